@@ -1,0 +1,46 @@
+# Zentravo: top-level commands. `make run` and `make test` work on a fresh Debian 12 machine.
+SHELL := /bin/bash
+BUILD_DIR ?= build
+ASAN_DIR  ?= build-asan
+JOBS      ?= $(shell nproc)
+
+# Every Debian package the build, the tests and the benchmarks need.
+DEB_PACKAGES := \
+	build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev \
+	qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev qt6-image-formats-plugins \
+	libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg \
+	libgtest-dev libgmock-dev googletest libbenchmark-dev \
+	fonts-dejavu-core fonts-liberation \
+	python3 python3-pil imagemagick gifsicle giflib-tools libgif-dev xvfb
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: deps build test run asan clean
+
+deps:
+	@missing=$$(for p in $(DEB_PACKAGES); do \
+		dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
+	done); \
+	if [ -n "$$missing" ]; then \
+		echo "Installing: $$missing"; \
+		$(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -q && \
+		$(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $$missing; \
+	else echo "All build and test packages are installed."; fi
+
+build: deps
+	cmake --preset default
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+asan: deps
+	cmake --preset asan
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+
+test: build asan
+	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+	QT_QPA_PLATFORM=offscreen ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS) -L core
+
+run: build
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/cli/zentravo-cli demo
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-tsan

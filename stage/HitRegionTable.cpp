@@ -1,0 +1,6 @@
+#include "stage/HitRegionTable.h"
+
+int HitRegionTable::add(const QRect& region) {
+    m_regions.push_back(region);
+    return count() - 1;
+}

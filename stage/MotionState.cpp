@@ -1,0 +1,156 @@
+#include "stage/MotionState.h"
+
+#include "document/EmbeddedSymbolList.h"
+#include "document/ProjectHeader.h"
+#include "stage/AnimationObject.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+constexpr float kOpacityFactor = 0.003921569f; // 1 / 255 as the float the symbol alpha uses
+constexpr float kMaxLinerScale = 100.0f;
+constexpr float kMinLinerScale = 0.001f;
+
+// The symbol step: pictures advanced since the object's start frame, at the symbol's own rate.
+std::int64_t symbolStep(const ObjectRecord& r, int frame, int projectFrameRate) {
+    if (projectFrameRate <= 0) // a damaged file; the properties dialog keeps it at 1..30
+        return 0;
+    return (static_cast<std::int64_t>(frame) - r.startFrame) * r.symbolFrameRate /
+           projectFrameRate;
+}
+
+void interpolateScaleAndOpacity(const ObjectRecord& r, float t, ObjectFrameState& state) {
+    const float scale = r.startScale + (r.endScale - r.startScale) * t;
+    state.scaleX = state.scaleY = scale;
+    if (r.kind == kSymbolObject) {
+        const float start = r.startOpacity * kOpacityFactor;
+        const float end = r.endOpacity * kOpacityFactor;
+        state.opacity = start + (end - start) * t;
+    } else {
+        state.textOpacity = static_cast<int>(static_cast<float>(r.startOpacity) +
+                                             static_cast<float>(r.endOpacity - r.startOpacity) * t);
+    }
+}
+
+void applyGuideLineMotion(AnimationObject& object, int frame, std::int64_t step,
+                          ObjectFrameState& state) {
+    ObjectRecord& r = object.record;
+    const std::int64_t n = object.guidePoints.count();
+    const int g = std::min(frame, r.motionEndFrame);
+    std::int64_t i = 0;
+    if (g > r.motionStartFrame) // then the span is not empty
+        i = (static_cast<std::int64_t>(g) - r.motionStartFrame) * n /
+            (static_cast<std::int64_t>(r.motionEndFrame) - r.motionStartFrame);
+    r.symbolTime = static_cast<std::int32_t>(r.startFrame + step);
+
+    std::int64_t a = i;
+    std::int64_t b = i + 3;
+    if (i + 3 >= n) {
+        a = n - 4;
+        b = n - 1;
+    }
+    const GuidePoint pa = object.guidePoints[static_cast<std::uint32_t>(a)];
+    const GuidePoint pb = object.guidePoints[static_cast<std::uint32_t>(b)];
+    state.centreX = static_cast<float>(pa.x);
+    state.centreY = static_cast<float>(pa.y);
+    state.angle = static_cast<float>(r.headingOffset) + guideBearing(pa.x, pa.y, pb.x, pb.y);
+    if (g >= r.motionStartFrame)
+        interpolateScaleAndOpacity(r, motionProgress(g, r.motionStartFrame, r.motionEndFrame),
+                                   state);
+}
+
+void applyLinerMotion(const AnimationObject& object, int frame, ObjectFrameState& state) {
+    const ObjectRecord& r = object.record;
+    const int g = std::min(frame, r.motionEndFrame);
+    if (g < r.motionStartFrame)
+        return;
+    const float t = motionProgress(g, r.motionStartFrame, r.motionEndFrame);
+    const QPointF start = object.startCentre();
+    const QPointF end = object.endCentre();
+    state.centreX = static_cast<float>(start.x()) + static_cast<float>(end.x() - start.x()) * t;
+    state.centreY = static_cast<float>(start.y()) + static_cast<float>(end.y() - start.y()) * t;
+    state.angle = r.startAngle + (r.endAngle - r.startAngle) * t;
+    interpolateScaleAndOpacity(r, t, state);
+    float scale = state.scaleX;
+    if (scale > kMaxLinerScale)
+        scale = kMaxLinerScale;
+    else if (!(scale >= kMinLinerScale)) // also catches NaN
+        scale = kMinLinerScale;
+    state.scaleX = state.scaleY = scale;
+}
+
+// Picks the symbol picture chosen by the previous computation and moves the shared index on.
+// Returns false when the object's symbol is missing or empty.
+bool advanceSymbol(const SymbolId& id, std::int64_t step, EmbeddedSymbolList& symbols,
+                   ObjectFrameState& state) {
+    EmbeddedSymbol* symbol = symbols.find(id);
+    if (!symbol || symbol->frames.isEmpty())
+        return false;
+    const std::int64_t count = symbol->frames.count();
+    std::int64_t current = symbol->currentFrame;
+    if (current < 0 || current >= count) // damaged index: start over at the first picture
+        current = 0;
+    state.symbolPicture = symbol->frames[static_cast<std::uint32_t>(current)];
+    std::int64_t next = step % count;
+    if (next < 0)
+        next += count;
+    symbol->currentFrame = static_cast<std::int32_t>(next);
+    return true;
+}
+
+} // namespace
+
+float motionProgress(int g, int motionStart, int motionEnd) {
+    if (motionEnd == motionStart)
+        return 1.0f;
+    return static_cast<float>(g - motionStart) / static_cast<float>(motionEnd - motionStart);
+}
+
+float guideBearing(int fromX, int fromY, int toX, int toY) {
+    if (fromX == toX && fromY == toY)
+        return 180.0f;
+    const double dx = std::abs(static_cast<double>(toX) - fromX);
+    const double dy = std::abs(static_cast<double>(toY) - fromY);
+    const double d = dx == 0.0 ? 90.0 : std::atan(dy / dx) * 180.0 / M_PI;
+    double bearing;
+    if (toX > fromX)
+        bearing = toY > fromY ? d + 90.0 : 90.0 - d;
+    else
+        bearing = toY >= fromY ? 270.0 - d : 270.0 + d;
+    return static_cast<float>(bearing);
+}
+
+ObjectFrameState computeState(AnimationObject& object, const SymbolId& symbolId,
+                              bool layerVisible, int frame,
+                              const ProjectHeader& header, EmbeddedSymbolList& symbols,
+                              bool editView) {
+    ObjectFrameState state;
+    ObjectRecord& r = object.record;
+    if (frame < r.startFrame || frame > r.endFrame || !layerVisible)
+        return state;
+    const std::int64_t step = symbolStep(r, frame, header.frameRate);
+
+    const QPointF centre = object.startCentre();
+    state.centreX = static_cast<float>(centre.x());
+    state.centreY = static_cast<float>(centre.y());
+    state.angle = r.startAngle;
+    state.scaleX = state.scaleY = r.startScale;
+    state.opacity = r.startOpacity * kOpacityFactor;
+    state.textOpacity = r.startOpacity;
+
+    if (!editView) {
+        if (r.motionKind == kGuideLineMotion && object.guidePoints.count() >= 4)
+            applyGuideLineMotion(object, frame, step, state);
+        else if (r.motionKind == kLinerMotion)
+            applyLinerMotion(object, frame, state);
+    }
+    state.trail = r.trailFlag != 0;
+
+    // Text objects carry the null id and have no symbol; they are drawn all the same.
+    const bool hasPicture = advanceSymbol(symbolId, step, symbols, state);
+    state.drawn = hasPicture || r.kind != kSymbolObject;
+    return state;
+}
