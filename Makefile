@@ -27,12 +27,15 @@ deps:
 		$(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $$missing; \
 	else echo "All build and test packages are installed."; fi
 
+# CI (CI=true) builds with warnings as errors.
+CMAKE_FLAGS := $(if $(filter true,$(CI)),-DZENTRAVO_WERROR=ON)
+
 build: deps
-	cmake --preset default
+	cmake --preset default $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 asan: deps
-	cmake --preset asan
+	cmake --preset asan $(CMAKE_FLAGS)
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 
 test: build asan
