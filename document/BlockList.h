@@ -9,8 +9,7 @@
 // of the remembered cursor block, the first block and the last block, and leaves the cursor on
 // the block it found, so a loop over i = 0, 1, 2, ... steps over each block once.
 // Invariant: every linked block holds at least one element; count() is the sum of their sizes.
-template <typename T, std::uint16_t Capacity = 5>
-class BlockList {
+template <typename T, std::uint16_t Capacity = 5> class BlockList {
     static_assert(Capacity >= 2, "a full block is split in two on insert");
 
     struct Block {
@@ -101,8 +100,7 @@ public:
     // Removes element `index`; later elements of its block move down. An emptied block is
     // unlinked; when it was the cursor block the cursor moves to the first block.
     void removeAt(std::uint32_t index) {
-        if (index >= m_count)
-            return;
+        if (index >= m_count) return;
         Block* block = locate(index);
         const std::uint16_t slot = static_cast<std::uint16_t>(index - m_cursorBase);
         for (std::uint16_t k = slot; k + 1 < block->used; ++k)
@@ -154,8 +152,7 @@ public:
     std::uint64_t stepCount() const { return m_steps; }
 
     // Iteration in list order without touching the cursor.
-    template <typename Ref>
-    class Iter {
+    template <typename Ref> class Iter {
     public:
         Iter(Block* block, std::uint16_t slot) : m_block(block), m_slot(slot) {}
         Ref operator*() const { return m_block->items[m_slot]; }

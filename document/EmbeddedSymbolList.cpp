@@ -2,15 +2,13 @@
 
 EmbeddedSymbol* EmbeddedSymbolList::find(const SymbolId& id) {
     for (EmbeddedSymbol& symbol : records)
-        if (symbol.id == id)
-            return &symbol;
+        if (symbol.id == id) return &symbol;
     return nullptr;
 }
 
 const EmbeddedSymbol* EmbeddedSymbolList::find(const SymbolId& id) const {
     for (const EmbeddedSymbol& symbol : records)
-        if (symbol.id == id)
-            return &symbol;
+        if (symbol.id == id) return &symbol;
     return nullptr;
 }
 

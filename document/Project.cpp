@@ -26,9 +26,13 @@ Project Project::unnamed(std::string_view placeholderName) {
     return project;
 }
 
-std::string Project::name() const { return fixedText(header.name); }
+std::string Project::name() const {
+    return fixedText(header.name);
+}
 
-void Project::setName(std::string_view name) { setFixedText(header.name, name); }
+void Project::setName(std::string_view name) {
+    setFixedText(header.name, name);
+}
 
 std::string Project::layerName(int layer) const {
     return fixedText(layerNames[static_cast<std::uint32_t>(layer)].text);
@@ -42,13 +46,11 @@ int Project::firstObjectOfLayer(int layer) const {
 }
 
 int Project::layerOfObject(int index) const {
-    if (index < 0)
-        return -1;
+    if (index < 0) return -1;
     int end = 0;
     for (int k = 0; k < layerCount(); ++k) {
         end += layerCounts[static_cast<std::uint32_t>(k)];
-        if (index < end)
-            return k;
+        if (index < end) return k;
     }
     return -1;
 }
@@ -56,8 +58,7 @@ int Project::layerOfObject(int index) const {
 int Project::selectedObjectIndex() const {
     int index = 0;
     for (const AnimationObject& object : objects) {
-        if (object.isSelected())
-            return index;
+        if (object.isSelected()) return index;
         ++index;
     }
     return -1;
@@ -66,8 +67,7 @@ int Project::selectedObjectIndex() const {
 int Project::selectedLayerIndex() const {
     int index = 0;
     for (std::uint32_t flag : layerSelected) {
-        if (flag == 1)
-            return index;
+        if (flag == 1) return index;
         ++index;
     }
     return -1;
@@ -92,8 +92,7 @@ int Project::countObjectsOfKind(std::int32_t kind) const {
 
 bool Project::usesSymbol(const SymbolId& id) const {
     for (const SymbolId& used : symbolIds)
-        if (used == id)
-            return true;
+        if (used == id) return true;
     return false;
 }
 
@@ -109,8 +108,7 @@ void Project::appendLayer(AnimationObject object, const SymbolId& id, std::strin
 }
 
 void Project::moveLayer(int from, int to) {
-    if (from == to || from < 0 || to < 0 || from >= layerCount() || to >= layerCount())
-        return;
+    if (from == to || from < 0 || to < 0 || from >= layerCount() || to >= layerCount()) return;
     const auto f = static_cast<std::uint32_t>(from);
     const auto t = static_cast<std::uint32_t>(to);
     // Take the layer's run of objects out, then put it back in front of the objects of the
@@ -140,14 +138,12 @@ void Project::moveLayer(int from, int to) {
 
 bool Project::removeObject(int index) {
     const int layer = layerOfObject(index);
-    if (layer < 0)
-        return false;
+    if (layer < 0) return false;
     const auto i = static_cast<std::uint32_t>(index);
     const auto k = static_cast<std::uint32_t>(layer);
     objects.removeAt(i);
     symbolIds.removeAt(i);
-    if (--layerCounts[k] > 0)
-        return false;
+    if (--layerCounts[k] > 0) return false;
     layerCounts.removeAt(k);
     layerVisible.removeAt(k);
     layerSelected.removeAt(k);
@@ -171,8 +167,7 @@ bool Project::isConsistent() const {
         return false;
     std::int64_t sum = 0;
     for (std::int32_t count : layerCounts) {
-        if (count < 0)
-            return false;
+        if (count < 0) return false;
         sum += count;
     }
     return sum == objects.count();

@@ -13,8 +13,7 @@ ProjectEditor::ProjectEditor(EditorListener* listener, PreviewControl* preview)
     : m_listener(listener), m_preview(preview), m_project(Project::create()) {}
 
 bool ProjectEditor::setCurrentFrame(int frame) {
-    if (frame < 0 || frame >= m_project.header.duration)
-        return false;
+    if (frame < 0 || frame >= m_project.header.duration) return false;
     m_currentFrame = frame;
     repaintTimeline();
     return true;
@@ -24,8 +23,7 @@ void ProjectEditor::startUnnamed(std::string_view placeholderName) {
     replaceProject(Project::unnamed(placeholderName));
     m_modified = false;
     raiseLargestDuration(m_project.header.duration);
-    if (m_listener)
-        m_listener->stageSizeChanged(m_project.header.width, m_project.header.height);
+    if (m_listener) m_listener->stageSizeChanged(m_project.header.width, m_project.header.height);
     repaintTimeline();
 }
 
@@ -52,8 +50,7 @@ void ProjectEditor::editProperties(const ProjectProperties& properties) {
     h.backgroundColor = properties.backgroundColor;
     setFixedText(h.backgroundPicture, properties.backgroundPicture);
     h.placement = properties.placement;
-    if (m_listener)
-        m_listener->stageSizeChanged(h.width, h.height);
+    if (m_listener) m_listener->stageSizeChanged(h.width, h.height);
     raiseLargestDuration(h.duration);
     repaintTimeline();
     resumePreview(wasPlaying);
@@ -73,10 +70,8 @@ void ProjectEditor::openLoaded(Project loaded, EmbeddedSymbolList loadedSymbols)
     while (!loadedSymbols.records.isEmpty())
         m_symbols.replace(loadedSymbols.records.take(0));
     m_modified = false;
-    if (m_listener)
-        m_listener->stageSizeChanged(m_project.header.width, m_project.header.height);
-    if (m_project.layerCount() > 0)
-        post(MainMessage::LayersChanged);
+    if (m_listener) m_listener->stageSizeChanged(m_project.header.width, m_project.header.height);
+    if (m_project.layerCount() > 0) post(MainMessage::LayersChanged);
     post(MainMessage::RedrawStage);
     pushSnapshot();
     repaintTimeline();
@@ -86,17 +81,12 @@ void ProjectEditor::openLoaded(Project loaded, EmbeddedSymbolList loadedSymbols)
 void ProjectEditor::addObject(AnimationObject object, const SymbolId& id) {
     const bool wasPlaying = pausePreview();
     appendAsNewLayer(std::move(object), id);
-    post(MainMessage::ObjectsChanged);
-    pushSnapshot();
-    repaintTimeline();
-    post(MainMessage::RedrawStage);
-    m_modified = true;
+    finishEdit();
     resumePreview(wasPlaying);
 }
 
 bool ProjectEditor::insertLibrarySymbol(const SymbolId& id, const std::vector<QImage>& frames) {
-    if (frames.empty() || frames.front().isNull())
-        return false;
+    if (frames.empty() || frames.front().isNull()) return false;
     const bool wasPlaying = pausePreview();
     EmbeddedSymbol symbol;
     symbol.id = id;
@@ -104,17 +94,11 @@ bool ProjectEditor::insertLibrarySymbol(const SymbolId& id, const std::vector<QI
         symbol.frames.append(frame.convertToFormat(QImage::Format_ARGB32));
     m_symbols.replace(std::move(symbol));
 
-    AnimationObject object = AnimationObject::makeSymbolObject(frames.front().size(),
-                                                               m_project.header);
+    AnimationObject object =
+        AnimationObject::makeSymbolObject(frames.front().size(), m_project.header);
     addHitRegion(object);
     appendAsNewLayer(std::move(object), id);
-    post(MainMessage::RedrawStage);
-    pushSnapshot();
-    repaintTimeline();
-    m_modified = true;
-    if (m_project.layerCount() == 1)
-        post(MainMessage::LayersChanged);
-    post(MainMessage::ObjectsChanged);
+    finishInsertion();
     resumePreview(wasPlaying);
     return true;
 }
@@ -130,28 +114,20 @@ void ProjectEditor::addTextObject(AnimationObject object, const TextMeasurer& me
     r.headingOffset = 270;
     addHitRegion(object);
     appendAsNewLayer(std::move(object), SymbolId{});
-    post(MainMessage::RedrawStage);
-    pushSnapshot();
-    repaintTimeline();
-    m_modified = true;
-    if (m_project.layerCount() == 1)
-        post(MainMessage::LayersChanged);
-    post(MainMessage::ObjectsChanged);
+    finishInsertion();
     resumePreview(wasPlaying);
 }
 
 bool ProjectEditor::copySelected() {
     const int index = m_project.selectedObjectIndex();
-    if (index < 0)
-        return false;
+    if (index < 0) return false;
     const auto i = static_cast<std::uint32_t>(index);
     m_clipboard = Clipboard{m_project.objects[i], m_project.symbolIds[i]};
     return true;
 }
 
 bool ProjectEditor::paste() {
-    if (!m_clipboard)
-        return false;
+    if (!m_clipboard) return false;
     AnimationObject object = m_clipboard->object;
     ObjectRecord& r = object.record;
     const std::int32_t length = r.endFrame - r.startFrame;
@@ -167,8 +143,7 @@ bool ProjectEditor::paste() {
 
 bool ProjectEditor::deleteSelectedObject() {
     const int index = m_project.selectedObjectIndex();
-    if (index < 0)
-        return false;
+    if (index < 0) return false;
     const bool wasPlaying = pausePreview();
     m_project.removeObject(index);
     m_project.clearObjectSelection();
@@ -179,21 +154,15 @@ bool ProjectEditor::deleteSelectedObject() {
         m_project.objects[static_cast<std::uint32_t>(next)].record.selected = 1;
         m_project.layerSelected[static_cast<std::uint32_t>(m_project.layerOfObject(next))] = 1;
     }
-    post(MainMessage::ObjectsChanged);
-    pushSnapshot();
-    repaintTimeline();
-    post(MainMessage::RedrawStage);
-    m_modified = true;
-    if (m_project.layerCount() == 0)
-        post(MainMessage::LayersChanged);
+    finishEdit();
+    if (m_project.layerCount() == 0) post(MainMessage::LayersChanged);
     resumePreview(wasPlaying);
     return true;
 }
 
 bool ProjectEditor::appendMotion(MotionKind kind) {
     const int index = m_project.selectedObjectIndex();
-    if (index < 0 || kind == kNoMotion)
-        return false;
+    if (index < 0 || kind == kNoMotion) return false;
     const bool wasPlaying = pausePreview();
     const auto i = static_cast<std::uint32_t>(index);
     AnimationObject next = m_project.objects[i].continuation(kind, m_project.header.frameRate);
@@ -202,40 +171,38 @@ bool ProjectEditor::appendMotion(MotionKind kind) {
     m_project.objects.insert(i + 1, std::move(next));
     m_project.symbolIds.insert(i + 1, id);
     ++m_project.layerCounts[static_cast<std::uint32_t>(m_project.layerOfObject(index))];
-    post(MainMessage::ObjectsChanged);
-    pushSnapshot();
-    repaintTimeline();
-    post(MainMessage::RedrawStage);
-    m_modified = true;
+    finishEdit();
     resumePreview(wasPlaying);
     return true;
 }
 
 bool ProjectEditor::deleteMotion() {
     const int index = m_project.selectedObjectIndex();
-    if (index < 0)
-        return false;
+    if (index < 0) return false;
     const bool wasPlaying = pausePreview();
     m_project.objects[static_cast<std::uint32_t>(index)].deleteMotion();
-    post(MainMessage::ObjectsChanged);
-    pushSnapshot();
-    repaintTimeline();
-    post(MainMessage::RedrawStage);
-    m_modified = true;
+    finishEdit();
     resumePreview(wasPlaying);
     return true;
 }
 
-bool ProjectEditor::bringLayerToFront() { return moveSelectedLayer(+1, true); }
-bool ProjectEditor::sendLayerToBack() { return moveSelectedLayer(-1, true); }
-bool ProjectEditor::bringLayerForward() { return moveSelectedLayer(+1, false); }
-bool ProjectEditor::sendLayerBackward() { return moveSelectedLayer(-1, false); }
+bool ProjectEditor::bringLayerToFront() {
+    return moveSelectedLayer(+1, true);
+}
+bool ProjectEditor::sendLayerToBack() {
+    return moveSelectedLayer(-1, true);
+}
+bool ProjectEditor::bringLayerForward() {
+    return moveSelectedLayer(+1, false);
+}
+bool ProjectEditor::sendLayerBackward() {
+    return moveSelectedLayer(-1, false);
+}
 
 bool ProjectEditor::moveSelectedLayer(int offset, bool toEnd) {
     const int layer = m_project.selectedLayerIndex();
     const int last = m_project.layerCount() - 1;
-    if (layer < 0 || (offset > 0 && layer == last) || (offset < 0 && layer == 0))
-        return false;
+    if (layer < 0 || (offset > 0 && layer == last) || (offset < 0 && layer == 0)) return false;
     const int target = toEnd ? (offset > 0 ? last : 0) : layer + offset;
     const bool wasPlaying = pausePreview();
     m_project.moveLayer(layer, target);
@@ -247,13 +214,14 @@ bool ProjectEditor::moveSelectedLayer(int offset, bool toEnd) {
     return true;
 }
 
-void ProjectEditor::pushSnapshot() { m_history.push(m_project, m_symbols); }
+void ProjectEditor::pushSnapshot() {
+    m_history.push(m_project, m_symbols);
+}
 
 bool ProjectEditor::undo() {
     const bool wasPlaying = pausePreview();
     const bool changed = m_history.undo(m_project);
-    if (changed)
-        afterHistoryMove();
+    if (changed) afterHistoryMove();
     resumePreview(wasPlaying);
     return changed;
 }
@@ -261,10 +229,27 @@ bool ProjectEditor::undo() {
 bool ProjectEditor::redo() {
     const bool wasPlaying = pausePreview();
     const bool changed = m_history.redo(m_project);
-    if (changed)
-        afterHistoryMove();
+    if (changed) afterHistoryMove();
     resumePreview(wasPlaying);
     return changed;
+}
+
+void ProjectEditor::finishEdit() {
+    post(MainMessage::ObjectsChanged);
+    pushSnapshot();
+    repaintTimeline();
+    post(MainMessage::RedrawStage);
+    m_modified = true;
+}
+
+void ProjectEditor::finishInsertion() {
+    post(MainMessage::RedrawStage);
+    pushSnapshot();
+    repaintTimeline();
+    m_modified = true;
+    if (m_project.layerCount() == 1) // the timeline and motion panel lay out for layers
+        post(MainMessage::LayersChanged);
+    post(MainMessage::ObjectsChanged);
 }
 
 void ProjectEditor::afterHistoryMove() {
@@ -301,18 +286,17 @@ void ProjectEditor::raiseLargestDuration(int duration) {
 }
 
 void ProjectEditor::post(MainMessage message, std::intptr_t wparam, std::intptr_t lparam) {
-    if (m_listener)
-        m_listener->post(message, wparam, lparam);
+    if (m_listener) m_listener->post(message, wparam, lparam);
 }
 
 void ProjectEditor::repaintTimeline() {
-    if (m_listener)
-        m_listener->repaintTimeline();
+    if (m_listener) m_listener->repaintTimeline();
 }
 
-bool ProjectEditor::pausePreview() { return m_preview && m_preview->stopPreview(); }
+bool ProjectEditor::pausePreview() {
+    return m_preview && m_preview->stopPreview();
+}
 
 void ProjectEditor::resumePreview(bool wasRunning) {
-    if (wasRunning && m_preview)
-        m_preview->startPreview();
+    if (wasRunning && m_preview) m_preview->startPreview();
 }

@@ -99,6 +99,9 @@ private:
     void raiseLargestDuration(int duration);
     void post(MainMessage message, std::intptr_t wparam = 0, std::intptr_t lparam = 0);
     void repaintTimeline();
+    // The common ends of edits: announce, snapshot, repaint, redraw, mark modified.
+    void finishEdit();
+    void finishInsertion(); // a new object from the library or the text panel
     void afterHistoryMove();
     bool pausePreview();
     void resumePreview(bool wasRunning);

@@ -8,17 +8,17 @@
 // bytes; numbers little-endian. Limits on the numbers are the properties dialog's, not the
 // record's.
 struct ProjectHeader {
-    char formatId[20];            // "QVXT_2001" then zero bytes
-    std::uint8_t guid[16];        // project identifier, fresh for every new project
-    char name[260];               // also the name of the project's folder and file
-    char reserved[260];           // zero in new projects, carried unchanged
-    std::int32_t width;           // stage width in pixels
-    std::int32_t height;          // stage height in pixels
-    std::int32_t duration;        // frames
-    std::int32_t frameRate;       // frames per second
+    char formatId[20];             // "QVXT_2001" then zero bytes
+    std::uint8_t guid[16];         // project identifier, fresh for every new project
+    char name[260];                // also the name of the project's folder and file
+    char reserved[260];            // zero in new projects, carried unchanged
+    std::int32_t width;            // stage width in pixels
+    std::int32_t height;           // stage height in pixels
+    std::int32_t duration;         // frames
+    std::int32_t frameRate;        // frames per second
     std::uint32_t backgroundColor; // 0x00BBGGRR
-    char backgroundPicture[260];  // path, empty for none
-    std::int32_t placement;       // 0 centred, 1 tiled, 2 stretched
+    char backgroundPicture[260];   // path, empty for none
+    std::int32_t placement;        // 0 centred, 1 tiled, 2 stretched
 
     static constexpr const char* kFormatId = "QVXT_2001";
 };

@@ -19,8 +19,7 @@ SymbolId SymbolId::create() {
 
 bool SymbolId::isNull() const {
     for (std::uint8_t b : bytes)
-        if (b != 0)
-            return false;
+        if (b != 0) return false;
     return true;
 }
 

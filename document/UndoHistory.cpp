@@ -24,8 +24,7 @@ bool UndoHistory::undo(Project& project) {
 }
 
 bool UndoHistory::redo(Project& project) {
-    if (m_position >= count() - 1)
-        return false;
+    if (m_position >= count() - 1) return false;
     ++m_position;
     project = m_snapshots[static_cast<std::size_t>(m_position)]->state;
     return true;

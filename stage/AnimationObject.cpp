@@ -65,7 +65,8 @@ AnimationObject AnimationObject::makeTextObject(std::string_view text, std::int3
     return object;
 }
 
-AnimationObject AnimationObject::continuation(MotionKind kind, std::int32_t projectFrameRate) const {
+AnimationObject AnimationObject::continuation(MotionKind kind,
+                                              std::int32_t projectFrameRate) const {
     AnimationObject next = *this;
     ObjectRecord& n = next.record;
     const ObjectRecord& p = record;
@@ -110,6 +111,10 @@ QPointF AnimationObject::endCentre() const {
                    record.endY + record.height * record.endScale * 0.5f);
 }
 
-std::string AnimationObject::text() const { return fixedText(record.text); }
+std::string AnimationObject::text() const {
+    return fixedText(record.text);
+}
 
-void AnimationObject::setText(std::string_view text) { setFixedText(record.text, text); }
+void AnimationObject::setText(std::string_view text) {
+    setFixedText(record.text, text);
+}

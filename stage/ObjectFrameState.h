@@ -7,11 +7,11 @@ struct ObjectFrameState {
     bool drawn = false;
     float centreX = 0.0f; // stage pixels
     float centreY = 0.0f;
-    float angle = 0.0f;   // degrees, clockwise
-    float scaleX = 1.0f;  // always equal to scaleY
+    float angle = 0.0f;  // degrees, clockwise
+    float scaleX = 1.0f; // always equal to scaleY
     float scaleY = 1.0f;
     float opacity = 1.0f;  // symbol objects: 0.0 .. 1.0
     int textOpacity = 255; // text objects: 0 .. 255
     bool trail = false;
-    QImage symbolPicture;  // symbol objects: the picture to draw
+    QImage symbolPicture; // symbol objects: the picture to draw
 };

@@ -22,18 +22,18 @@ enum MotionKind : std::int32_t {
 // spans inclusive at both ends. The reserved fields keep their values and are carried as
 // they stand.
 struct ObjectRecord {
-    std::int32_t kind;              // 0 text, 1 symbol
+    std::int32_t kind; // 0 text, 1 symbol
     std::int32_t startOpacity;
     std::int32_t endOpacity;
     std::uint32_t selected;
     std::uint32_t reserved16;
-    std::int32_t width;             // unscaled size of the picture in pixels
+    std::int32_t width; // unscaled size of the picture in pixels
     std::int32_t height;
-    float startFractionX;           // the motion panel's view of the start position
+    float startFractionX; // the motion panel's view of the start position
     float startFractionY;
     float startX;
     float startY;
-    float dragOriginX;              // start position when the last stage drag began
+    float dragOriginX; // start position when the last stage drag began
     float dragOriginY;
     float endX;
     float endY;
@@ -42,28 +42,28 @@ struct ObjectRecord {
     float startScale;
     float endScale;
     std::uint32_t reserved76[2];
-    std::int32_t motionKind;        // 0 none, 1 Liner, 2 guide line
-    std::int32_t symbolTime;        // written during guide line motion, never read
+    std::int32_t motionKind; // 0 none, 1 Liner, 2 guide line
+    std::int32_t symbolTime; // written during guide line motion, never read
     std::int32_t startFrame;
     std::int32_t endFrame;
     std::int32_t motionStartFrame;
     std::int32_t motionEndFrame;
-    std::int32_t symbolFrameRate;   // symbol pictures per second
+    std::int32_t symbolFrameRate; // symbol pictures per second
     char text[260];
     std::int32_t textStyle;
     std::uint32_t reserved376;
     LogFontA font;
-    std::uint32_t textColor;        // 0x00BBGGRR
-    std::uint32_t secondTextColor;  // 0x00BBGGRR
+    std::uint32_t textColor;       // 0x00BBGGRR
+    std::uint32_t secondTextColor; // 0x00BBGGRR
     std::uint32_t reserved448[4];
     std::uint32_t trailFlag;
     std::uint32_t reserved468;
-    std::uint32_t reserved472;      // 12 in every object made by the program
-    std::int32_t guidePointCount;   // set from the point list before saving
+    std::uint32_t reserved472;    // 12 in every object made by the program
+    std::int32_t guidePointCount; // set from the point list before saving
     std::uint32_t reserved480;
-    std::int32_t headingOffset;     // degrees added to a guide line's bearing
-    std::int32_t hitRegionIndex;    // slot in the hit-region table, -1 for none (run time)
-    std::uint32_t regionHandle;     // run-time handle slot, 0 after load
+    std::int32_t headingOffset;  // degrees added to a guide line's bearing
+    std::int32_t hitRegionIndex; // slot in the hit-region table, -1 for none (run time)
+    std::uint32_t regionHandle;  // run-time handle slot, 0 after load
     std::uint32_t reserved496[7];
 };
 

@@ -9,8 +9,7 @@
 
 namespace {
 
-template <typename T>
-std::vector<T> contents(const BlockList<T>& list) {
+template <typename T> std::vector<T> contents(const BlockList<T>& list) {
     std::vector<T> out;
     for (const T& value : list)
         out.push_back(value);
@@ -28,8 +27,7 @@ TEST(BlockListTest, AscendingWalkVisitsEachBlockOnce) {
     for (std::uint32_t i = 0; i < list.count(); ++i) {
         EXPECT_EQ(list[i], static_cast<int>(i) * 10);
         const std::pair<std::int64_t, int> block{list.cursorBase(), list.cursorUsed()};
-        if (blocksSeen.empty() || blocksSeen.back() != block)
-            blocksSeen.push_back(block);
+        if (blocksSeen.empty() || blocksSeen.back() != block) blocksSeen.push_back(block);
     }
     const std::vector<std::pair<std::int64_t, int>> expected{{0, 5}, {5, 5}, {10, 2}};
     EXPECT_EQ(blocksSeen, expected);

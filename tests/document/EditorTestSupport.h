@@ -22,8 +22,7 @@ public:
     void repaintTimeline() override { ++timelineRepaints; }
     bool saw(MainMessage message) const {
         for (MainMessage m : messages)
-            if (m == message)
-                return true;
+            if (m == message) return true;
         return false;
     }
 };

@@ -8,8 +8,7 @@
 
 namespace {
 
-template <typename T>
-T at(const AnimationObject& object, std::size_t offset) {
+template <typename T> T at(const AnimationObject& object, std::size_t offset) {
     T value;
     std::memcpy(&value, reinterpret_cast<const char*>(&object.record) + offset, sizeof value);
     return value;
@@ -91,8 +90,8 @@ TEST_F(ProjectEditorTest, LayerNamesCountObjectsOfTheSameKindOverAllLayers) {
     addText("hello");
     insertSymbol();
     addText("again");
-    EXPECT_EQ(layerNames(project()), (std::vector<std::string>{"Symbol 1", "Symbol 2", "Text 1",
-                                                               "Symbol 3", "Text 2"}));
+    EXPECT_EQ(layerNames(project()),
+              (std::vector<std::string>{"Symbol 1", "Symbol 2", "Text 1", "Symbol 3", "Text 2"}));
     // Deleting does not renumber, so a later object can repeat a name.
     for (int k = 0; k < project().objectCount(); ++k)
         object(k).record.selected = (k == 0);
@@ -149,9 +148,9 @@ TEST_F(ProjectEditorTest, InsertedSymbolObjectHasTheNewObjectRecordValues) {
     EXPECT_EQ(editor.symbols().find(id)->currentFrame, 0);
 
     // The first layer announces the layout change; the second does not.
-    EXPECT_EQ(listener.messages, (std::vector<MainMessage>{MainMessage::RedrawStage,
-                                                           MainMessage::LayersChanged,
-                                                           MainMessage::ObjectsChanged}));
+    EXPECT_EQ(listener.messages,
+              (std::vector<MainMessage>{MainMessage::RedrawStage, MainMessage::LayersChanged,
+                                        MainMessage::ObjectsChanged}));
     listener.messages.clear();
     preview.running = true;
     editor.insertLibrarySymbol(id, solidFrames(3, 8, 8)); // same id: record replaced
@@ -319,7 +318,7 @@ TEST_F(ProjectEditorTest, LayerOrderCommandsMoveTheWholeLayer) {
     EXPECT_EQ(project().layerCounts[2], 2);
     EXPECT_EQ(object(3).record.startFrame, 20); // the appended motion moved along in order
     EXPECT_TRUE(project().isConsistent());
-    EXPECT_FALSE(editor.bringLayerToFront());   // already the last layer
+    EXPECT_FALSE(editor.bringLayerToFront()); // already the last layer
     EXPECT_FALSE(editor.bringLayerForward());
 
     ASSERT_TRUE(editor.sendLayerBackward());
@@ -363,8 +362,8 @@ TEST_F(ProjectEditorTest, PasteAddsACopyAtFrameZeroOnANewLayer) {
     EXPECT_EQ(project().selectedLayerIndex(), 1);
     EXPECT_NE(copy.record.hitRegionIndex, r.hitRegionIndex); // a region of its own
     EXPECT_EQ(editor.hitRegions().at(copy.record.hitRegionIndex), QRect(0, 0, 20, 10));
-    EXPECT_EQ(listener.messages, (std::vector<MainMessage>{MainMessage::ObjectsChanged,
-                                                           MainMessage::RedrawStage}));
+    EXPECT_EQ(listener.messages,
+              (std::vector<MainMessage>{MainMessage::ObjectsChanged, MainMessage::RedrawStage}));
 
     project().clearObjectSelection();
     EXPECT_FALSE(editor.copySelected());

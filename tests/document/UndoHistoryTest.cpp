@@ -22,8 +22,8 @@ protected:
         AnimationObject symbol = AnimationObject::makeSymbolObject(QSize(4, 4), header);
         symbol.guidePoints.append({1, 1});
         project.appendLayer(symbol, id, "Symbol 1");
-        AnimationObject text = AnimationObject::makeTextObject("hi", 1, LogFontA{}, 0, 0,
-                                                               QSize(14, 16), header);
+        AnimationObject text =
+            AnimationObject::makeTextObject("hi", 1, LogFontA{}, 0, 0, QSize(14, 16), header);
         project.appendLayer(text, SymbolId{}, "Text 1");
         return project;
     }

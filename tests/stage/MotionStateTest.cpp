@@ -84,11 +84,11 @@ TEST_F(MotionStateTest, LinerMotionMovesTheCentreBeforeInsideAndAfterItsSpan) {
     };
     // Start centre (10, 5); end centre (100 + 30, 50 + 15) = (130, 65).
     const std::vector<Row> rows{
-        {0, 10, 5, 10, 1, 1.0f},      // before the motion: start values
-        {4, 10, 5, 10, 1, 1.0f},      // t = 0
-        {8, 70, 35, 50, 2, 0.5f},     // t = 0.5: halfway between the centres, not corners
-        {12, 130, 65, 90, 3, 0.0f},   // t = 1
-        {20, 130, 65, 90, 3, 0.0f},   // after the motion: end values
+        {0, 10, 5, 10, 1, 1.0f},    // before the motion: start values
+        {4, 10, 5, 10, 1, 1.0f},    // t = 0
+        {8, 70, 35, 50, 2, 0.5f},   // t = 0.5: halfway between the centres, not corners
+        {12, 130, 65, 90, 3, 0.0f}, // t = 1
+        {20, 130, 65, 90, 3, 0.0f}, // after the motion: end values
     };
     for (const Row& row : rows) {
         const ObjectFrameState s = state(object, row.frame);
@@ -108,9 +108,9 @@ TEST_F(MotionStateTest, LinerScaleIsClampedButGuideLineScaleIsNot) {
         float expected; // at t = 0.5 from start scale 1
     };
     const std::vector<Row> rows{
-        {kLinerMotion, 300.0f, 100.0f},      // 150.5 -> 100
-        {kLinerMotion, -2.0f, 0.001f},       // -0.5 -> 0.001
-        {kGuideLineMotion, 300.0f, 150.5f},  // not clamped
+        {kLinerMotion, 300.0f, 100.0f},     // 150.5 -> 100
+        {kLinerMotion, -2.0f, 0.001f},      // -0.5 -> 0.001
+        {kGuideLineMotion, 300.0f, 150.5f}, // not clamped
         {kGuideLineMotion, -2.0f, -0.5f},
     };
     for (const Row& row : rows) {
@@ -203,8 +203,8 @@ TEST_F(MotionStateTest, BearingsAndHeadingOffsets) {
         float bearing;
     };
     const std::vector<Row> rows{
-        {10, 0, 90},    {0, 10, 180},  {-10, 0, 270}, {0, -10, 360}, {0, 0, 180},
-        {10, 10, 135},  {10, -10, 45}, {-10, 10, 225}, {-10, -10, 315},
+        {10, 0, 90},   {0, 10, 180},  {-10, 0, 270},  {0, -10, 360},   {0, 0, 180},
+        {10, 10, 135}, {10, -10, 45}, {-10, 10, 225}, {-10, -10, 315},
     };
     for (const Row& row : rows)
         EXPECT_NEAR(guideBearing(5, 5, 5 + row.dx, 5 + row.dy), row.bearing, 1e-4)
@@ -272,8 +272,8 @@ TEST_F(MotionStateTest, ZeroLengthMotionSpanJumpsToTheEndValuesAtItsFrame) {
 
 TEST_F(MotionStateTest, MissingSymbolsAndDamagedValuesDoNotBreakTheComputation) {
     AnimationObject orphan = symbolObject();
-    EXPECT_FALSE(computeState(orphan, SymbolId::create(), true, 3, project.header, symbols, false)
-                     .drawn);
+    EXPECT_FALSE(
+        computeState(orphan, SymbolId::create(), true, 3, project.header, symbols, false).drawn);
 
     AnimationObject text = textObject();
     text.record.trailFlag = 1;

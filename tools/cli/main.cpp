@@ -19,9 +19,7 @@ int usage() {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (argc < 2)
-        return usage();
-    if (std::strcmp(argv[1], "demo") == 0)
-        return DemoCommand::run(std::cout);
+    if (argc < 2) return usage();
+    if (std::strcmp(argv[1], "demo") == 0) return DemoCommand::run(std::cout);
     return usage();
 }
