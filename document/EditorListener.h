@@ -1,15 +1,11 @@
 #pragma once
 
-#include "document/MainMessage.h"
-
-#include <cstdint>
+#include "document/MessageTarget.h"
 
 // EditorListener: where the project model announces its changes. The main window implements
 // it (messages, timeline repaint); tests record the calls.
-class EditorListener {
+class EditorListener : public MessageTarget {
 public:
-    virtual ~EditorListener() = default;
-    virtual void post(MainMessage message, std::intptr_t wparam, std::intptr_t lparam) = 0;
     // The timeline must be painted again (selection, spans or layers changed).
     virtual void repaintTimeline() = 0;
     // The stage size changed (new project, properties, open): resize the stage and timeline.

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "stage/ObjectFrameState.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QTransform>
+
+#include <array>
+
+class AnimationObject;
+class EmbeddedSymbolList;
+class HitRegionTable;
+class Project;
+class QPainter;
+struct SymbolId;
+class TextObjectDrawer;
+
+// FrameRenderer: draws one frame of a project into a back buffer: the grey surround, the
+// stage with its background, every object layer by layer (bringing hit regions up to date),
+// the selection handles in edit view, and the stage outline. Coordinates in the buffer are
+// zoomed stage pixels shifted by nothing; the view's scroll only affects the grey strips.
+class FrameRenderer {
+public:
+    struct View {
+        float zoom = 1.0f;
+        int scrollX = 0;
+        int scrollY = 0;
+        int frame = 0;
+        bool editView = false;
+        bool exporting = false;
+    };
+
+    // What drawing leaves for the stage view's hit tests.
+    struct Selection {
+        QTransform handleMatrix;         // transform of the last selected object's handles
+        std::array<QRect, 12> handles{}; // 8 squares, 4 circles, in that object's coordinates
+        QPoint position;                 // zoomed, truncated start x and y of that object
+    };
+
+    static constexpr QRgb kSurround = 0xFFC8C8C8;   // RGB(200, 200, 200)
+    static constexpr QRgb kOutline = 0xFF6E6E6E;    // RGB(110, 110, 110)
+    static constexpr QRgb kHandleFill = 0xFF96C8FF; // ARGB
+    static constexpr QRgb kRotateFill = 0xFF00FF00; // ARGB
+
+    explicit FrameRenderer(const TextObjectDrawer* text = nullptr) : m_text(text) {}
+
+    // Draws `view.frame` into `buffer`. Advances the shared symbol picture indexes and the
+    // objects' transformed hit regions as drawing in frame order expects.
+    void drawFrame(QImage& buffer, Project& project, EmbeddedSymbolList& symbols,
+                   const HitRegionTable& regions, const QImage& background, const View& view,
+                   Selection& selection) const;
+
+    // The 12 handle rectangles around the box (left, top, right, bottom) of a selected object.
+    static std::array<QRect, 12> handleRects(int left, int top, int right, int bottom);
+    // The three 4 x 4 stage resize handles (right edge, bottom edge, corner) of a zoomed stage.
+    static std::array<QRect, 3> resizeHandles(int zoomedWidth, int zoomedHeight);
+    // 0x00BBGGRR as an opaque colour.
+    static QRgb fromColorRef(std::uint32_t colorRef);
+
+    // Draws a symbol picture at a state: centred on the state's centre, turned and scaled, at
+    // the state's opacity; with the trail flag as five copies ahead along the heading.
+    static void drawSymbolObject(QPainter& painter, const ObjectFrameState& state,
+                                 int headingOffset, float zoom);
+
+private:
+    void drawBackground(QPainter& painter, const Project& project, const QImage& background,
+                        float zoom) const;
+    void drawTextObject(QPainter& painter, AnimationObject& object, const SymbolId& id,
+                        Project& project, EmbeddedSymbolList& symbols, const View& view) const;
+    static void updateHitRegion(AnimationObject& object, const HitRegionTable& regions, float zoom);
+    static void drawHandles(QPainter& painter, const AnimationObject& object, float zoom,
+                            bool layerVisible, Selection& selection);
+    static void drawOutline(QPainter& painter, int zoomedWidth, int zoomedHeight);
+
+    const TextObjectDrawer* m_text;
+};

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "stage/FrameRenderer.h"
+
+#include <QImage>
+#include <QSize>
+
+#include <array>
+#include <atomic>
+#include <mutex>
+
+class EmbeddedSymbolList;
+class HitRegionTable;
+class Project;
+class TextObjectDrawer;
+
+// StageCanvas: the drawing side of the stage view without a window: the back buffer, zoom,
+// scroll position, current frame and the flags the UI thread and the stage worker share.
+// The widget owns one and only copies its back buffer to the screen.
+//
+// Threads: the model (project, symbols, hit regions) and every field drawing reads are
+// guarded by modelMutex(). The worker holds it while it draws; the UI thread holds it while
+// it edits the model. Methods of this class that change drawing state take it themselves,
+// except drawFrame(), whose caller holds it. The flags are atomics.
+class StageCanvas {
+public:
+    explicit StageCanvas(const TextObjectDrawer* text = nullptr);
+
+    std::mutex& modelMutex() { return m_mutex; }
+
+    // The model to draw; borrowed, may be null (nothing is drawn then).
+    void setModel(Project* project, EmbeddedSymbolList* symbols, const HitRegionTable* regions);
+    Project* project() const { return m_project; }
+
+    // Stage size in stage pixels; places the three resize handles of the zoomed stage.
+    void setStageSize(int width, int height);
+    int stageWidth() const { return m_stageWidth; }
+    int stageHeight() const { return m_stageHeight; }
+    const std::array<QRect, 3>& resizeHandles() const { return m_resizeHandles; }
+
+    void setClientSize(QSize size);
+    void setZoom(float zoom);
+    float zoom() const { return m_zoom; }
+    void setScroll(int x, int y);
+
+    // Back buffer of the view: max(stage x zoom + 20, client) each way; of an export: exactly
+    // stage x zoom (the stage's size at zoom 1).
+    void makeViewBackBuffer();
+    void makeExportBackBuffer();
+    // A shallow copy of the back buffer, for painting or checking what was drawn.
+    QImage backBuffer();
+    // The back buffer itself, for the worker while it holds modelMutex().
+    const QImage& backBufferLocked() const { return m_buffer; }
+
+    // Loads the project's background picture when its path names a readable picture;
+    // otherwise there is none.
+    void loadBackgroundPicture();
+
+    // Draws the current frame into the back buffer. The caller holds modelMutex().
+    void drawFrame();
+
+    void requestRedraw() { m_redrawRequested = true; }
+    bool redrawRequested() const { return m_redrawRequested; }
+    void clearRedrawRequest() { m_redrawRequested = false; }
+
+    int currentFrame() const { return m_currentFrame; }
+    void setCurrentFrame(int frame) { m_currentFrame = frame; }
+    // False when `frame` is outside 0..duration-1; otherwise stops the preview and shows it.
+    bool goToFrame(int frame);
+    // Frame stepping clears edit view, stops the preview and wraps round at the ends.
+    void nextFrame();
+    void previousFrame();
+    void firstFrame();
+    void lastFrame();
+
+    bool isPlaying() const { return m_playing; }
+    void togglePreview() { m_playing = !m_playing; }
+    // Stops the preview and returns once the frame in progress is finished.
+    void stopPreview();
+
+    bool editView() const { return m_editView; }
+    void setEditView(bool on) { m_editView = on; }
+    bool isExporting() const { return m_exporting; }
+    void setExporting(bool on) { m_exporting = on; }
+    bool isCapturing() const { return m_capturing; }
+    void setCapturing(bool on) { m_capturing = on; }
+
+    // What the last drawn frame left for hit tests (read with modelMutex() held).
+    const FrameRenderer::Selection& selection() const { return m_selection; }
+    int lastDrawnFrame() const { return m_lastDrawnFrame; }
+    int drawCount() const { return m_drawCount; }
+
+private:
+    int duration() const;
+    void stepTo(int frame);
+    void makeBackBuffer(int width, int height);
+
+    FrameRenderer m_renderer;
+    std::mutex m_mutex;
+    Project* m_project = nullptr;
+    EmbeddedSymbolList* m_symbols = nullptr;
+    const HitRegionTable* m_regions = nullptr;
+    QImage m_buffer;
+    QImage m_background;
+    FrameRenderer::Selection m_selection;
+    std::array<QRect, 3> m_resizeHandles{};
+    QSize m_clientSize;
+    float m_zoom = 1.0f;
+    int m_stageWidth = 320;
+    int m_stageHeight = 120;
+    int m_scrollX = 0;
+    int m_scrollY = 0;
+    int m_lastDrawnFrame = -1;
+    int m_drawCount = 0;
+    std::atomic<int> m_currentFrame{0};
+    std::atomic<bool> m_playing{false};
+    std::atomic<bool> m_redrawRequested{false};
+    std::atomic<bool> m_editView{true};
+    std::atomic<bool> m_exporting{false};
+    std::atomic<bool> m_capturing{false};
+};

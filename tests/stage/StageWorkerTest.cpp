@@ -1,0 +1,167 @@
+#include "stage/StageWorker.h"
+
+#include "document/MessageTarget.h"
+#include "document/ProjectEditor.h"
+#include "stage/ExportStep.h"
+#include "stage/StageCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+class RecordingTarget : public MessageTarget {
+public:
+    void post(MainMessage message, std::intptr_t wparam, std::intptr_t lparam) override {
+        std::lock_guard lock(mutex);
+        messages.push_back({message, static_cast<int>(lparam)});
+        (void)wparam;
+    }
+    std::mutex mutex;
+    std::vector<std::pair<MainMessage, int>> messages;
+};
+
+class StageWorkerTest : public ::testing::Test {
+protected:
+    StageWorkerTest() : worker(canvas, &target) {
+        ProjectProperties properties;
+        properties.name = "Worker";
+        properties.width = 40;
+        properties.height = 30;
+        properties.duration = 5;
+        editor.newProject(properties);
+        QImage picture(8, 8, QImage::Format_ARGB32);
+        picture.fill(Qt::red);
+        editor.insertLibrarySymbol(SymbolId::create(), {picture});
+        canvas.setModel(&editor.project(), &editor.symbols(), &editor.hitRegions());
+        canvas.setStageSize(40, 30);
+        canvas.makeViewBackBuffer();
+    }
+
+    ProjectEditor editor;
+    StageCanvas canvas;
+    RecordingTarget target;
+    StageWorker worker;
+};
+
+TEST(StageWorkerSleepTest, OneFramePeriodOrATenthOfASecond) {
+    EXPECT_EQ(StageWorker::sleepMilliseconds(12), 83);
+    EXPECT_EQ(StageWorker::sleepMilliseconds(30), 33);
+    EXPECT_EQ(StageWorker::sleepMilliseconds(1), 1000);
+    EXPECT_EQ(StageWorker::sleepMilliseconds(0), 100);
+    EXPECT_EQ(StageWorker::sleepMilliseconds(31), 100);
+    EXPECT_EQ(StageWorker::sleepMilliseconds(-5), 100);
+}
+
+TEST_F(StageWorkerTest, PreviewPlaysEveryFrameOnceAndStopsAtFrameZero) {
+    canvas.togglePreview();
+    std::vector<int> drawn;
+    for (int pass = 0; pass < 20 && canvas.isPlaying(); ++pass) {
+        ASSERT_TRUE(worker.redrawStep());
+        worker.frameStep();
+        drawn.push_back(canvas.lastDrawnFrame());
+    }
+    EXPECT_EQ(drawn, (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_FALSE(canvas.isPlaying());
+    EXPECT_EQ(canvas.currentFrame(), 0);
+    const std::vector<std::pair<MainMessage, int>> expected{
+        {MainMessage::CurrentFrame, 1},  {MainMessage::CurrentFrame, 2},
+        {MainMessage::CurrentFrame, 3},  {MainMessage::CurrentFrame, 4},
+        {MainMessage::ResumePreview, 0}, {MainMessage::CurrentFrame, 0}};
+    EXPECT_EQ(target.messages, expected);
+
+    const int draws = canvas.drawCount();
+    worker.frameStep(); // not playing: nothing more is drawn
+    EXPECT_EQ(canvas.drawCount(), draws);
+}
+
+TEST_F(StageWorkerTest, RedrawHappensOncePerRequest) {
+    EXPECT_TRUE(worker.redrawStep());
+    EXPECT_EQ(canvas.drawCount(), 0);
+    canvas.requestRedraw();
+    worker.redrawStep();
+    worker.redrawStep();
+    EXPECT_EQ(canvas.drawCount(), 1);
+    EXPECT_FALSE(canvas.redrawRequested());
+}
+
+TEST_F(StageWorkerTest, FrameSteppingWrapsRoundAndLeavesEditView) {
+    EXPECT_TRUE(canvas.editView());
+    canvas.previousFrame(); // at 0: to the last frame
+    EXPECT_EQ(canvas.currentFrame(), 4);
+    EXPECT_FALSE(canvas.editView());
+    canvas.nextFrame(); // at the last: to 0
+    EXPECT_EQ(canvas.currentFrame(), 0);
+    canvas.nextFrame();
+    canvas.previousFrame(); // at 1: to 0
+    EXPECT_EQ(canvas.currentFrame(), 0);
+    canvas.lastFrame();
+    EXPECT_EQ(canvas.currentFrame(), 4);
+    canvas.firstFrame();
+    EXPECT_EQ(canvas.currentFrame(), 0);
+
+    canvas.setEditView(true);
+    canvas.togglePreview();
+    EXPECT_FALSE(canvas.goToFrame(5)); // the duration itself is out of range
+    EXPECT_TRUE(canvas.isPlaying());
+    EXPECT_TRUE(canvas.goToFrame(3));
+    EXPECT_FALSE(canvas.isPlaying());
+    EXPECT_EQ(canvas.currentFrame(), 3);
+    EXPECT_TRUE(canvas.editView()); // go to frame keeps edit view
+}
+
+TEST_F(StageWorkerTest, ExportPassesHandTheStageSizedFrameToTheExportStep) {
+    struct Recorder : ExportStep {
+        std::vector<QSize> sizes;
+        std::vector<bool> capturing;
+        void exportFrame(const QImage& frame, StageCanvas& c) override {
+            sizes.push_back(frame.size());
+            capturing.push_back(c.isCapturing());
+            c.setCurrentFrame(c.currentFrame() + 1);
+        }
+    } recorder;
+    worker.setExportStep(&recorder);
+    canvas.setExporting(true);
+    canvas.makeExportBackBuffer();
+    canvas.togglePreview(); // an export takes priority over a playing preview
+    worker.frameStep();
+    worker.frameStep();
+    EXPECT_EQ(recorder.sizes, (std::vector<QSize>{QSize(40, 30), QSize(40, 30)}));
+    EXPECT_EQ(recorder.capturing, (std::vector<bool>{true, true}));
+    EXPECT_FALSE(canvas.isCapturing());
+    EXPECT_EQ(canvas.currentFrame(), 2);
+    EXPECT_TRUE(target.messages.empty());
+}
+
+TEST_F(StageWorkerTest, ThreadPlaysWhileTheUiEditsAndStopsOnRequest) {
+    editor.project().header.frameRate = 30; // short sleeps keep the test quick
+    worker.start();
+    EXPECT_TRUE(worker.isRunning());
+    canvas.requestRedraw();
+    canvas.togglePreview();
+    // The UI thread edits the model under the lock while the worker draws.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    int edits = 0;
+    while (canvas.drawCount() < 4 && std::chrono::steady_clock::now() < deadline) {
+        {
+            std::lock_guard lock(canvas.modelMutex());
+            editor.project().objects[0].record.startX += 1.0f;
+            ++edits;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_GE(canvas.drawCount(), 4);
+    canvas.stopPreview();
+    const int drawsAfterStop = canvas.drawCount();
+    EXPECT_FALSE(canvas.isPlaying());
+    worker.stop();
+    EXPECT_FALSE(worker.isRunning());
+    EXPECT_EQ(canvas.drawCount(), drawsAfterStop); // no preview frame after stopPreview
+    EXPECT_GT(edits, 0);
+}
+
+} // namespace
