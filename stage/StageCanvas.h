@@ -110,8 +110,8 @@ private:
     int m_stageHeight = 120;
     int m_scrollX = 0;
     int m_scrollY = 0;
-    int m_lastDrawnFrame = -1;
-    int m_drawCount = 0;
+    std::atomic<int> m_lastDrawnFrame{-1};
+    std::atomic<int> m_drawCount{0};
     std::atomic<int> m_currentFrame{0};
     std::atomic<bool> m_playing{false};
     std::atomic<bool> m_redrawRequested{false};
