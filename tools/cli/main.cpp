@@ -25,8 +25,10 @@ int main(int argc, char** argv) {
     // Fonts need a GUI application; headless unless the caller chose a platform.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
-    if (argc < 2) return usage();
-    if (std::strcmp(argv[1], "demo") == 0) return DemoCommand::run(std::cout);
+    if (argc < 2)
+        return usage();
+    if (std::strcmp(argv[1], "demo") == 0)
+        return DemoCommand::run(std::cout);
     if (std::strcmp(argv[1], "text-sheet") == 0)
         return TextSheetCommand::run(argc, argv, std::cout, std::cerr);
     return usage();
