@@ -2,10 +2,11 @@
 
 #include "document/EmbeddedSymbolList.h"
 #include "document/Project.h"
-#include "stage/AppendedTransform.h"
+#include "text/AppendedTransform.h"
 #include "stage/HitRegionTable.h"
 #include "stage/MotionState.h"
-#include "stage/TextObjectDrawer.h"
+#include "text/FontTextMeasurer.h"
+#include "text/StyledTextRenderer.h"
 
 #include <QPainter>
 
@@ -29,7 +30,7 @@ void drawPicture(QPainter& painter, const QImage& p, float cx, float cy, float a
                                          .rotate(angle)
                                          .scale(scaleX * zoom, scaleY * zoom)
                                          .translate(cx * zoom, cy * zoom);
-    painter.setTransform(matrix.transform());
+    painter.setTransform(matrix.matrix());
     painter.setOpacity(alpha);
     painter.drawImage(QRect(0, 0, p.width(), p.height()), p, QRect(0, 0, p.width(), p.height()));
     painter.setOpacity(1.0);
@@ -74,8 +75,9 @@ std::array<QRect, 3> FrameRenderer::resizeHandles(int wz, int hz) {
 
 void FrameRenderer::drawFrame(QImage& buffer, Project& project, EmbeddedSymbolList& symbols,
                               const HitRegionTable& regions, const QImage& background,
-                              const View& view, Selection& selection) const {
-    if (buffer.isNull()) return;
+                              const View& view, Selection& selection) {
+    if (buffer.isNull())
+        return;
     const ProjectHeader& header = project.header;
     const float zoom = view.zoom;
     const int wz = truncated(header.width * zoom);
@@ -124,8 +126,9 @@ void FrameRenderer::drawFrame(QImage& buffer, Project& project, EmbeddedSymbolLi
 }
 
 void FrameRenderer::drawBackground(QPainter& painter, const Project& project,
-                                   const QImage& background, float zoom) const {
-    if (background.isNull()) return;
+                                   const QImage& background, float zoom) {
+    if (background.isNull())
+        return;
     const ProjectHeader& h = project.header;
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     switch (h.placement) {
@@ -173,11 +176,13 @@ void FrameRenderer::drawSymbolObject(QPainter& painter, const ObjectFrameState& 
 
 void FrameRenderer::drawTextObject(QPainter& painter, AnimationObject& object, const SymbolId& id,
                                    Project& project, EmbeddedSymbolList& symbols,
-                                   const View& view) const {
-    const QSize size = m_text ? m_text->measure(object.record) : QSize();
+                                   const View& view) {
+    const ObjectRecord& r = object.record;
+    const QSize size = FontTextMeasurer().measure(r.font, object.text());
     const ObjectFrameState state =
         computeState(object, id, true, view.frame, project.header, symbols, view.editView);
-    if (!state.drawn || state.trail || !m_text) return;
+    if (!state.drawn || state.trail)
+        return;
     const int tw = size.width();
     const int th = size.height();
     const AppendedTransform matrix =
@@ -186,15 +191,24 @@ void FrameRenderer::drawTextObject(QPainter& painter, AnimationObject& object, c
             .rotate(state.angle)
             .scale(state.scaleX * view.zoom, state.scaleY * view.zoom)
             .translate(state.centreX * view.zoom, state.centreY * view.zoom);
-    painter.setTransform(matrix.transform());
-    m_text->draw(painter, object.record, QRect(0, 0, tw, th), state.textOpacity);
+    StyledText text;
+    text.style = r.textStyle;
+    text.text = object.text();
+    text.font = r.font;
+    text.box = QRect(0, 0, tw, th);
+    text.firstColor = r.textColor;
+    text.secondColor = r.secondTextColor;
+    text.opacity = state.textOpacity;
+    painter.setTransform(matrix.matrix());
+    StyledTextRenderer::draw(painter, text);
     painter.resetTransform();
 }
 
 void FrameRenderer::updateHitRegion(AnimationObject& object, const HitRegionTable& regions,
                                     float zoom) {
     const ObjectRecord& r = object.record;
-    if (r.hitRegionIndex == -1) return;
+    if (r.hitRegionIndex == -1)
+        return;
     if (!regions.contains(r.hitRegionIndex)) { // a stale slot picks nothing
         object.transformedHitRegion = QPolygonF();
         return;
@@ -208,7 +222,7 @@ void FrameRenderer::updateHitRegion(AnimationObject& object, const HitRegionTabl
             .rotate(r.startAngle)
             .translate(r.startX * zoom + w / 2, r.startY * zoom + h / 2);
     object.transformedHitRegion =
-        matrix.transform().map(QPolygonF(QRectF(regions.at(r.hitRegionIndex))));
+        matrix.matrix().map(QPolygonF(QRectF(regions.at(r.hitRegionIndex))));
 }
 
 void FrameRenderer::drawHandles(QPainter& painter, const AnimationObject& object, float zoom,
@@ -220,7 +234,7 @@ void FrameRenderer::drawHandles(QPainter& painter, const AnimationObject& object
                                  .translate(-(w / 2), -(h / 2))
                                  .rotate(r.startAngle)
                                  .translate(r.startX * zoom + w / 2, r.startY * zoom + h / 2)
-                                 .transform();
+                                 .matrix();
     if (layerVisible) {
         // The box (0, 0, W, H) shrunk by 8 pixels on every side.
         selection.handles = handleRects(8, 8, w - 8, h - 8);

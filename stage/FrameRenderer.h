@@ -15,7 +15,6 @@ class HitRegionTable;
 class Project;
 class QPainter;
 struct SymbolId;
-class TextObjectDrawer;
 
 // FrameRenderer: draws one frame of a project into a back buffer: the grey surround, the
 // stage with its background, every object layer by layer (bringing hit regions up to date),
@@ -44,13 +43,11 @@ public:
     static constexpr QRgb kHandleFill = 0xFF96C8FF; // ARGB
     static constexpr QRgb kRotateFill = 0xFF00FF00; // ARGB
 
-    explicit FrameRenderer(const TextObjectDrawer* text = nullptr) : m_text(text) {}
-
     // Draws `view.frame` into `buffer`. Advances the shared symbol picture indexes and the
     // objects' transformed hit regions as drawing in frame order expects.
-    void drawFrame(QImage& buffer, Project& project, EmbeddedSymbolList& symbols,
-                   const HitRegionTable& regions, const QImage& background, const View& view,
-                   Selection& selection) const;
+    static void drawFrame(QImage& buffer, Project& project, EmbeddedSymbolList& symbols,
+                          const HitRegionTable& regions, const QImage& background, const View& view,
+                          Selection& selection);
 
     // The 12 handle rectangles around the box (left, top, right, bottom) of a selected object.
     static std::array<QRect, 12> handleRects(int left, int top, int right, int bottom);
@@ -65,14 +62,12 @@ public:
                                  int headingOffset, float zoom);
 
 private:
-    void drawBackground(QPainter& painter, const Project& project, const QImage& background,
-                        float zoom) const;
-    void drawTextObject(QPainter& painter, AnimationObject& object, const SymbolId& id,
-                        Project& project, EmbeddedSymbolList& symbols, const View& view) const;
+    static void drawBackground(QPainter& painter, const Project& project, const QImage& background,
+                               float zoom);
+    static void drawTextObject(QPainter& painter, AnimationObject& object, const SymbolId& id,
+                               Project& project, EmbeddedSymbolList& symbols, const View& view);
     static void updateHitRegion(AnimationObject& object, const HitRegionTable& regions, float zoom);
     static void drawHandles(QPainter& painter, const AnimationObject& object, float zoom,
                             bool layerVisible, Selection& selection);
     static void drawOutline(QPainter& painter, int zoomedWidth, int zoomedHeight);
-
-    const TextObjectDrawer* m_text;
 };

@@ -64,7 +64,8 @@ void applyGuideLineMotion(AnimationObject& object, int frame, std::int64_t step,
 void applyLinerMotion(const AnimationObject& object, int frame, ObjectFrameState& state) {
     const ObjectRecord& r = object.record;
     const int g = std::min(frame, r.motionEndFrame);
-    if (g < r.motionStartFrame) return;
+    if (g < r.motionStartFrame)
+        return;
     const float t = motionProgress(g, r.motionStartFrame, r.motionEndFrame);
     const QPointF start = object.startCentre();
     const QPointF end = object.endCentre();
@@ -85,14 +86,16 @@ void applyLinerMotion(const AnimationObject& object, int frame, ObjectFrameState
 bool advanceSymbol(const SymbolId& id, std::int64_t step, EmbeddedSymbolList& symbols,
                    ObjectFrameState& state) {
     EmbeddedSymbol* symbol = symbols.find(id);
-    if (!symbol || symbol->frames.isEmpty()) return false;
+    if (!symbol || symbol->frames.isEmpty())
+        return false;
     const std::int64_t count = symbol->frames.count();
     std::int64_t current = symbol->currentFrame;
     if (current < 0 || current >= count) // damaged index: start over at the first picture
         current = 0;
     state.symbolPicture = symbol->frames[static_cast<std::uint32_t>(current)];
     std::int64_t next = step % count;
-    if (next < 0) next += count;
+    if (next < 0)
+        next += count;
     symbol->currentFrame = static_cast<std::int32_t>(next);
     return true;
 }
@@ -100,12 +103,14 @@ bool advanceSymbol(const SymbolId& id, std::int64_t step, EmbeddedSymbolList& sy
 } // namespace
 
 float motionProgress(int g, int motionStart, int motionEnd) {
-    if (motionEnd == motionStart) return 1.0f;
+    if (motionEnd == motionStart)
+        return 1.0f;
     return static_cast<float>(g - motionStart) / static_cast<float>(motionEnd - motionStart);
 }
 
 float guideBearing(int fromX, int fromY, int toX, int toY) {
-    if (fromX == toX && fromY == toY) return 180.0f;
+    if (fromX == toX && fromY == toY)
+        return 180.0f;
     const double dx = std::abs(static_cast<double>(toX) - fromX);
     const double dy = std::abs(static_cast<double>(toY) - fromY);
     const double d = dx == 0.0 ? 90.0 : std::atan(dy / dx) * 180.0 / M_PI;
@@ -122,7 +127,8 @@ ObjectFrameState computeState(AnimationObject& object, const SymbolId& symbolId,
                               bool editView) {
     ObjectFrameState state;
     ObjectRecord& r = object.record;
-    if (frame < r.startFrame || frame > r.endFrame || !layerVisible) return state;
+    if (frame < r.startFrame || frame > r.endFrame || !layerVisible)
+        return state;
     const std::int64_t step = symbolStep(r, frame, header.frameRate);
 
     const QPointF centre = object.startCentre();

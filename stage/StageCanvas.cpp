@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-StageCanvas::StageCanvas(const TextObjectDrawer* text) : m_renderer(text) {
+StageCanvas::StageCanvas() {
     m_resizeHandles = FrameRenderer::resizeHandles(m_stageWidth, m_stageHeight);
 }
 
@@ -33,7 +33,8 @@ void StageCanvas::setClientSize(QSize size) {
         std::lock_guard lock(m_mutex);
         m_clientSize = size;
     }
-    if (!m_exporting) makeViewBackBuffer();
+    if (!m_exporting)
+        makeViewBackBuffer();
 }
 
 void StageCanvas::setZoom(float zoom) {
@@ -43,7 +44,8 @@ void StageCanvas::setZoom(float zoom) {
         m_resizeHandles = FrameRenderer::resizeHandles(static_cast<int>(m_stageWidth * zoom),
                                                        static_cast<int>(m_stageHeight * zoom));
     }
-    if (!m_exporting) makeViewBackBuffer();
+    if (!m_exporting)
+        makeViewBackBuffer();
 }
 
 void StageCanvas::setScroll(int x, int y) {
@@ -78,16 +80,19 @@ QImage StageCanvas::backBuffer() {
 void StageCanvas::loadBackgroundPicture() {
     std::lock_guard lock(m_mutex);
     m_background = QImage();
-    if (!m_project) return;
+    if (!m_project)
+        return;
     const QString path = QString::fromLocal8Bit(fixedText(m_project->header.backgroundPicture));
-    if (path.isEmpty() || !QFileInfo(path).isFile()) return;
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return;
     QImageReader reader(path);
     reader.setAutoTransform(false);
     m_background = reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 void StageCanvas::drawFrame() {
-    if (!m_project || !m_symbols || !m_regions || m_buffer.isNull()) return;
+    if (!m_project || !m_symbols || !m_regions || m_buffer.isNull())
+        return;
     FrameRenderer::View view;
     view.zoom = m_zoom;
     view.scrollX = m_scrollX;
@@ -95,8 +100,8 @@ void StageCanvas::drawFrame() {
     view.frame = m_currentFrame;
     view.editView = m_editView;
     view.exporting = m_exporting;
-    m_renderer.drawFrame(m_buffer, *m_project, *m_symbols, *m_regions, m_background, view,
-                         m_selection);
+    FrameRenderer::drawFrame(m_buffer, *m_project, *m_symbols, *m_regions, m_background, view,
+                             m_selection);
     m_lastDrawnFrame = view.frame;
     ++m_drawCount;
 }
@@ -106,7 +111,8 @@ int StageCanvas::duration() const {
 }
 
 bool StageCanvas::goToFrame(int frame) {
-    if (frame < 0 || frame >= duration()) return false;
+    if (frame < 0 || frame >= duration())
+        return false;
     stopPreview();
     m_currentFrame = frame;
     requestRedraw();
@@ -138,7 +144,8 @@ void StageCanvas::lastFrame() {
 }
 
 void StageCanvas::stopPreview() {
-    if (!m_playing) return;
+    if (!m_playing)
+        return;
     m_playing = false;
     // The worker draws a preview frame with the lock held: taking it waits for that frame.
     std::lock_guard lock(m_mutex);

@@ -12,7 +12,6 @@
 class EmbeddedSymbolList;
 class HitRegionTable;
 class Project;
-class TextObjectDrawer;
 
 // StageCanvas: the drawing side of the stage view without a window: the back buffer, zoom,
 // scroll position, current frame and the flags the UI thread and the stage worker share.
@@ -24,7 +23,7 @@ class TextObjectDrawer;
 // except drawFrame(), whose caller holds it. The flags are atomics.
 class StageCanvas {
 public:
-    explicit StageCanvas(const TextObjectDrawer* text = nullptr);
+    StageCanvas();
 
     std::mutex& modelMutex() { return m_mutex; }
 
@@ -95,7 +94,6 @@ private:
     void stepTo(int frame);
     void makeBackBuffer(int width, int height);
 
-    FrameRenderer m_renderer;
     std::mutex m_mutex;
     Project* m_project = nullptr;
     EmbeddedSymbolList* m_symbols = nullptr;

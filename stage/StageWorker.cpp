@@ -19,7 +19,8 @@ int StageWorker::sleepMilliseconds(int frameRate) {
 }
 
 void StageWorker::start() {
-    if (m_thread.joinable()) return;
+    if (m_thread.joinable())
+        return;
     {
         std::lock_guard lock(m_stopMutex);
         m_stopRequested = false;
@@ -29,7 +30,8 @@ void StageWorker::start() {
 }
 
 void StageWorker::stop() {
-    if (!m_thread.joinable()) return;
+    if (!m_thread.joinable())
+        return;
     {
         std::lock_guard lock(m_stopMutex);
         m_stopRequested = true;
@@ -44,7 +46,8 @@ void StageWorker::run() {
         int frameRate = 0;
         {
             std::lock_guard lock(m_canvas.modelMutex());
-            if (m_canvas.project()) frameRate = m_canvas.project()->header.frameRate;
+            if (m_canvas.project())
+                frameRate = m_canvas.project()->header.frameRate;
         }
         sleepFor(sleepMilliseconds(frameRate));
         frameStep();
@@ -62,7 +65,8 @@ void StageWorker::sleepFor(int milliseconds) {
 bool StageWorker::redrawStep() {
     {
         std::lock_guard lock(m_stopMutex);
-        if (m_stopRequested) return false;
+        if (m_stopRequested)
+            return false;
     }
     if (m_canvas.redrawRequested()) {
         std::lock_guard lock(m_canvas.modelMutex());
@@ -75,16 +79,19 @@ bool StageWorker::redrawStep() {
 void StageWorker::frameStep() {
     std::unique_lock lock(m_canvas.modelMutex());
     Project* project = m_canvas.project();
-    if (!project) return;
+    if (!project)
+        return;
     if (m_canvas.isExporting()) {
-        if (!m_exportStep) return;
+        if (!m_exportStep)
+            return;
         m_canvas.setCapturing(true);
         m_canvas.drawFrame();
         m_exportStep->exportFrame(m_canvas.backBufferLocked(), m_canvas);
         m_canvas.setCapturing(false);
         return;
     }
-    if (!m_canvas.isPlaying()) return;
+    if (!m_canvas.isPlaying())
+        return;
     m_canvas.drawFrame();
     int next = m_canvas.currentFrame() + 1;
     bool finished = false;
@@ -98,7 +105,8 @@ void StageWorker::frameStep() {
     m_canvas.setCurrentFrame(next);
     lock.unlock();
     if (m_target) {
-        if (finished) m_target->post(MainMessage::ResumePreview, 0, 0);
+        if (finished)
+            m_target->post(MainMessage::ResumePreview, 0, 0);
         m_target->post(MainMessage::CurrentFrame, 0, next);
     }
 }

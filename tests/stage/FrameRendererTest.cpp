@@ -1,7 +1,8 @@
 #include "stage/StageCanvas.h"
 
 #include "document/ProjectEditor.h"
-#include "stage/AppendedTransform.h"
+#include "text/FontTextMeasurer.h"
+#include "text/AppendedTransform.h"
 
 #include <QColor>
 #include <QTemporaryDir>
@@ -75,7 +76,7 @@ protected:
 TEST(AppendedTransformTest, StepsApplyInTheOrderWritten) {
     // Translate, then rotate by 90 degrees clockwise, then scale by 2: (1, 0) -> (2, 0) ->
     // (0, 2) -> (0, 4).
-    const QTransform t = AppendedTransform().translate(1, 0).rotate(90).scale(2, 2).transform();
+    const QTransform t = AppendedTransform().translate(1, 0).rotate(90).scale(2, 2).matrix();
     const QPointF p = t.map(QPointF(1, 0));
     EXPECT_NEAR(p.x(), 0.0, 1e-9);
     EXPECT_NEAR(p.y(), 4.0, 1e-9);
@@ -182,6 +183,32 @@ TEST_F(FrameRendererTest, ViewBufferHasTheOutlineAndGreySurroundButExportsDoNot)
     const QImage exported = render(0, true);
     EXPECT_EQ(exported.size(), QSize(100, 60));
     EXPECT_EQ(exported.pixel(99, 59), kWhite);
+}
+
+TEST_F(FrameRendererTest, TextObjectsDrawInTheirBoxUnlessTheyCarryTheTrailFlag) {
+    AnimationObject text;
+    text.setText("HH");
+    text.record.textStyle = 1;
+    text.record.textColor = 0x0000FF; // red
+    text.record.secondTextColor = 0x0000FF;
+    text.record.font.height = -30;
+    std::strcpy(text.record.font.faceName, "DejaVu Sans");
+    editor.addTextObject(text, FontTextMeasurer());
+    AnimationObject& added = editor.project().objects[0];
+    auto inkInside = [&](const QImage& frame) {
+        int ink = 0, outside = 0;
+        const QRectF box(added.record.startX, added.record.startY, added.record.width,
+                         added.record.height);
+        for (int y = 0; y < frame.height(); ++y)
+            for (int x = 0; x < frame.width(); ++x)
+                if (frame.pixel(x, y) != kWhite)
+                    (box.adjusted(-1, -1, 1, 1).contains(x, y) ? ink : outside) += 1;
+        EXPECT_EQ(outside, 0);
+        return ink;
+    };
+    EXPECT_GT(inkInside(render(0)), 50);
+    added.record.trailFlag = 1;
+    EXPECT_EQ(inkInside(render(0)), 0);
 }
 
 class BackgroundTest : public FrameRendererTest {

@@ -1,8 +1,10 @@
 // zentravo-cli: headless commands over the core library.
 #include "tools/cli/DemoCommand.h"
+#include "tools/cli/TextSheetCommand.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -11,15 +13,23 @@ namespace {
 int usage() {
     std::cerr << "usage: zentravo-cli COMMAND [ARGS]\n"
                  "  demo    build a small project in memory and print every object's state\n"
-                 "          at every frame\n";
+                 "          at every frame\n"
+                 "  text-sheet OUT.png [--text T] [--face F] [--size N]\n"
+                 "          draw every text style into one labelled PNG sheet\n";
     return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    if (argc < 2) return usage();
-    if (std::strcmp(argv[1], "demo") == 0) return DemoCommand::run(std::cout);
+    // Fonts need a GUI application; headless unless the caller chose a platform.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication app(argc, argv);
+    if (argc < 2)
+        return usage();
+    if (std::strcmp(argv[1], "demo") == 0)
+        return DemoCommand::run(std::cout);
+    if (std::strcmp(argv[1], "text-sheet") == 0)
+        return TextSheetCommand::run(argc, argv, std::cout, std::cerr);
     return usage();
 }
