@@ -32,7 +32,13 @@ void drawPicture(QPainter& painter, const QImage& p, float cx, float cy, float a
                                          .translate(cx * zoom, cy * zoom);
     painter.setTransform(matrix.matrix());
     painter.setOpacity(alpha);
-    painter.drawImage(QRect(0, 0, p.width(), p.height()), p, QRect(0, 0, p.width(), p.height()));
+    // The raster engine blends premultiplied pixels; converting first is cheaper than
+    // letting it convert a stored ARGB picture inside the transformed draw.
+    const QImage source = p.format() == QImage::Format_ARGB32_Premultiplied
+                              ? p
+                              : p.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    painter.drawImage(QRect(0, 0, p.width(), p.height()), source,
+                      QRect(0, 0, p.width(), p.height()));
     painter.setOpacity(1.0);
     painter.resetTransform();
 }
@@ -97,8 +103,10 @@ void FrameRenderer::drawFrame(QImage& buffer, Project& project, EmbeddedSymbolLi
             AnimationObject& object = project.objects[index];
             updateHitRegion(object, regions, zoom);
             if (visible) {
+                // Pictures are filtered smoothly; their edges need no polygon antialiasing
+                // (it costs more than the filtering and the pictures' borders are their own).
                 painter.setRenderHint(QPainter::SmoothPixmapTransform);
-                painter.setRenderHint(QPainter::Antialiasing);
+                painter.setRenderHint(QPainter::Antialiasing, false);
                 if (object.isSymbol()) {
                     const ObjectFrameState state =
                         computeState(object, project.symbolIds[index], true, view.frame, header,

@@ -1,6 +1,7 @@
 #include "text/TextOutline.h"
 
 #include "text/LogFontConverter.h"
+#include "text/PathMemo.h"
 #include "text/TextLayout.h"
 
 #include <QPainter>
@@ -17,7 +18,8 @@ constexpr int kMaxDepth = 12;
 qreal distanceToChord(QPointF p, QPointF a, QPointF b) {
     const QPointF chord = b - a;
     const qreal length = std::hypot(chord.x(), chord.y());
-    if (length < 1e-9) return std::hypot(p.x() - a.x(), p.y() - a.y());
+    if (length < 1e-9)
+        return std::hypot(p.x() - a.x(), p.y() - a.y());
     return std::abs(chord.x() * (p.y() - a.y()) - chord.y() * (p.x() - a.x())) / length;
 }
 
@@ -37,6 +39,19 @@ void addCubic(QPolygonF& polygon, QPointF a, QPointF b, QPointF c, QPointF d, qr
     addCubic(polygon, mid, bcd, cd, d, tolerance, depth + 1);
 }
 
+// Recently built paths: a text on the stage is drawn again on every frame.
+PathMemo& memo() {
+    static PathMemo paths(128);
+    return paths;
+}
+
+// The input bytes of a computation: a tag, then the given values' bytes.
+template <typename... Parts> QByteArray memoInput(char tag, const Parts&... parts) {
+    QByteArray input(1, tag);
+    (input.append(reinterpret_cast<const char*>(&parts), sizeof parts), ...);
+    return input;
+}
+
 } // namespace
 
 int TextOutline::emSize(std::int32_t height) {
@@ -48,10 +63,20 @@ int TextOutline::emSize(std::int32_t height) {
 
 QPainterPath TextOutline::textPath(const LogFontA& font, const QString& text,
                                    const QRectF& layout) {
+    const QPointF origin = layout.topLeft();
+    QByteArray input = memoInput('t', font, origin);
+    input.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    const std::uint64_t hash = PathMemo::hashBytes(input.constData(), std::size_t(input.size()));
+    return memo().get(hash, input, [&] { return buildTextPath(font, text, layout); });
+}
+
+QPainterPath TextOutline::buildTextPath(const LogFontA& font, const QString& text,
+                                        const QRectF& layout) {
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
     const int em = emSize(font.height);
-    if (text.isEmpty() || em <= 0) return path;
+    if (text.isEmpty() || em <= 0)
+        return path;
     QFont bold(LogFontConverter::faceName(font));
     bold.setPixelSize(em);
     bold.setWeight(QFont::Bold);
@@ -64,7 +89,8 @@ QPainterPath TextOutline::flattened(const QPainterPath& path, qreal tolerance) {
     result.setFillRule(path.fillRule());
     QPolygonF polygon;
     const auto flush = [&] {
-        if (polygon.size() > 1) result.addPolygon(polygon);
+        if (polygon.size() > 1)
+            result.addPolygon(polygon);
         polygon.clear();
     };
     for (int i = 0; i < path.elementCount(); ++i) {
@@ -93,6 +119,20 @@ QPainterPath TextOutline::flattened(const QPainterPath& path, qreal tolerance) {
 }
 
 QPainterPath TextOutline::outline(const QPainterPath& path, qreal tolerance) {
+    // Keyed by every element of the path: merging overlaps is the costly step.
+    QByteArray input = memoInput('o', tolerance, path.fillRule());
+    input.reserve(input.size() + path.elementCount() * int(sizeof(QPainterPath::Element)));
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        input.append(reinterpret_cast<const char*>(&e.x), sizeof e.x);
+        input.append(reinterpret_cast<const char*>(&e.y), sizeof e.y);
+        input.append(char(e.type));
+    }
+    const std::uint64_t hash = PathMemo::hashBytes(input.constData(), std::size_t(input.size()));
+    return memo().get(hash, input, [&] { return buildOutline(path, tolerance); });
+}
+
+QPainterPath TextOutline::buildOutline(const QPainterPath& path, qreal tolerance) {
     QPainterPath flat = flattened(path, tolerance);
     flat.setFillRule(Qt::WindingFill);
     return flat.simplified();

@@ -33,4 +33,10 @@ public:
     // Curve points are skipped.
     static void traceEmbossed(QPainter& painter, const QPainterPath& path, const QPen& upLeftPen,
                               const QPen& otherPen);
+
+private:
+    // textPath() and outline() remember their recent results; these compute them.
+    static QPainterPath buildTextPath(const LogFontA& font, const QString& text,
+                                      const QRectF& layout);
+    static QPainterPath buildOutline(const QPainterPath& path, qreal tolerance);
 };
