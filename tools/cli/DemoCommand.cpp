@@ -33,8 +33,8 @@ void buildDemo(ProjectEditor& editor) {
 
     // Layer 0: a red/blue blinking square gliding from left to right, growing and fading.
     const SymbolId square = SymbolId::create();
-    editor.insertLibrarySymbol(square, {solidPicture(20, 20, qRgb(220, 40, 40)),
-                                        solidPicture(20, 20, qRgb(40, 40, 220))});
+    editor.insertLibrarySymbol(
+        square, {solidPicture(20, 20, qRgb(220, 40, 40)), solidPicture(20, 20, qRgb(40, 40, 220))});
     editor.appendMotion(kLinerMotion);
     AnimationObject& glide = editor.project().objects[1];
     glide.record.startFrame = glide.record.motionStartFrame = 0;
@@ -54,8 +54,8 @@ void buildDemo(ProjectEditor& editor) {
     rider.record.motionEndFrame = 11;
     for (int k = 0; k <= 16; ++k) {
         const double a = M_PI / 2 * k / 16;
-        rider.guidePoints.append(
-            GuidePoint{static_cast<int>(160 + 50 * std::cos(a)), static_cast<int>(110 - 90 * std::sin(a))});
+        rider.guidePoints.append(GuidePoint{static_cast<int>(160 + 50 * std::cos(a)),
+                                            static_cast<int>(110 - 90 * std::sin(a))});
     }
 
     // Layer 2: a trail symbol on a hidden layer: computed but never drawn.
@@ -94,8 +94,8 @@ int DemoCommand::run(std::ostream& out) {
                     out << line;
                     continue;
                 }
-                const std::string opacity = symbol ? std::to_string(s.opacity).substr(0, 5)
-                                                   : std::to_string(s.textOpacity);
+                const std::string opacity =
+                    symbol ? std::to_string(s.opacity).substr(0, 5) : std::to_string(s.textOpacity);
                 const char* picture = !symbol ? ""
                                       : s.symbolPicture.pixel(0, 0) == qRgb(220, 40, 40)
                                           ? " picture=red"

@@ -1,5 +1,7 @@
 // zentravo-cli: headless commands over the core library.
 #include "tools/cli/DemoCommand.h"
+#include "tools/cli/InfoCommand.h"
+#include "tools/cli/StderrMessageSink.h"
 
 #include <QCoreApplication>
 
@@ -11,7 +13,9 @@ namespace {
 int usage() {
     std::cerr << "usage: zentravo-cli COMMAND [ARGS]\n"
                  "  demo    build a small project in memory and print every object's state\n"
-                 "          at every frame\n";
+                 "          at every frame\n"
+                 "  info PROJECT.vrn\n"
+                 "          load a project file and print it as JSON\n";
     return 2;
 }
 
@@ -19,9 +23,11 @@ int usage() {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (argc < 2)
-        return usage();
-    if (std::strcmp(argv[1], "demo") == 0)
-        return DemoCommand::run(std::cout);
+    if (argc < 2) return usage();
+    if (std::strcmp(argv[1], "demo") == 0) return DemoCommand::run(std::cout);
+    if (std::strcmp(argv[1], "info") == 0 && argc == 3) {
+        StderrMessageSink sink;
+        return InfoCommand::run(argv[2], std::cout, sink);
+    }
     return usage();
 }
