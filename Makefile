@@ -15,7 +15,7 @@ DEB_PACKAGES := \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test run asan clean
+.PHONY: deps build test run asan fuzz clean
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -45,5 +45,14 @@ test: build asan
 run: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/cli/zentravo-cli demo
 
+# The project loader under libFuzzer and AddressSanitizer for FUZZ_SECONDS (default 600).
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build build-fuzz -j $(JOBS)
+	python3 fuzz/make_seeds.py build-fuzz/corpus
+	./build-fuzz/fuzz/zentravo_fuzz_project_loader -max_total_time=$(FUZZ_SECONDS) \
+		-max_len=16384 -rss_limit_mb=2048 build-fuzz/corpus
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-tsan
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-tsan build-fuzz

@@ -48,6 +48,8 @@ public:
     void setModified(bool modified) { m_modified = modified; }
     // The largest duration of any project made or edited since the program started.
     int largestDuration() const { return m_largestDuration; }
+    // Keeps the larger of the remembered largest duration and `duration`.
+    void raiseLargestDuration(int duration);
     // The last size, duration and frame rate given to a new project (start of the dialog).
     const ProjectProperties& lastNewProjectProperties() const { return m_lastNew; }
 
@@ -96,7 +98,6 @@ private:
     // Gives the object a new base hit region (0, 0, width, height) and stores its slot.
     void addHitRegion(AnimationObject& object);
     bool moveSelectedLayer(int offset, bool toEnd);
-    void raiseLargestDuration(int duration);
     void post(MainMessage message, std::intptr_t wparam = 0, std::intptr_t lparam = 0);
     void repaintTimeline();
     // The common ends of edits: announce, snapshot, repaint, redraw, mark modified.

@@ -1,6 +1,8 @@
 // zentravo-cli: headless commands over the core library.
 #include "tools/cli/DemoCommand.h"
 #include "tools/cli/TextSheetCommand.h"
+#include "tools/cli/InfoCommand.h"
+#include "tools/cli/StderrMessageSink.h"
 
 #include <QGuiApplication>
 
@@ -15,7 +17,9 @@ int usage() {
                  "  demo    build a small project in memory and print every object's state\n"
                  "          at every frame\n"
                  "  text-sheet OUT.png [--text T] [--face F] [--size N]\n"
-                 "          draw every text style into one labelled PNG sheet\n";
+                 "          draw every text style into one labelled PNG sheet\n"
+                 "  info PROJECT.vrn\n"
+                 "          load a project file and print it as JSON\n";
     return 2;
 }
 
@@ -31,5 +35,9 @@ int main(int argc, char** argv) {
         return DemoCommand::run(std::cout);
     if (std::strcmp(argv[1], "text-sheet") == 0)
         return TextSheetCommand::run(argc, argv, std::cout, std::cerr);
+    if (std::strcmp(argv[1], "info") == 0 && argc == 3) {
+        StderrMessageSink sink;
+        return InfoCommand::run(argv[2], std::cout, sink);
+    }
     return usage();
 }

@@ -1,0 +1,81 @@
+#include "document/ProgramFolders.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+std::string applicationFolder() {
+    if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath().toStdString();
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string(".") : exe.parent_path().string();
+}
+
+} // namespace
+
+ProgramFolders::ProgramFolders(std::string root) : m_root(std::move(root)) {
+    while (m_root.size() > 1 && m_root.back() == '/')
+        m_root.pop_back();
+}
+
+ProgramFolders ProgramFolders::forExecutable() {
+    const std::string folder = applicationFolder();
+    if (::access(folder.c_str(), W_OK) == 0) return ProgramFolders(folder);
+    QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (userFolder.isEmpty()) userFolder = QDir::homePath() + QStringLiteral("/.zentravo");
+    QDir().mkpath(userFolder);
+    return ProgramFolders(userFolder.toStdString());
+}
+
+std::string ProgramFolders::folder(std::string_view literal) const {
+    std::string path = m_root + "/" + std::string(literal) + "/";
+    std::error_code error;
+    if (!std::filesystem::is_directory(path, error))
+        std::filesystem::create_directory(path, error); // one level; failures are not reported
+    return path;
+}
+
+std::string ProgramFolders::dataFolder() const {
+    return folder("Data");
+}
+std::string ProgramFolders::templateFolder() const {
+    return folder("template");
+}
+std::string ProgramFolders::actorsFolder() const {
+    return folder("Actors");
+}
+
+std::string ProgramFolders::projectIndexFile() const {
+    return dataFolder() + "Project.vrx";
+}
+std::string ProgramFolders::languageFile() const {
+    return dataFolder() + "lang.qld";
+}
+
+std::string ProgramFolders::projectFolder(std::string_view name) const {
+    return dataFolder() + projectStorageName(name) + "/";
+}
+
+std::string ProgramFolders::projectFile(std::string_view name) const {
+    return projectFolder(name) + projectStorageName(name) + ".vrn";
+}
+
+std::string ProgramFolders::sampleFile(int number) const {
+    return templateFolder() + "template_" + std::to_string(number) + ".vrn";
+}
+
+std::string ProgramFolders::projectStorageName(std::string_view name) {
+    std::string stored(name);
+    if (stored == "con") stored += "n";
+    return stored;
+}
+
+bool ProgramFolders::isValidProjectName(std::string_view name) {
+    if (name.empty() || name.size() > 259 || name == "." || name == "..") return false;
+    return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
+}

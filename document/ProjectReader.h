@@ -1,0 +1,21 @@
+#pragma once
+
+#include "document/LoadedProject.h"
+
+#include <QIODevice>
+
+#include <optional>
+
+// ProjectReader: reads a project file (layout in ProjectWriter.h) into fresh records. Every
+// count and size is checked against the bytes left before anything is allocated: negative
+// counts, counts that need more bytes than remain, pictures with a non-positive side or a
+// side above kMaxPictureSide, and layer counts that do not add up to the object count refuse
+// the file. The format identifier is not compared (files carry it, readers never did).
+// Bytes after the last symbol record are ignored. Each object gets its base hit region
+// (0, 0, width, height); the run-time values at offsets 488/492 are replaced.
+class ProjectReader {
+public:
+    static constexpr int kMaxPictureSide = 16384;
+
+    static std::optional<LoadedProject> read(QIODevice& device);
+};
