@@ -2,6 +2,7 @@
 #include "tools/cli/DemoCommand.h"
 #include "tools/cli/TextSheetCommand.h"
 #include "tools/cli/InfoCommand.h"
+#include "tools/cli/RenderCommand.h"
 #include "tools/cli/StderrMessageSink.h"
 
 #include <QGuiApplication>
@@ -23,7 +24,9 @@ int usage() {
                  "  text-sheet OUT.png [--text T] [--face F] [--size N]\n"
                  "          draw every text style into one labelled PNG sheet\n"
                  "  info PROJECT.vrn\n"
-                 "          load a project file and print it as JSON\n";
+                 "          load a project file and print it as JSON\n"
+                 "  render PROJECT.vrn FRAME OUT.png [--zoom Z] [--edit-view]\n"
+                 "          write one frame as an export would see it (or the stage view)\n";
     return 2;
 }
 
@@ -46,6 +49,8 @@ int main(int argc, char** argv) {
         return DemoCommand::run(std::cout);
     if (std::strcmp(argv[1], "text-sheet") == 0)
         return TextSheetCommand::run(argc, argv, std::cout, std::cerr);
+    if (std::strcmp(argv[1], "render") == 0)
+        return RenderCommand::run(argc, argv, std::cout, std::cerr);
     if (std::strcmp(argv[1], "info") == 0 && argc == 3) {
         StderrMessageSink sink;
         return InfoCommand::run(argv[2], std::cout, sink);

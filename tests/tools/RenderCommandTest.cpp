@@ -1,0 +1,115 @@
+// zentravo-cli render: the real executable on a saved project, compared with drawing the same
+// frames in-process.
+#include "document/ProjectStore.h"
+#include "stage/StageCanvas.h"
+#include "tests/document/EditorTestSupport.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun {
+    int exitCode;
+    QByteArray err;
+};
+
+CliRun render(const QStringList& arguments) {
+    QProcess process;
+    process.start(ZENTRAVO_CLI, QStringList{"render"} + arguments);
+    process.waitForFinished(30000);
+    return {process.exitCode(), process.readAllStandardError()};
+}
+
+class RenderCommandTest : public ::testing::Test {
+protected:
+    RenderCommandTest() {
+        ProjectProperties properties;
+        properties.name = "Render";
+        properties.width = 61; // odd sizes catch off-by-one buffers
+        properties.height = 33;
+        properties.duration = 6;
+        editor.newProject(properties);
+        // A three-picture symbol: the picture shown depends on the frames drawn before.
+        std::vector<QImage> frames = solidFrames(3, 10, 10);
+        frames[1].fill(qRgb(0, 200, 0));
+        frames[2].fill(qRgb(0, 0, 200));
+        editor.insertLibrarySymbol(SymbolId::create(), frames);
+        editor.appendMotion(kLinerMotion);
+        ObjectRecord& moving = editor.project().objects[1].record;
+        moving.startFrame = moving.motionStartFrame = 0;
+        moving.endFrame = moving.motionEndFrame = 5;
+        moving.endX = 45;
+        path = folder.filePath("render.vrn");
+        EXPECT_TRUE(
+            ProjectStore::writeFile(path.toStdString(), editor.project(), editor.symbols()));
+    }
+
+    // What an export hands over for `frame`, drawn in-process from the saved project's state.
+    QImage expected(int frame) {
+        for (EmbeddedSymbol& symbol : editor.symbols().records)
+            symbol.currentFrame = 0; // as saved: each run of the command starts from the file
+        StageCanvas canvas;
+        canvas.setModel(&editor.project(), &editor.symbols(), &editor.hitRegions());
+        canvas.setStageSize(61, 33);
+        canvas.setEditView(false);
+        canvas.setExporting(true);
+        canvas.makeExportBackBuffer();
+        std::lock_guard lock(canvas.modelMutex());
+        for (int f = 0; f <= frame; ++f) {
+            canvas.setCurrentFrame(f);
+            canvas.drawFrame();
+        }
+        return canvas.backBufferLocked().convertToFormat(QImage::Format_RGB888);
+    }
+
+    ProjectEditor editor;
+    QTemporaryDir folder;
+    QString path;
+};
+
+TEST_F(RenderCommandTest, WritesTheFrameAnExportWouldEncode) {
+    for (int frame : {0, 3, 5}) {
+        const QString out = folder.filePath(QString("frame%1.png").arg(frame));
+        const CliRun run = render({path, QString::number(frame), out});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QImage written = QImage(out).convertToFormat(QImage::Format_RGB888);
+        ASSERT_EQ(written.size(), QSize(61, 33));
+        EXPECT_EQ(written, expected(frame)) << "frame " << frame;
+    }
+}
+
+TEST_F(RenderCommandTest, EditViewWritesTheZoomedViewWithOutlineAndHandles) {
+    const QString out = folder.filePath("view.png");
+    const CliRun run = render({path, "2", out, "--zoom", "2", "--edit-view"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QImage view(out);
+    EXPECT_EQ(view.size(), QSize(61 * 2 + 20, 33 * 2 + 20));
+    EXPECT_EQ(view.pixel(61 * 2 + 1, 10) & 0xFFFFFF, FrameRenderer::kOutline & 0xFFFFFF);
+    bool handle = false; // the appended object is selected: its handles show
+    for (int y = 0; y < view.height() && !handle; ++y)
+        for (int x = 0; x < view.width() && !handle; ++x)
+            handle = (view.pixel(x, y) & 0xFFFFFF) == (FrameRenderer::kHandleFill & 0xFFFFFF);
+    EXPECT_TRUE(handle);
+}
+
+TEST_F(RenderCommandTest, RefusesFramesOutsideTheProjectAndDamagedFiles) {
+    const QString out = folder.filePath("none.png");
+    CliRun run = render({path, "6", out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("outside"));
+    EXPECT_FALSE(QFile::exists(out));
+
+    QFile damaged(folder.filePath("damaged.vrn"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(100, '\x7f'));
+    damaged.close();
+    run = render({damaged.fileName(), "0", out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.trimmed(), "Failed to load project");
+    EXPECT_EQ(render({path}).exitCode, 2);
+}
+
+} // namespace
