@@ -38,14 +38,16 @@ void StageCanvas::setClientSize(QSize size) {
 }
 
 void StageCanvas::setZoom(float zoom) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_zoom = zoom;
-        m_resizeHandles = FrameRenderer::resizeHandles(static_cast<int>(m_stageWidth * zoom),
-                                                       static_cast<int>(m_stageHeight * zoom));
-    }
+    std::lock_guard lock(m_mutex);
+    setZoomLocked(zoom);
     if (!m_exporting)
-        makeViewBackBuffer();
+        makeViewBackBufferLocked();
+}
+
+void StageCanvas::setZoomLocked(float zoom) {
+    m_zoom = zoom;
+    m_resizeHandles = FrameRenderer::resizeHandles(static_cast<int>(m_stageWidth * zoom),
+                                                   static_cast<int>(m_stageHeight * zoom));
 }
 
 void StageCanvas::setScroll(int x, int y) {
@@ -56,6 +58,10 @@ void StageCanvas::setScroll(int x, int y) {
 
 void StageCanvas::makeViewBackBuffer() {
     std::lock_guard lock(m_mutex);
+    makeViewBackBufferLocked();
+}
+
+void StageCanvas::makeViewBackBufferLocked() {
     makeBackBuffer(std::max(static_cast<int>(m_stageWidth * m_zoom + 20), m_clientSize.width()),
                    std::max(static_cast<int>(m_stageHeight * m_zoom + 20), m_clientSize.height()));
 }
@@ -70,6 +76,34 @@ void StageCanvas::makeBackBuffer(int width, int height) {
     // The buffer is always opaque; 32-bit RGB keeps it cheap to paint on and to copy out.
     m_buffer = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
     m_buffer.fill(FrameRenderer::kSurround);
+}
+
+void StageCanvas::beginExport() {
+    std::lock_guard lock(m_mutex);
+    m_currentFrame = 0;
+    m_savedZoom = m_zoom;
+    setZoomLocked(1.0f);
+    makeBackBuffer(m_stageWidth, m_stageHeight);
+    m_redrawRequested = true;
+    m_exporting = true;
+    m_editView = false;
+}
+
+void StageCanvas::endExportLocked() {
+    m_exporting = false;
+    setZoomLocked(m_savedZoom);
+    makeViewBackBufferLocked();
+    m_redrawRequested = true;
+}
+
+void StageCanvas::cancelExport() {
+    m_exporting = false; // the worker starts no further frame
+    m_editView = true;
+    // The worker captures with the lock held: taking it waits for the frame in progress.
+    std::lock_guard lock(m_mutex);
+    setZoomLocked(m_savedZoom);
+    makeViewBackBufferLocked();
+    m_redrawRequested = true;
 }
 
 QImage StageCanvas::backBuffer() {

@@ -51,6 +51,15 @@ public:
     // The back buffer itself, for the worker while it holds modelMutex().
     const QImage& backBufferLocked() const { return m_buffer; }
 
+    // Export: beginExport() (UI thread) shows frame 0 at zoom 1 in a stage-sized buffer with
+    // edit view off and sets the exporting flag; endExportLocked() (the worker, holding
+    // modelMutex(), after the last frame) and cancelExport() (any thread but the worker) clear
+    // it and bring back the zoom and the view buffer; a cancel also turns edit view back on
+    // and first waits for the frame being captured.
+    void beginExport();
+    void endExportLocked();
+    void cancelExport();
+
     // Loads the project's background picture when its path names a readable picture;
     // otherwise there is none.
     void loadBackgroundPicture();
@@ -93,6 +102,8 @@ private:
     int duration() const;
     void stepTo(int frame);
     void makeBackBuffer(int width, int height);
+    void makeViewBackBufferLocked();
+    void setZoomLocked(float zoom);
 
     std::mutex m_mutex;
     Project* m_project = nullptr;
@@ -104,6 +115,7 @@ private:
     std::array<QRect, 3> m_resizeHandles{};
     QSize m_clientSize;
     float m_zoom = 1.0f;
+    float m_savedZoom = 1.0f;
     int m_stageWidth = 320;
     int m_stageHeight = 120;
     int m_scrollX = 0;

@@ -82,11 +82,12 @@ void StageWorker::frameStep() {
     if (!project)
         return;
     if (m_canvas.isExporting()) {
-        if (!m_exportStep)
+        ExportStep* step = m_exportStep;
+        if (!step)
             return;
         m_canvas.setCapturing(true);
         m_canvas.drawFrame();
-        m_exportStep->exportFrame(m_canvas.backBufferLocked(), m_canvas);
+        step->exportFrame(m_canvas.backBufferLocked(), m_canvas);
         m_canvas.setCapturing(false);
         return;
     }

@@ -41,7 +41,7 @@ private:
 
     StageCanvas& m_canvas;
     MessageTarget* m_target;
-    ExportStep* m_exportStep = nullptr;
+    std::atomic<ExportStep*> m_exportStep{nullptr};
     std::thread m_thread;
     std::mutex m_stopMutex;
     std::condition_variable m_stopSignal;

@@ -1,0 +1,71 @@
+#include "export/ExportPipeline.h"
+
+#include "document/MessageSink.h"
+#include "document/Project.h"
+#include "stage/StageCanvas.h"
+#include "stage/StageWorker.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cctype>
+
+ExportPipeline::ExportPipeline(StageCanvas& canvas, StageWorker& worker, MessageSink& sink,
+                               MessageTarget* target)
+    : m_canvas(canvas), m_worker(worker), m_sink(sink), m_target(target) {}
+
+std::string ExportPipeline::outputPath(const std::string& chosen, ExportKind kind) {
+    const std::string_view extension = exportExtension(kind);
+    if (chosen.size() >= extension.size()) {
+        std::string tail = chosen.substr(chosen.size() - extension.size());
+        std::transform(tail.begin(), tail.end(), tail.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (tail == extension)
+            return chosen;
+    }
+    return chosen + std::string(extension);
+}
+
+bool ExportPipeline::checkProject(const Project& project) {
+    if (project.layerCount() > 0)
+        return true;
+    m_sink.show(kNoAnimation, kCaption, MessageIcon::Information);
+    return false;
+}
+
+bool ExportPipeline::clearOutput(const std::string& path) {
+    const QString file = QString::fromLocal8Bit(path.c_str());
+    const QFileInfo info(file);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    if (!info.isDir() && QFile::remove(file))
+        return true;
+    m_sink.show(kFileInUse, kCaption, MessageIcon::Information);
+    return false;
+}
+
+bool ExportPipeline::start(const Project& project, const std::string& path,
+                           std::unique_ptr<FrameExporter> exporter, int finishDelayMs) {
+    if (isRunning())
+        return false;
+    const ProjectHeader& h = project.header;
+    if (!exporter->open(path, h.width, h.height, h.frameRate)) {
+        m_sink.show(exporter->error(), kCaption, MessageIcon::Information);
+        QFile::remove(QString::fromLocal8Bit(path.c_str()));
+        return false;
+    }
+    m_progress.reset();
+    m_run = std::make_unique<ExportRun>(std::move(exporter), path, h.duration, m_progress,
+                                        m_target, finishDelayMs);
+    m_worker.setExportStep(m_run.get());
+    m_canvas.beginExport();
+    return true;
+}
+
+void ExportPipeline::cancel() {
+    if (m_run && isRunning())
+        m_run->cancel(m_canvas);
+}
+
+bool ExportPipeline::isRunning() const { return m_canvas.isExporting(); }

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "export/ExportKind.h"
+#include "export/ExportProgress.h"
+#include "export/ExportRun.h"
+
+#include <memory>
+#include <string>
+
+class MessageSink;
+class MessageTarget;
+class Project;
+class StageCanvas;
+class StageWorker;
+
+// ExportPipeline: starting and cancelling an export on the stage (UI thread side). Start
+// checks the project, settles the output path, clears the way for the file, opens the
+// format's exporter and hands the frames to the stage worker; the progress window then
+// polls progress() until it is done. Messages go to the user through the sink.
+class ExportPipeline {
+public:
+    static constexpr const char* kNoAnimation = "No animation to export.";
+    static constexpr const char* kFileInUse =
+        "The file is currently used by another program, Overite failed.";
+    static constexpr const char* kCaption = "Zentravo";
+
+    ExportPipeline(StageCanvas& canvas, StageWorker& worker, MessageSink& sink,
+                   MessageTarget* target);
+
+    // The output path for a chosen file: the kind's extension is appended unless the path's
+    // last four characters, lower-cased, already are it.
+    static std::string outputPath(const std::string& chosen, ExportKind kind);
+
+    // False when there is nothing to export (no layer); the user is told.
+    bool checkProject(const Project& project);
+    // Deletes an existing output file; false (and the user is told) when that fails.
+    bool clearOutput(const std::string& path);
+
+    // Runs the export of `project` into `path` (already through outputPath() and
+    // clearOutput()) with `exporter`: opens it, prepares the stage and starts the frames.
+    // False, with the exporter's message shown and no file left, when it cannot be opened.
+    bool start(const Project& project, const std::string& path,
+               std::unique_ptr<FrameExporter> exporter, int finishDelayMs = 200);
+    // Cancels the running export (progress window closed early): no file is left behind.
+    void cancel();
+
+    bool isRunning() const;
+    ExportProgress& progress() { return m_progress; }
+    // The last export's outcome once progress().done is set.
+    const ExportRun* lastRun() const { return m_run.get(); }
+
+private:
+    StageCanvas& m_canvas;
+    StageWorker& m_worker;
+    MessageSink& m_sink;
+    MessageTarget* m_target;
+    ExportProgress m_progress;
+    std::unique_ptr<ExportRun> m_run;
+};
