@@ -1,0 +1,119 @@
+#include "export/BatchExport.h"
+
+#include "document/EmbeddedSymbolList.h"
+#include "document/Project.h"
+#include "export/FrameExporter.h"
+#include "stage/HitRegionTable.h"
+#include "stage/StageCanvas.h"
+
+#include <QFile>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// Frames drawn ahead of the writer: two are enough to keep both cores busy.
+constexpr std::size_t kQueueDepth = 2;
+
+// A bounded hand-over of drawn frames from the drawing thread to the writer.
+class FrameQueue {
+public:
+    bool push(QImage frame) {
+        std::unique_lock lock(m_mutex);
+        m_space.wait(lock, [&] { return m_frames.size() < kQueueDepth || m_stopped; });
+        if (m_stopped)
+            return false;
+        m_frames.push_back(std::move(frame));
+        m_ready.notify_one();
+        return true;
+    }
+    bool pop(QImage& frame) {
+        std::unique_lock lock(m_mutex);
+        m_ready.wait(lock, [&] { return !m_frames.empty() || m_stopped; });
+        if (m_frames.empty())
+            return false;
+        frame = std::move(m_frames.front());
+        m_frames.pop_front();
+        m_space.notify_one();
+        return true;
+    }
+    void stop() {
+        std::lock_guard lock(m_mutex);
+        m_stopped = true;
+        m_ready.notify_all();
+        m_space.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::condition_variable m_space;
+    std::deque<QImage> m_frames;
+    bool m_stopped = false;
+};
+
+} // namespace
+
+bool BatchExport::run(Project& project, EmbeddedSymbolList& symbols,
+                      const HitRegionTable& regions, FrameExporter& exporter,
+                      const std::string& path, const Progress& progress, std::string& error) {
+    const ProjectHeader& h = project.header;
+    error.clear();
+    if (!exporter.open(path, h.width, h.height, h.frameRate)) {
+        error = exporter.error();
+        QFile::remove(QString::fromLocal8Bit(path.c_str()));
+        return false;
+    }
+    StageCanvas canvas;
+    canvas.setModel(&project, &symbols, &regions);
+    canvas.setStageSize(h.width, h.height);
+    canvas.loadBackgroundPicture();
+    canvas.beginExport();
+
+    const int duration = h.duration;
+    FrameQueue queue;
+    std::thread drawing([&] {
+        for (int frame = 0; frame < duration; ++frame) {
+            QImage picture;
+            {
+                std::lock_guard lock(canvas.modelMutex());
+                canvas.setCurrentFrame(frame);
+                canvas.drawFrame();
+                picture = canvas.backBufferLocked().copy(); // the buffer is drawn over next
+            }
+            if (!queue.push(std::move(picture)))
+                return;
+        }
+        queue.stop();
+    });
+
+    bool ok = true;
+    QImage picture;
+    for (int frame = 0; frame < duration; ++frame) {
+        if (progress.cancelled && progress.cancelled()) {
+            ok = false;
+            break;
+        }
+        if (!queue.pop(picture) || !exporter.writeFrame(picture, frame)) {
+            error = exporter.error();
+            ok = false;
+            break;
+        }
+        if (progress.report)
+            progress.report((frame + 1) * 100 / duration);
+    }
+    queue.stop();
+    drawing.join();
+    if (ok && !exporter.finish()) {
+        error = exporter.error();
+        ok = false;
+    }
+    if (!ok) {
+        exporter.abort();
+        QFile::remove(QString::fromLocal8Bit(path.c_str()));
+    }
+    return ok;
+}
