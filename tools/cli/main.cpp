@@ -4,6 +4,7 @@
 #include "tools/cli/InfoCommand.h"
 #include "tools/cli/RenderCommand.h"
 #include "tools/cli/StderrMessageSink.h"
+#include "tools/cli/GrabCommand.h"
 
 #include <QGuiApplication>
 
@@ -26,7 +27,9 @@ int usage() {
                  "  info PROJECT.vrn\n"
                  "          load a project file and print it as JSON\n"
                  "  render PROJECT.vrn FRAME OUT.png [--zoom Z] [--edit-view]\n"
-                 "          write one frame as an export would see it (or the stage view)\n";
+                 "          write one frame as an export would see it (or the stage view)\n"
+                 "  grab VIDEO SECONDS OUT.png\n"
+                 "          the video's picture at that time, as PNG\n";
     return 2;
 }
 
@@ -55,5 +58,7 @@ int main(int argc, char** argv) {
         StderrMessageSink sink;
         return InfoCommand::run(argv[2], std::cout, sink);
     }
+    if (std::strcmp(argv[1], "grab") == 0)
+        return GrabCommand::run(argc - 2, argv + 2, std::cout, std::cerr);
     return usage();
 }

@@ -1,0 +1,217 @@
+#include "import/VideoDecoder.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
+}
+
+#include <algorithm>
+
+namespace {
+
+// Larger pictures are refused rather than allocated: a damaged header can claim any size.
+constexpr int kMaxSide = 16384;
+constexpr std::int64_t kMaxPixels = 8192LL * 8192LL;
+
+} // namespace
+
+VideoDecoder::VideoDecoder() = default;
+
+VideoDecoder::~VideoDecoder() {
+    close();
+}
+
+void VideoDecoder::close() {
+    sws_freeContext(m_scaler);
+    m_scaler = nullptr;
+    av_packet_free(&m_packet);
+    av_frame_free(&m_incoming);
+    av_frame_free(&m_picture);
+    avcodec_free_context(&m_codec);
+    avformat_close_input(&m_format);
+    m_stream = nullptr;
+    m_streamIndex = -1;
+    m_width = m_height = 0;
+    m_firstPts = 0;
+    m_draining = false;
+}
+
+bool VideoDecoder::openInput(const char* path) {
+    close();
+    if (avformat_open_input(&m_format, path, nullptr, nullptr) < 0) return false;
+    if (m_generatePts) m_format->flags |= AVFMT_FLAG_GENPTS;
+    if (avformat_find_stream_info(m_format, nullptr) < 0) return false;
+    for (unsigned i = 0; i < m_format->nb_streams; ++i) {
+        if (m_format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+            m_streamIndex = static_cast<int>(i);
+            m_stream = m_format->streams[i];
+            return true;
+        }
+    }
+    return false;
+}
+
+int VideoDecoder::codecId() const {
+    return m_stream ? m_stream->codecpar->codec_id : AV_CODEC_ID_NONE;
+}
+
+bool VideoDecoder::hasDecoder() const {
+    return m_stream && avcodec_find_decoder(m_stream->codecpar->codec_id) != nullptr;
+}
+
+bool VideoDecoder::openDecoder() {
+    if (!m_stream) return false;
+    const AVCodec* decoder = avcodec_find_decoder(m_stream->codecpar->codec_id);
+    if (!decoder) return false;
+    m_codec = avcodec_alloc_context3(decoder);
+    if (!m_codec || avcodec_parameters_to_context(m_codec, m_stream->codecpar) < 0) return false;
+    m_codec->pkt_timebase = m_stream->time_base;
+    if (avcodec_open2(m_codec, decoder, nullptr) < 0) return false;
+    m_width = m_codec->width;
+    m_height = m_codec->height;
+    if (m_width <= 0 || m_height <= 0 || m_width > kMaxSide || m_height > kMaxSide ||
+        static_cast<std::int64_t>(m_width) * m_height > kMaxPixels)
+        return false;
+    m_picture = av_frame_alloc();
+    m_incoming = av_frame_alloc();
+    m_packet = av_packet_alloc();
+    if (!m_picture || !m_incoming || !m_packet) return false;
+    // The first picture's time is the origin of the times asked for. Containers without
+    // presentation times (AVI) stamp pictures from decode times plus the decoder's reorder
+    // delay, so the first picture of a stream with B-frames is not at 0.
+    std::int64_t first = AV_NOPTS_VALUE;
+    if (readAndDecode(&first) == 1 && first != AV_NOPTS_VALUE)
+        m_firstPts = first;
+    else
+        m_firstPts = toStreamTime(startTimeUs());
+    return true;
+}
+
+std::int64_t VideoDecoder::streamTimeAt(std::int64_t microseconds) const {
+    return toStreamTime(microseconds - startTimeUs()) + m_firstPts;
+}
+
+std::int64_t VideoDecoder::startTimeUs() const {
+    return m_format && m_format->start_time != AV_NOPTS_VALUE ? m_format->start_time : 0;
+}
+
+std::int64_t VideoDecoder::toStreamTime(std::int64_t microseconds) const {
+    return av_rescale_q_rnd(microseconds, AV_TIME_BASE_Q, m_stream->time_base,
+                            static_cast<AVRounding>(AV_ROUND_DOWN | AV_ROUND_PASS_MINMAX));
+}
+
+int VideoDecoder::seekTo(std::int64_t microseconds) {
+    const std::int64_t streamTarget = streamTimeAt(microseconds);
+    const std::int64_t earliest = std::min<std::int64_t>(startTimeUs(), microseconds);
+    std::int64_t backoff = 0;
+    for (int attempt = 0; attempt < 12; ++attempt) {
+        const std::int64_t seekUs = std::max(microseconds - backoff, earliest);
+        if (!seekBackward(seekUs)) return attempt == 0 ? -1 : 0;
+        const int result = decodeTo(streamTarget);
+        if (result < 0) return result;
+        const bool atStart = seekUs <= earliest || streamTarget <= m_firstPts;
+        if (result == 1) {
+            const std::int64_t pts = picturePts();
+            if (pts == AV_NOPTS_VALUE || pts <= streamTarget || atStart) return 1;
+        } else if (atStart) {
+            return 0;
+        }
+        backoff = backoff == 0 ? AV_TIME_BASE : backoff * 2;
+    }
+    return hasPicture() ? 1 : 0;
+}
+
+bool VideoDecoder::seekBackward(std::int64_t microseconds) {
+    if (!m_format || !m_codec) return false;
+    if (av_seek_frame(m_format, -1, microseconds, AVSEEK_FLAG_BACKWARD) < 0) return false;
+    flush();
+    return true;
+}
+
+void VideoDecoder::flush() {
+    // Drops the decoder's reference pictures too: only right after a seek, so that inter
+    // frames are never decoded against a missing reference.
+    if (m_codec) avcodec_flush_buffers(m_codec);
+    if (m_picture) av_frame_unref(m_picture);
+    m_pictureTime = AV_NOPTS_VALUE;
+    m_draining = false;
+}
+
+int VideoDecoder::readAndDecode(std::int64_t* pts) {
+    if (!m_codec || !m_picture) return -1;
+    for (;;) {
+        const int received = avcodec_receive_frame(m_codec, m_incoming);
+        if (received == 0) {
+            av_frame_unref(m_picture);
+            av_frame_move_ref(m_picture, m_incoming);
+            stampPicture();
+            if (pts) *pts = m_pictureTime;
+            return 1;
+        }
+        if (received == AVERROR_EOF) return 0;
+        if (received != AVERROR(EAGAIN)) return -1;
+        if (m_draining) return 0;
+        if (av_read_frame(m_format, m_packet) < 0) {
+            if (m_format->pb && m_format->pb->error) return -1;
+            // End of the file: let the decoder hand out the pictures it still holds.
+            avcodec_send_packet(m_codec, nullptr);
+            m_draining = true;
+            continue;
+        }
+        if (m_packet->stream_index == m_streamIndex) {
+            // A damaged packet is skipped; the decoder goes on with the next one.
+            avcodec_send_packet(m_codec, m_packet);
+        }
+        av_packet_unref(m_packet);
+    }
+}
+
+bool VideoDecoder::hasPicture() const {
+    return m_picture && m_picture->data[0] != nullptr;
+}
+
+std::int64_t VideoDecoder::picturePts() const {
+    return hasPicture() ? m_pictureTime : AV_NOPTS_VALUE;
+}
+
+void VideoDecoder::stampPicture() {
+    m_pictureTime = m_picture->best_effort_timestamp != AV_NOPTS_VALUE
+                        ? m_picture->best_effort_timestamp
+                        : m_picture->pts;
+}
+
+std::int64_t VideoDecoder::pictureDuration() const {
+    AVRational rate = m_stream->avg_frame_rate;
+    if (rate.num <= 0 || rate.den <= 0) rate = m_stream->r_frame_rate;
+    if (rate.num <= 0 || rate.den <= 0)
+        return hasPicture() && m_picture->pkt_duration > 0 ? m_picture->pkt_duration : 1;
+    return std::max<std::int64_t>(1, av_rescale_q(1, av_inv_q(rate), m_stream->time_base));
+}
+
+int VideoDecoder::decodeTo(std::int64_t streamTime) {
+    for (;;) {
+        if (hasPicture()) {
+            const std::int64_t pts = picturePts();
+            if (pts == AV_NOPTS_VALUE || pts + pictureDuration() > streamTime) return 1;
+        }
+        const int result = readAndDecode(nullptr);
+        if (result <= 0) return hasPicture() && result == 0 ? 1 : result;
+    }
+}
+
+bool VideoDecoder::convertTo(int pixelFormat, std::uint8_t* pixels, int stride) {
+    if (!hasPicture() || m_picture->width <= 0 || m_picture->height <= 0) return false;
+    // A damaged stream may change its picture size midway: such pictures are scaled to the
+    // size the reader announced, so the caller's buffer always fits.
+    m_scaler = sws_getCachedContext(m_scaler, m_picture->width, m_picture->height,
+                                    static_cast<AVPixelFormat>(m_picture->format), m_width,
+                                    m_height, static_cast<AVPixelFormat>(pixelFormat), SWS_BICUBIC,
+                                    nullptr, nullptr, nullptr);
+    if (!m_scaler) return false;
+    std::uint8_t* planes[4] = {pixels, nullptr, nullptr, nullptr};
+    int strides[4] = {stride, 0, 0, 0};
+    return sws_scale(m_scaler, m_picture->data, m_picture->linesize, 0, m_picture->height, planes,
+                     strides) > 0;
+}
