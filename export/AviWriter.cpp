@@ -23,16 +23,19 @@ const char* const kCodecs[] = {"rawvideo", "mjpeg", "mpeg4", "ffv1", "libx264"};
 // FFV1 is chosen for lossless output: it codes the bitmap's RGB directly.
 AVPixelFormat pixelFormatFor(const AVCodec* encoder, int width, int height) {
     const AVPixelFormat* formats = encoder->pix_fmts;
-    if (!formats) return AV_PIX_FMT_YUV420P;
+    if (!formats)
+        return AV_PIX_FMT_YUV420P;
     if (encoder->id == AV_CODEC_ID_FFV1) {
         for (const AVPixelFormat* f = formats; *f != AV_PIX_FMT_NONE; ++f)
-            if (*f == AV_PIX_FMT_0RGB32) return *f;
+            if (*f == AV_PIX_FMT_0RGB32)
+                return *f;
     }
     for (const AVPixelFormat* f = formats; *f != AV_PIX_FMT_NONE; ++f) {
         const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(*f);
         const bool fits = d && (width % 2 == 0 || d->log2_chroma_w == 0) &&
                           (height % 2 == 0 || d->log2_chroma_h == 0);
-        if (fits) return *f;
+        if (fits)
+            return *f;
     }
     return formats[0];
 }
@@ -48,7 +51,8 @@ AviWriter::~AviWriter() {
 std::vector<std::string> AviWriter::availableCodecs() {
     std::vector<std::string> codecs;
     for (const char* name : kCodecs)
-        if (avcodec_find_encoder_by_name(name)) codecs.emplace_back(name);
+        if (avcodec_find_encoder_by_name(name))
+            codecs.emplace_back(name);
     return codecs;
 }
 
@@ -66,16 +70,20 @@ bool AviWriter::open(const std::string& path) {
     m_lastResult = 0;
     m_path = path;
     const int made = avformat_alloc_output_context2(&m_format, nullptr, "avi", path.c_str());
-    if (made < 0 || !m_format) return fail(made);
+    if (made < 0 || !m_format)
+        return fail(made);
     const int opened = avio_open(&m_format->pb, path.c_str(), AVIO_FLAG_WRITE);
-    if (opened < 0) return fail(opened);
+    if (opened < 0)
+        return fail(opened);
     return true;
 }
 
 bool AviWriter::createStream(int frameRate, int width, int height) {
-    if (!m_format || frameRate <= 0 || width <= 0 || height <= 0) return fail(AVERROR(EINVAL));
+    if (!m_format || frameRate <= 0 || width <= 0 || height <= 0)
+        return fail(AVERROR(EINVAL));
     m_stream = avformat_new_stream(m_format, nullptr);
-    if (!m_stream) return fail(AVERROR(ENOMEM));
+    if (!m_stream)
+        return fail(AVERROR(ENOMEM));
     // One sample per frame: rate = frame rate, scale = 1.
     m_stream->time_base = AVRational{1, frameRate};
     m_stream->avg_frame_rate = AVRational{frameRate, 1};
@@ -86,7 +94,8 @@ bool AviWriter::createStream(int frameRate, int width, int height) {
 }
 
 bool AviWriter::setCompression(const AviCompressOptions& options) {
-    if (!m_stream) return fail(AVERROR(EINVAL));
+    if (!m_stream)
+        return fail(AVERROR(EINVAL));
     AVCodecParameters* par = m_stream->codecpar;
     par->codec_type = AVMEDIA_TYPE_VIDEO;
     par->width = m_width;
@@ -102,15 +111,18 @@ bool AviWriter::setCompression(const AviCompressOptions& options) {
         av_dict_set(&muxerOptions, "flipped_raw_rgb", "1", 0);
     } else {
         const AVCodec* encoder = avcodec_find_encoder_by_name(options.codec.c_str());
-        if (!encoder) return fail(AVERROR_ENCODER_NOT_FOUND);
+        if (!encoder)
+            return fail(AVERROR_ENCODER_NOT_FOUND);
         m_codec = avcodec_alloc_context3(encoder);
-        if (!m_codec) return fail(AVERROR(ENOMEM));
+        if (!m_codec)
+            return fail(AVERROR(ENOMEM));
         m_codec->width = m_width;
         m_codec->height = m_height;
         m_codec->pix_fmt = pixelFormatFor(encoder, m_width, m_height);
         m_codec->time_base = m_stream->time_base;
         m_codec->framerate = m_stream->avg_frame_rate;
-        if (options.keyFrameEvery > 0) m_codec->gop_size = options.keyFrameEvery;
+        if (options.keyFrameEvery > 0)
+            m_codec->gop_size = options.keyFrameEvery;
         if (options.bytesPerSecond > 0) {
             m_codec->bit_rate = static_cast<std::int64_t>(options.bytesPerSecond) * 8;
         } else if (options.quality >= 0) {
@@ -125,51 +137,65 @@ bool AviWriter::setCompression(const AviCompressOptions& options) {
             }
         }
         // Motion JPEG keeps the full range of the bitmap's colours.
-        if (encoder->id == AV_CODEC_ID_MJPEG) m_codec->color_range = AVCOL_RANGE_JPEG;
+        if (encoder->id == AV_CODEC_ID_MJPEG)
+            m_codec->color_range = AVCOL_RANGE_JPEG;
         const int opened = avcodec_open2(m_codec, encoder, nullptr);
-        if (opened < 0) return fail(opened);
+        if (opened < 0)
+            return fail(opened);
         const int copied = avcodec_parameters_from_context(par, m_codec);
-        if (copied < 0) return fail(copied);
+        if (copied < 0)
+            return fail(copied);
         m_frame = av_frame_alloc();
-        if (!m_frame) return fail(AVERROR(ENOMEM));
+        if (!m_frame)
+            return fail(AVERROR(ENOMEM));
         m_frame->format = m_codec->pix_fmt;
         m_frame->width = m_width;
         m_frame->height = m_height;
         const int buffered = av_frame_get_buffer(m_frame, 0);
-        if (buffered < 0) return fail(buffered);
+        if (buffered < 0)
+            return fail(buffered);
         m_scaler = sws_getContext(m_width, m_height, AV_PIX_FMT_BGR24, m_width, m_height,
                                   m_codec->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
-        if (!m_scaler) return fail(AVERROR(EINVAL));
+        if (!m_scaler)
+            return fail(AVERROR(EINVAL));
     }
     m_packet = av_packet_alloc();
-    if (!m_packet) return fail(AVERROR(ENOMEM));
+    if (!m_packet)
+        return fail(AVERROR(ENOMEM));
     const int header = avformat_write_header(m_format, &muxerOptions);
     av_dict_free(&muxerOptions);
-    if (header < 0) return fail(header);
+    if (header < 0)
+        return fail(header);
     m_headerWritten = true;
     return true;
 }
 
 bool AviWriter::encode(const AVFrame* frame) {
     const int sent = avcodec_send_frame(m_codec, frame);
-    if (sent < 0) return fail(sent);
+    if (sent < 0)
+        return fail(sent);
     for (;;) {
         const int result = avcodec_receive_packet(m_codec, m_packet);
-        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return true;
-        if (result < 0) return fail(result);
+        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
+            return true;
+        if (result < 0)
+            return fail(result);
         av_packet_rescale_ts(m_packet, m_codec->time_base, m_stream->time_base);
         m_packet->stream_index = m_stream->index;
         const int written = av_interleaved_write_frame(m_format, m_packet);
-        if (written < 0) return fail(written);
+        if (written < 0)
+            return fail(written);
     }
 }
 
 bool AviWriter::writeFrame(const std::uint8_t* bits, int frameIndex) {
-    if (!m_headerWritten || !bits) return fail(AVERROR(EINVAL));
+    if (!m_headerWritten || !bits)
+        return fail(AVERROR(EINVAL));
     const int stride = FrameBitmap::strideFor(m_width);
     if (!m_codec) {
         const int made = av_new_packet(m_packet, frameBytes());
-        if (made < 0) return fail(made);
+        if (made < 0)
+            return fail(made);
         std::copy(bits, bits + frameBytes(), m_packet->data);
         m_packet->pts = m_packet->dts = frameIndex;
         m_packet->duration = 1;
@@ -179,7 +205,8 @@ bool AviWriter::writeFrame(const std::uint8_t* bits, int frameIndex) {
         return written < 0 ? fail(written) : true;
     }
     const int writable = av_frame_make_writable(m_frame);
-    if (writable < 0) return fail(writable);
+    if (writable < 0)
+        return fail(writable);
     // Read the bottom-up rows from the last one upwards: a negative stride gives the picture
     // top row first.
     const std::uint8_t* planes[1] = {bits + static_cast<std::size_t>(m_height - 1) * stride};
@@ -191,9 +218,11 @@ bool AviWriter::writeFrame(const std::uint8_t* bits, int frameIndex) {
 
 bool AviWriter::close() {
     if (m_headerWritten) {
-        if (m_codec) encode(nullptr);
+        if (m_codec)
+            encode(nullptr);
         const int trailer = av_write_trailer(m_format);
-        if (trailer < 0) fail(trailer);
+        if (trailer < 0)
+            fail(trailer);
         m_headerWritten = false;
     }
     release();
@@ -203,7 +232,8 @@ bool AviWriter::close() {
 void AviWriter::discard() {
     m_headerWritten = false;
     release();
-    if (!m_path.empty()) std::remove(m_path.c_str());
+    if (!m_path.empty())
+        std::remove(m_path.c_str());
 }
 
 void AviWriter::release() {
@@ -212,7 +242,8 @@ void AviWriter::release() {
     av_frame_free(&m_frame);
     av_packet_free(&m_packet);
     avcodec_free_context(&m_codec);
-    if (m_format && m_format->pb) avio_closep(&m_format->pb);
+    if (m_format && m_format->pb)
+        avio_closep(&m_format->pb);
     avformat_free_context(m_format);
     m_format = nullptr;
     m_stream = nullptr;

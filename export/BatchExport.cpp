@@ -57,9 +57,9 @@ private:
 
 } // namespace
 
-bool BatchExport::run(Project& project, EmbeddedSymbolList& symbols,
-                      const HitRegionTable& regions, FrameExporter& exporter,
-                      const std::string& path, const Progress& progress, std::string& error) {
+bool BatchExport::run(Project& project, EmbeddedSymbolList& symbols, const HitRegionTable& regions,
+                      FrameExporter& exporter, const std::string& path, const Progress& progress,
+                      std::string& error) {
     const ProjectHeader& h = project.header;
     error.clear();
     if (!exporter.open(path, h.width, h.height, h.frameRate)) {

@@ -56,8 +56,8 @@ bool ExportPipeline::start(const Project& project, const std::string& path,
         return false;
     }
     m_progress.reset();
-    m_run = std::make_unique<ExportRun>(std::move(exporter), path, h.duration, m_progress,
-                                        m_target, finishDelayMs);
+    m_run = std::make_unique<ExportRun>(std::move(exporter), path, h.duration, m_progress, m_target,
+                                        finishDelayMs);
     m_worker.setExportStep(m_run.get());
     m_canvas.beginExport();
     return true;
@@ -68,4 +68,6 @@ void ExportPipeline::cancel() {
         m_run->cancel(m_canvas);
 }
 
-bool ExportPipeline::isRunning() const { return m_canvas.isExporting(); }
+bool ExportPipeline::isRunning() const {
+    return m_canvas.isExporting();
+}

@@ -10,7 +10,9 @@
 
 GifExporter::GifExporter(int loopSetting) : m_loopSetting(loopSetting) {}
 
-GifExporter::~GifExporter() { close(); }
+GifExporter::~GifExporter() {
+    close();
+}
 
 std::uint32_t GifExporter::frameDelay(int frameRate) {
     return static_cast<std::uint32_t>(StageWorker::sleepMilliseconds(frameRate) / 10);
@@ -103,7 +105,9 @@ bool GifExporter::finish() {
     return written && closed;
 }
 
-void GifExporter::abort() { close(); }
+void GifExporter::abort() {
+    close();
+}
 
 void GifExporter::close() {
     m_stream.reset();

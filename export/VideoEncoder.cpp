@@ -29,15 +29,19 @@ bool VideoEncoder::SetOutputFile(const char* path) {
 int VideoEncoder::AddVideoStream(int frameRate, int width, int height, int codecId,
                                  std::int64_t bitRate, int fixedQuantiser, const char* target,
                                  int displayWidth, int displayHeight) {
-    if (!m_format || frameRate <= 0 || width <= 0 || height <= 0) return -1;
+    if (!m_format || frameRate <= 0 || width <= 0 || height <= 0)
+        return -1;
     const AVCodec* encoder = avcodec_find_encoder(static_cast<AVCodecID>(codecId));
-    if (!encoder || !encoder->pix_fmts) return -1;
+    if (!encoder || !encoder->pix_fmts)
+        return -1;
     AVStream* stream = avformat_new_stream(m_format, nullptr);
-    if (!stream) return -1;
+    if (!stream)
+        return -1;
     Stream entry;
     entry.stream = stream;
     entry.codec = avcodec_alloc_context3(encoder);
-    if (!entry.codec) return -1;
+    if (!entry.codec)
+        return -1;
     AVCodecContext* c = entry.codec;
     const char* formatName = m_format->oformat->name;
     if (!std::strcmp(formatName, "mp4") || !std::strcmp(formatName, "mov") ||
@@ -85,64 +89,82 @@ int VideoEncoder::AddVideoStream(int frameRate, int width, int height, int codec
 }
 
 bool VideoEncoder::OpenStream(int index) {
-    if (index < 0 || index >= static_cast<int>(m_streams.size())) return false;
+    if (index < 0 || index >= static_cast<int>(m_streams.size()))
+        return false;
     Stream& s = m_streams[index];
-    if (s.open) return true;
-    if (avcodec_open2(s.codec, s.codec->codec, nullptr) < 0) return false;
-    if (avcodec_parameters_from_context(s.stream->codecpar, s.codec) < 0) return false;
-    if (!m_packet) m_packet = av_packet_alloc();
+    if (s.open)
+        return true;
+    if (avcodec_open2(s.codec, s.codec->codec, nullptr) < 0)
+        return false;
+    if (avcodec_parameters_from_context(s.stream->codecpar, s.codec) < 0)
+        return false;
+    if (!m_packet)
+        m_packet = av_packet_alloc();
     s.open = m_packet != nullptr;
     return s.open;
 }
 
 bool VideoEncoder::BeginFile() {
-    if (!m_format || m_headerWritten) return false;
+    if (!m_format || m_headerWritten)
+        return false;
     av_dump_format(m_format, 0, m_path.c_str(), 1);
     if (!(m_format->oformat->flags & AVFMT_NOFILE) &&
         avio_open(&m_format->pb, m_path.c_str(), AVIO_FLAG_WRITE) < 0)
         return false;
-    if (avformat_write_header(m_format, nullptr) < 0) return false;
+    if (avformat_write_header(m_format, nullptr) < 0)
+        return false;
     m_headerWritten = true;
     return true;
 }
 
 bool VideoEncoder::writePackets(Stream& s, const AVFrame* frame) {
-    if (avcodec_send_frame(s.codec, frame) < 0) return false;
+    if (avcodec_send_frame(s.codec, frame) < 0)
+        return false;
     for (;;) {
         const int result = avcodec_receive_packet(s.codec, m_packet);
-        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return true;
-        if (result < 0) return false;
+        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
+            return true;
+        if (result < 0)
+            return false;
         av_packet_rescale_ts(m_packet, s.codec->time_base, s.stream->time_base);
         m_packet->stream_index = s.stream->index;
         const int written = m_interleave ? av_interleaved_write_frame(m_format, m_packet)
                                          : av_write_frame(m_format, m_packet);
         av_packet_unref(m_packet);
-        if (written < 0) return false;
+        if (written < 0)
+            return false;
     }
 }
 
 bool VideoEncoder::EncodeVideoFrame(int index, const std::uint8_t* pixels, int pixelFormat,
                                     int width, int height) {
-    if (index < 0 || index >= static_cast<int>(m_streams.size()) || !m_headerWritten) return false;
+    if (index < 0 || index >= static_cast<int>(m_streams.size()) || !m_headerWritten)
+        return false;
     Stream& s = m_streams[index];
-    if (!s.open || !pixels || width <= 0 || height <= 0) return false;
+    if (!s.open || !pixels || width <= 0 || height <= 0)
+        return false;
     const AVPixelFormat format = static_cast<AVPixelFormat>(pixelFormat);
     if (!s.converted) {
         s.converted = av_frame_alloc();
-        if (!s.converted) return false;
+        if (!s.converted)
+            return false;
         s.converted->format = s.codec->pix_fmt;
         s.converted->width = s.codec->width;
         s.converted->height = s.codec->height;
-        if (av_frame_get_buffer(s.converted, 0) < 0) return false;
+        if (av_frame_get_buffer(s.converted, 0) < 0)
+            return false;
     }
-    if (av_frame_make_writable(s.converted) < 0) return false;
+    if (av_frame_make_writable(s.converted) < 0)
+        return false;
     std::uint8_t* planes[4];
     int strides[4];
-    if (av_image_fill_arrays(planes, strides, pixels, format, width, height, 1) < 0) return false;
+    if (av_image_fill_arrays(planes, strides, pixels, format, width, height, 1) < 0)
+        return false;
     s.scaler =
         sws_getCachedContext(s.scaler, width, height, format, s.codec->width, s.codec->height,
                              s.codec->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
-    if (!s.scaler) return false;
+    if (!s.scaler)
+        return false;
     sws_scale(s.scaler, planes, strides, 0, height, s.converted->data, s.converted->linesize);
     s.converted->pts = s.nextPts++;
     s.converted->quality = static_cast<int>(m_quality);
@@ -150,10 +172,12 @@ bool VideoEncoder::EncodeVideoFrame(int index, const std::uint8_t* pixels, int p
 }
 
 bool VideoEncoder::CloseStream(int index) {
-    if (index < 0 || index >= static_cast<int>(m_streams.size())) return false;
+    if (index < 0 || index >= static_cast<int>(m_streams.size()))
+        return false;
     Stream& s = m_streams[index];
     bool ok = true;
-    if (s.open && m_headerWritten) ok = writePackets(s, nullptr);
+    if (s.open && m_headerWritten)
+        ok = writePackets(s, nullptr);
     releaseStream(s);
     return ok;
 }
@@ -168,7 +192,8 @@ void VideoEncoder::releaseStream(Stream& s) {
 
 bool VideoEncoder::Finish() {
     bool ok = true;
-    if (m_format && m_headerWritten) ok = av_write_trailer(m_format) >= 0;
+    if (m_format && m_headerWritten)
+        ok = av_write_trailer(m_format) >= 0;
     for (Stream& s : m_streams)
         releaseStream(s);
     m_streams.clear();
@@ -182,6 +207,7 @@ bool VideoEncoder::Finish() {
 }
 
 const AVCodecContext* VideoEncoder::codecContext(int index) const {
-    if (index < 0 || index >= static_cast<int>(m_streams.size())) return nullptr;
+    if (index < 0 || index >= static_cast<int>(m_streams.size()))
+        return nullptr;
     return m_streams[index].codec;
 }

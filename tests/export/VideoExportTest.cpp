@@ -1,8 +1,10 @@
 // SWF and AVI exports of small projects, driven through the stage worker's export pass and
 // checked with ffprobe and decoded with ffmpeg against the rendered frames.
-#include "export/AviExportStep.h"
-#include "export/SwfExportStep.h"
+#include "export/AviExporter.h"
+#include "export/ExportRun.h"
+#include "export/SwfExporter.h"
 
+#include "document/MessageTarget.h"
 #include "document/ProjectEditor.h"
 #include "stage/StageCanvas.h"
 #include "stage/StageWorker.h"
@@ -28,7 +30,8 @@ namespace {
 QByteArray run(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0) return {};
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
     return process.readAllStandardOutput();
 }
 
@@ -43,7 +46,8 @@ std::map<std::string, std::string> probe(const QString& path) {
     std::map<std::string, std::string> fields;
     for (const QByteArray& line : out.split('\n')) {
         const int eq = line.indexOf('=');
-        if (eq > 0) fields[line.left(eq).toStdString()] = line.mid(eq + 1).toStdString();
+        if (eq > 0)
+            fields[line.left(eq).toStdString()] = line.mid(eq + 1).toStdString();
     }
     return fields;
 }
@@ -116,19 +120,36 @@ protected:
         canvas.setStageSize(width, height);
     }
 
-    // The pipeline's part: export-size back buffer, frame 0, exporting on; then worker passes
-    // until the step ends the export (at most `passes`).
+    // The pipeline's part: the stage prepared for the export and the run handed to the
+    // worker; then worker passes until the run ends the export (at most `passes`).
     void runExport(ExportStep& step, int passes) {
-        canvas.setZoom(1.0f);
-        canvas.makeExportBackBuffer();
-        canvas.setCurrentFrame(0);
-        canvas.setEditView(false);
-        canvas.setExporting(true);
+        canvas.beginExport();
         worker.setExportStep(&step);
         for (int i = 0; i < passes && canvas.isExporting(); ++i)
             worker.frameStep();
     }
+    // An export run over `exporter` (already opened) for `duration` frames, recording the
+    // frames it is handed.
+    struct Recorded {
+        std::unique_ptr<ExportRun> run;
+        std::unique_ptr<RecordingStep> recorder;
+    };
+    Recorded record(std::unique_ptr<FrameExporter> exporter, const QString& path, int duration) {
+        Recorded r;
+        r.run = std::make_unique<ExportRun>(std::move(exporter), path.toStdString(), duration,
+                                            progress, &frames, 0);
+        r.recorder = std::make_unique<RecordingStep>(*r.run);
+        return r;
+    }
 
+    struct FrameTarget : MessageTarget {
+        void post(MainMessage message, std::intptr_t, std::intptr_t frame) override {
+            if (message == MainMessage::CurrentFrame)
+                shown.push_back(static_cast<int>(frame));
+        }
+        std::vector<int> shown;
+    } frames;
+    ExportProgress progress;
     QTemporaryDir dir;
     ProjectEditor editor;
     StageCanvas canvas;
@@ -138,13 +159,10 @@ protected:
 TEST_F(VideoExportTest, SwfHoldsOneFlv1PictureForEachFrameAtTheProjectRate) {
     makeProject(160, 96, 12, 12);
     const QString path = dir.filePath("movie.swf");
-    SwfExportStep swf;
-    std::vector<int> shown;
-    bool endedWritten = false;
-    swf.setCallbacks({[&](int f) { shown.push_back(f); }, [&](bool ok) { endedWritten = ok; }});
-    ASSERT_TRUE(swf.open(path.toStdString(), 12, 160, 96, 12));
+    auto swf = std::make_unique<SwfExporter>();
+    ASSERT_TRUE(swf->open(path.toStdString(), 160, 96, 12));
     // The stream as the encoder set it up: fixed quantiser 255 as lambda, GOP 12.
-    const AVCodecContext* codec = swf.encoder().codecContext(swf.streamIndex());
+    const AVCodecContext* codec = swf->encoder().codecContext(swf->streamIndex());
     ASSERT_NE(codec, nullptr);
     EXPECT_EQ(codec->global_quality, 30090);
     EXPECT_EQ(codec->gop_size, 12);
@@ -152,15 +170,16 @@ TEST_F(VideoExportTest, SwfHoldsOneFlv1PictureForEachFrameAtTheProjectRate) {
     EXPECT_EQ(codec->time_base.den, 12);
     EXPECT_EQ(codec->pix_fmt, avcodec_find_encoder(AV_CODEC_ID_FLV1)->pix_fmts[0]);
 
-    RecordingStep recorder(swf);
-    runExport(recorder, 40);
+    Recorded r = record(std::move(swf), path, 12);
+    runExport(*r.recorder, 40);
     EXPECT_FALSE(canvas.isExporting());
-    EXPECT_TRUE(swf.isDone());
-    EXPECT_TRUE(endedWritten);
-    EXPECT_EQ(swf.progress(), 100);
-    EXPECT_EQ(swf.message(), "");
-    EXPECT_EQ(recorder.frames.size(), 12u);
-    EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_TRUE(progress.done);
+    EXPECT_TRUE(r.run->succeeded());
+    EXPECT_EQ(progress.percent, 100);
+    EXPECT_EQ(r.run->error(), "");
+    const std::vector<QImage>& recorded = r.recorder->frames;
+    EXPECT_EQ(recorded.size(), 12u);
+    EXPECT_EQ(frames.shown, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
 
     const auto fields = probe(path);
     EXPECT_EQ(fields.at("codec_name"), "flv1");
@@ -172,12 +191,11 @@ TEST_F(VideoExportTest, SwfHoldsOneFlv1PictureForEachFrameAtTheProjectRate) {
     const std::vector<QByteArray> decoded = decodeFrames(path, 160, 96);
     ASSERT_EQ(decoded.size(), 12u);
     for (int f = 0; f < 12; ++f) {
-        const double upright = meanDifference(recorder.frames[f], decoded[f]);
+        const double upright = meanDifference(recorded[f], decoded[f]);
         EXPECT_LT(upright, 12.0) << f;
         // An upside-down or red/blue-swapped movie would be much further off.
-        EXPECT_LT(upright * 2,
-                  meanDifference(recorder.frames[f].mirrored(false, true), decoded[f]));
-        EXPECT_LT(upright * 2, meanDifference(recorder.frames[f].rgbSwapped(), decoded[f]));
+        EXPECT_LT(upright * 2, meanDifference(recorded[f].mirrored(false, true), decoded[f]));
+        EXPECT_LT(upright * 2, meanDifference(recorded[f].rgbSwapped(), decoded[f]));
     }
 }
 
@@ -196,18 +214,18 @@ TEST_F(VideoExportTest, AviForEveryOfferedCodecHasTheProjectRateSizeAndFrames) {
         for (const std::string& codec : codecs) {
             SCOPED_TRACE(codec + " " + std::to_string(size.width));
             const QString path = dir.filePath(QString::fromStdString(codec) + ".avi");
-            AviExportStep avi;
             AviCompressOptions options;
             options.codec = codec;
             options.quality = 9000;
             options.keyFrameEvery = 4;
-            ASSERT_TRUE(avi.open(path.toStdString(), 12, size.width, size.height, 9, [&] {
-                return options;
-            })) << avi.message();
-            RecordingStep recorder(avi);
-            runExport(recorder, 30);
-            EXPECT_TRUE(avi.isDone());
-            EXPECT_EQ(avi.message(), "");
+            auto avi = std::make_unique<AviExporter>([&] { return options; });
+            ASSERT_TRUE(avi->open(path.toStdString(), size.width, size.height, 12)) << avi->error();
+            progress.reset();
+            Recorded r = record(std::move(avi), path, 9);
+            runExport(*r.recorder, 30);
+            EXPECT_TRUE(progress.done);
+            EXPECT_TRUE(r.run->succeeded());
+            EXPECT_EQ(r.run->error(), "");
             const auto fields = probe(path);
             EXPECT_EQ(fields.at("r_frame_rate"), "12/1");
             EXPECT_EQ(fields.at("time_base"), "1/12");
@@ -218,7 +236,7 @@ TEST_F(VideoExportTest, AviForEveryOfferedCodecHasTheProjectRateSizeAndFrames) {
             ASSERT_EQ(decoded.size(), 9u);
             const bool lossless = codec == "rawvideo" || codec == "ffv1";
             for (int f = 0; f < 9; ++f) {
-                const double difference = meanDifference(recorder.frames[f], decoded[f]);
+                const double difference = meanDifference(r.recorder->frames[f], decoded[f]);
                 if (lossless)
                     EXPECT_EQ(difference, 0.0) << f;
                 else
@@ -232,56 +250,53 @@ TEST_F(VideoExportTest, FailedOrCancelledSetupsAndStoppedExportsLeaveNoFile) {
     makeProject(64, 48, 6, 12);
     // The codec choice cancelled: no message, no file (the file made for it is removed).
     const QString cancelled = dir.filePath("cancelled.avi");
-    AviExportStep avi;
-    EXPECT_FALSE(avi.open(cancelled.toStdString(), 12, 64, 48, 6,
-                          [] { return std::optional<AviCompressOptions>(); }));
-    EXPECT_EQ(avi.message(), "");
+    AviExporter avi([] { return std::optional<AviCompressOptions>(); });
+    EXPECT_FALSE(avi.open(cancelled.toStdString(), 64, 48, 12));
+    EXPECT_EQ(avi.error(), "");
     EXPECT_FALSE(QFile::exists(cancelled));
 
     // A codec that cannot be set up, a folder that does not exist: message, no file.
     const QString badCodec = dir.filePath("bad.avi");
-    AviExportStep avi2;
-    EXPECT_FALSE(avi2.open(badCodec.toStdString(), 12, 64, 48, 6, [] {
-        return AviCompressOptions{"no-such-codec", -1, 0, 0};
-    }));
-    EXPECT_EQ(avi2.message(), "Write AVI error.");
+    AviExporter avi2([] { return AviCompressOptions{"no-such-codec", -1, 0, 0}; });
+    EXPECT_FALSE(avi2.open(badCodec.toStdString(), 64, 48, 12));
+    EXPECT_EQ(avi2.error(), "Write AVI error.");
     EXPECT_FALSE(QFile::exists(badCodec));
-    AviExportStep avi3;
-    EXPECT_FALSE(avi3.open(dir.filePath("missing/x.avi").toStdString(), 12, 64, 48, 6, {}));
-    EXPECT_EQ(avi3.message(), "Write AVI error.");
+    AviExporter avi3({});
+    EXPECT_FALSE(avi3.open(dir.filePath("missing/x.avi").toStdString(), 64, 48, 12));
+    EXPECT_EQ(avi3.error(), "Write AVI error.");
 
     // A SWF stream the encoder refuses (no frame rate) or a file that cannot be made: the
     // export does not run, with a message and no file.
-    SwfExportStep swf;
+    SwfExporter swf;
     const QString badSwf = dir.filePath("bad.swf");
-    EXPECT_FALSE(swf.open(badSwf.toStdString(), 0, 64, 48, 6));
-    EXPECT_EQ(swf.message(), "Write SWF error.");
+    EXPECT_FALSE(swf.open(badSwf.toStdString(), 64, 48, 0));
+    EXPECT_EQ(swf.error(), "Write SWF error.");
     EXPECT_FALSE(QFile::exists(badSwf));
-    SwfExportStep swf2;
-    EXPECT_FALSE(swf2.open(dir.filePath("missing/x.swf").toStdString(), 12, 64, 48, 6));
-    EXPECT_EQ(swf2.message(), "Write SWF error.");
-    // Driving a step that did not open stops the export instead of "running" it.
-    runExport(swf2, 3);
-    EXPECT_FALSE(canvas.isExporting());
+    SwfExporter swf2;
+    EXPECT_FALSE(swf2.open(dir.filePath("missing/x.swf").toStdString(), 64, 48, 12));
+    EXPECT_EQ(swf2.error(), "Write SWF error.");
 
-    // Stopped after three frames: the pipeline clears exporting, then cancels.
+    // Stopped after three frames: cancel leaves no file.
     for (int kind = 0; kind < 2; ++kind) {
         SCOPED_TRACE(kind);
         const QString path = dir.filePath(kind == 0 ? "stopped.swf" : "stopped.avi");
-        SwfExportStep stoppedSwf;
-        AviExportStep stoppedAvi;
-        VideoExportStep& step = kind == 0 ? static_cast<VideoExportStep&>(stoppedSwf)
-                                          : static_cast<VideoExportStep&>(stoppedAvi);
-        ASSERT_TRUE(kind == 0 ? stoppedSwf.open(path.toStdString(), 12, 64, 48, 6)
-                              : stoppedAvi.open(path.toStdString(), 12, 64, 48, 6, {}));
-        runExport(step, 3);
+        std::unique_ptr<FrameExporter> exporter;
+        if (kind == 0)
+            exporter = std::make_unique<SwfExporter>();
+        else
+            exporter = std::make_unique<AviExporter>(AviExporter::CodecChooser{});
+        ASSERT_TRUE(exporter->open(path.toStdString(), 64, 48, 12));
+        progress.reset();
+        Recorded r = record(std::move(exporter), path, 6);
+        runExport(*r.recorder, 3);
         EXPECT_TRUE(canvas.isExporting());
-        EXPECT_EQ(step.progress(), 50);
+        EXPECT_EQ(progress.percent, 50);
         EXPECT_TRUE(QFile::exists(path));
-        canvas.setExporting(false);
-        step.cancel();
+        r.run->cancel(canvas);
+        EXPECT_FALSE(canvas.isExporting());
+        EXPECT_TRUE(canvas.editView());
         EXPECT_FALSE(QFile::exists(path));
-        EXPECT_FALSE(step.isDone());
+        EXPECT_FALSE(progress.done);
     }
 }
 
