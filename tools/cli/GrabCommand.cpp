@@ -1,5 +1,9 @@
 #include "tools/cli/GrabCommand.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include "import/MediaDetReader.h"
 #include "import/VideoFrameReader.h"
 
@@ -44,6 +48,9 @@ int GrabCommand::run(int argc, char** argv, std::ostream& out, std::ostream& err
         return 2;
     }
     const char* path = argv[0];
+    // stderr is the command's own channel: FFmpeg's warnings about damaged or odd files stay
+    // out of it; the readers' own log lines (panic level) still show.
+    av_log_set_level(AV_LOG_FATAL);
 
     std::uint8_t supported = 0;
     VideoFrameReader ffmpegReader;
