@@ -31,6 +31,9 @@ struct Rect {
 
 } // namespace
 
+struct GifDecodeState;
+static void copyArea(GifDecodeState& st, const Rect& r, bool save);
+
 // Everything one Decode call needs; allocated per call so that decoding keeps no state.
 struct GifDecodeState {
     // Buffered reading (get_byte).
@@ -62,9 +65,9 @@ struct GifDecodeState {
     int screenW = 0, screenH = 0;
     int background = 0;
     bool havePage = false;
-    std::vector<std::uint8_t> page; // palette indices, rows top to bottom
-    std::vector<RGBQUAD> canvas;    // what the page shows, alpha 0 where transparent
-    std::vector<std::uint8_t> savedPage;
+    std::vector<std::uint8_t> page;      // palette indices, rows top to bottom
+    std::vector<RGBQUAD> canvas;         // what the page shows, alpha 0 where transparent
+    std::vector<std::uint8_t> savedPage; // under the frame shown with disposal 3
     std::vector<RGBQUAD> savedCanvas;
     bool haveSaved = false;
     int prevDisposal = 0;
@@ -76,6 +79,33 @@ struct GifDecodeState {
     int transIndex = -1;
     Rect frameRect;
 };
+
+// Saves the page and canvas under r (save) or puts the saved pixels back (restore); only the
+// area a frame paints can change while it is shown, so only that area is kept.
+static void copyArea(GifDecodeState& st, const Rect& r, bool save) {
+    const std::size_t area = static_cast<std::size_t>(r.width) * r.height;
+    if (save) {
+        st.savedPage.resize(area);
+        st.savedCanvas.resize(area);
+    } else if (st.savedPage.size() != area) {
+        return;
+    }
+    for (int y = 0; y < r.height; ++y) {
+        const std::size_t at = static_cast<std::size_t>(r.top + y) * st.screenW + r.left;
+        const std::size_t from = static_cast<std::size_t>(y) * r.width;
+        if (save) {
+            std::copy_n(st.page.begin() + static_cast<std::ptrdiff_t>(at), r.width,
+                        st.savedPage.begin() + static_cast<std::ptrdiff_t>(from));
+            std::copy_n(st.canvas.begin() + static_cast<std::ptrdiff_t>(at), r.width,
+                        st.savedCanvas.begin() + static_cast<std::ptrdiff_t>(from));
+        } else {
+            std::copy_n(st.savedPage.begin() + static_cast<std::ptrdiff_t>(from), r.width,
+                        st.page.begin() + static_cast<std::ptrdiff_t>(at));
+            std::copy_n(st.savedCanvas.begin() + static_cast<std::ptrdiff_t>(from), r.width,
+                        st.canvas.begin() + static_cast<std::ptrdiff_t>(at));
+        }
+    }
+}
 
 bool CxImageGIF::Decode(std::FILE* fp) {
     CxIOFile file(fp);
@@ -347,13 +377,12 @@ bool CxImageGIF::decodeImage(CxFile* fp, GifDecodeState& st, const tag_dscgif& d
                         RGBQUAD{0, 0, 0, 0});
         }
     } else if (st.prevDisposal == 3 && st.haveSaved) {
-        // Restore to previous: the page as it was before the previous frame was drawn.
-        st.page = st.savedPage;
-        st.canvas = st.savedCanvas;
+        // Restore to previous: the previous frame's area as it was before that frame.
+        copyArea(st, st.prevRect, false);
     }
+    st.haveSaved = false;
     if (disposal == 3) {
-        st.savedPage = st.page;
-        st.savedCanvas = st.canvas;
+        copyArea(st, rect, true);
         st.haveSaved = true;
     }
     st.table = hasLocal ? local : global;
