@@ -181,6 +181,7 @@ void CxImageGIF::EncodeBody(CxFile* fp, bool bLocalColorMap) {
     m_curx = 0;
     m_cury = m_head.height - 1; // bottom-based: the top row
     m_CountDown = static_cast<long>(m_head.width) * m_head.height;
+    m_row = topRow(0);
     const int bpp = m_head.bitCount;
     const int initCodeSize = bpp <= 1 ? 2 : bpp;
 
@@ -219,11 +220,13 @@ void CxImageGIF::EncodeBody(CxFile* fp, bool bLocalColorMap) {
 int CxImageGIF::GifNextPixel() {
     if (m_CountDown <= 0) return -1;
     --m_CountDown;
-    const int r =
-        GetPixelIndex(static_cast<std::int32_t>(m_curx), static_cast<std::int32_t>(m_cury));
+    // m_row is the row at m_cury (bottom-based), read left to right.
+    const int r = m_row[m_curx];
     if (++m_curx == m_head.width) {
         m_curx = 0;
         --m_cury;
+        m_row = m_CountDown > 0 ? topRow(m_head.height - 1 - static_cast<std::int32_t>(m_cury))
+                                : nullptr;
     }
     return r;
 }

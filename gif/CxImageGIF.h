@@ -152,6 +152,7 @@ private:
     long m_curx = 0;
     long m_cury = 0;
     long m_CountDown = 0;
+    const std::uint8_t* m_row = nullptr;
 
     // LZW and uncompressed compressor state.
     static constexpr int kHashSize = 5003;

@@ -49,13 +49,13 @@ struct GifDecodeState {
     std::uint8_t byte_buff[256];
     int pbytes = 0;
     int navail_bytes = 0;
-    int nbits_left = 0;
-    std::uint8_t b1 = 0;
+    std::uint32_t acc = 0;       // bits read but not yet used, least significant first
+    int nbits_left = 0;          // bits held in acc
     bool terminatorRead = false; // the 0-length sub-block that ends the image data was read
 
     // Rows of the frame being decoded (out_line).
-    CxImage frame;                     // 8 bits per pixel: raw indices as decoded
-    std::vector<std::uint8_t> decoded; // 1 where a pixel was decoded
+    CxImage frame;              // 8 bits per pixel: raw indices as decoded
+    std::vector<int> rowFilled; // pixels decoded in each row, from the left
     int row = 0;
     bool rowsDone = false;
     bool interlaced = false;
@@ -65,8 +65,9 @@ struct GifDecodeState {
     int screenW = 0, screenH = 0;
     int background = 0;
     bool havePage = false;
-    std::vector<std::uint8_t> page;      // palette indices, rows top to bottom
-    std::vector<RGBQUAD> canvas;         // what the page shows, alpha 0 where transparent
+    bool needCanvas = false;        // several frames: earlier tables may differ from the last one
+    std::vector<std::uint8_t> page; // palette indices, rows top to bottom
+    std::vector<RGBQUAD> canvas;    // what the page shows, alpha 0 where transparent
     std::vector<std::uint8_t> savedPage; // under the frame shown with disposal 3
     std::vector<RGBQUAD> savedCanvas;
     bool haveSaved = false;
@@ -96,13 +97,15 @@ static void copyArea(GifDecodeState& st, const Rect& r, bool save) {
         if (save) {
             std::copy_n(st.page.begin() + static_cast<std::ptrdiff_t>(at), r.width,
                         st.savedPage.begin() + static_cast<std::ptrdiff_t>(from));
-            std::copy_n(st.canvas.begin() + static_cast<std::ptrdiff_t>(at), r.width,
-                        st.savedCanvas.begin() + static_cast<std::ptrdiff_t>(from));
+            if (st.needCanvas)
+                std::copy_n(st.canvas.begin() + static_cast<std::ptrdiff_t>(at), r.width,
+                            st.savedCanvas.begin() + static_cast<std::ptrdiff_t>(from));
         } else {
             std::copy_n(st.savedPage.begin() + static_cast<std::ptrdiff_t>(from), r.width,
                         st.page.begin() + static_cast<std::ptrdiff_t>(at));
-            std::copy_n(st.savedCanvas.begin() + static_cast<std::ptrdiff_t>(from), r.width,
-                        st.canvas.begin() + static_cast<std::ptrdiff_t>(at));
+            if (st.needCanvas)
+                std::copy_n(st.savedCanvas.begin() + static_cast<std::ptrdiff_t>(from), r.width,
+                            st.canvas.begin() + static_cast<std::ptrdiff_t>(at));
         }
     }
 }
@@ -343,7 +346,7 @@ bool CxImageGIF::decodeImage(CxFile* fp, GifDecodeState& st, const tag_dscgif& d
         SetLastError(st.frame.GetLastError());
         return false;
     }
-    st.decoded.assign(static_cast<std::size_t>(rect.width) * rect.height, 0);
+    st.rowFilled.assign(static_cast<std::size_t>(rect.height), 0);
     st.interlaced = (image.pf & 0x40) != 0;
     st.row = 0;
     st.rowsDone = false;
@@ -364,7 +367,8 @@ bool CxImageGIF::decodeImage(CxFile* fp, GifDecodeState& st, const tag_dscgif& d
     const int clearIndex = transIndex >= 0 ? transIndex : st.background;
     if (!st.havePage) {
         st.page.assign(screenPixels, static_cast<std::uint8_t>(clearIndex));
-        st.canvas.assign(screenPixels, RGBQUAD{0, 0, 0, 0});
+        st.needCanvas = GetNumFrames() > 1;
+        if (st.needCanvas) st.canvas.assign(screenPixels, RGBQUAD{0, 0, 0, 0});
         st.havePage = true;
     } else if (st.prevDisposal == 2) {
         // Restore to background: the previous frame's area only.
@@ -373,8 +377,9 @@ bool CxImageGIF::decodeImage(CxFile* fp, GifDecodeState& st, const tag_dscgif& d
                 static_cast<std::size_t>(st.prevRect.top + y) * st.screenW + st.prevRect.left;
             std::fill_n(st.page.begin() + static_cast<std::ptrdiff_t>(at), st.prevRect.width,
                         static_cast<std::uint8_t>(clearIndex));
-            std::fill_n(st.canvas.begin() + static_cast<std::ptrdiff_t>(at), st.prevRect.width,
-                        RGBQUAD{0, 0, 0, 0});
+            if (st.needCanvas)
+                std::fill_n(st.canvas.begin() + static_cast<std::ptrdiff_t>(at), st.prevRect.width,
+                            RGBQUAD{0, 0, 0, 0});
         }
     } else if (st.prevDisposal == 3 && st.haveSaved) {
         // Restore to previous: the previous frame's area as it was before that frame.
@@ -401,21 +406,28 @@ bool CxImageGIF::decodeImage(CxFile* fp, GifDecodeState& st, const tag_dscgif& d
 
 void CxImageGIF::GifMix(GifDecodeState& st, const tag_image& /*iImage*/) {
     const Rect& r = st.frameRect;
-    const int count = st.table.sogct;
+    RGBQUAD lut[256];
+    for (int i = 0; i < 256; ++i)
+        lut[i] = i < st.table.sogct ? RGBQUAD{st.table.paleta[i][2], st.table.paleta[i][1],
+                                              st.table.paleta[i][0], 255}
+                                    : RGBQUAD{0, 0, 0, 255};
     for (int y = 0; y < r.height; ++y) {
         const std::uint8_t* src = st.frame.topRow(y);
-        const std::uint8_t* done = st.decoded.data() + static_cast<std::size_t>(y) * r.width;
         const std::size_t at = static_cast<std::size_t>(r.top + y) * st.screenW + r.left;
-        const int width = std::min(r.width, st.screenW - r.left);
+        const int width = std::min(st.rowFilled[static_cast<std::size_t>(y)], st.screenW - r.left);
+        std::uint8_t* page = st.page.data() + at;
+        if (st.transIndex < 0 || st.transIndex > 255) {
+            std::memcpy(page, src, static_cast<std::size_t>(width));
+            if (st.needCanvas)
+                for (int x = 0; x < width; ++x)
+                    st.canvas[at + static_cast<std::size_t>(x)] = lut[src[x]];
+            continue;
+        }
         for (int x = 0; x < width; ++x) {
             const int index = src[x];
-            if (!done[x] || index == st.transIndex) continue;
-            st.page[at + static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(index);
-            RGBQUAD c{0, 0, 0, 255};
-            if (index < count)
-                c = RGBQUAD{st.table.paleta[index][2], st.table.paleta[index][1],
-                            st.table.paleta[index][0], 255};
-            st.canvas[at + static_cast<std::size_t>(x)] = c;
+            if (index == st.transIndex) continue;
+            page[x] = static_cast<std::uint8_t>(index);
+            if (st.needCanvas) st.canvas[at + static_cast<std::size_t>(x)] = lut[index];
         }
     }
 }
@@ -433,8 +445,21 @@ bool CxImageGIF::finishDecode(GifDecodeState& st, bool trueColor) {
     };
     // The page can stand as a palette image when the last frame's table shows every pixel as
     // composed; earlier frames with other tables (or other transparency) need true colour.
+    if (!st.needCanvas && !trueColor) {
+        // A single frame: the page is exact where the frame painted; elsewhere it holds the
+        // clear index, which shows as transparent only when it is the transparent index.
+        const Rect& r = st.frameRect;
+        bool covered = r.left == 0 && r.top == 0 && r.width == st.screenW && r.height == st.screenH;
+        for (std::size_t y = 0; covered && y < st.rowFilled.size(); ++y)
+            covered = st.rowFilled[y] == r.width;
+        if (!covered && (st.transIndex < 0 || st.transIndex >= maxIndex)) {
+            st.needCanvas = true;
+            st.canvas.assign(st.page.size(), RGBQUAD{0, 0, 0, 0});
+            GifMix(st, tag_image{});
+        }
+    }
     bool indexed = !trueColor;
-    for (std::size_t i = 0; indexed && i < st.page.size(); ++i) {
+    for (std::size_t i = 0; indexed && st.needCanvas && i < st.page.size(); ++i) {
         const RGBQUAD want = st.canvas[i];
         const RGBQUAD got = colourOf(st.page[i]);
         if (st.page[i] >= maxIndex ||
@@ -482,9 +507,9 @@ void CxImageGIF::init_exp(GifDecodeState& st, int size) {
     st.ending = st.clear + 1;
     st.slot = st.newcodes = st.ending + 1;
     st.navail_bytes = st.nbits_left = 0;
+    st.acc = 0;
     st.pbytes = 0;
     st.terminatorRead = false;
-    std::memset(st.stack, 0, sizeof st.stack);
     std::memset(st.prefix, 0, sizeof st.prefix);
     std::memset(st.suffix, 0, sizeof st.suffix);
 }
@@ -504,42 +529,36 @@ int CxImageGIF::get_byte(GifDecodeState& st, CxFile* fp) {
 int CxImageGIF::get_next_code(GifDecodeState& st, CxFile* fp) {
     // Codes are packed least significant bit first across data sub-blocks; a 0-length
     // sub-block (the block terminator) ends the data as if the end code had been read.
-    auto nextByte = [&]() -> int {
+    while (st.nbits_left < st.curr_size) {
         if (st.navail_bytes <= 0) {
-            if (st.terminatorRead) return -1;
+            if (st.terminatorRead) return st.ending;
             const int n = get_byte(st, fp);
             if (n < 0) return n;
             if (n == 0) {
                 st.terminatorRead = true;
-                return -2;
+                return st.ending;
             }
-            for (int i = 0; i < n; ++i) {
-                const int b = get_byte(st, fp);
-                if (b < 0) return b;
-                st.byte_buff[i] = static_cast<std::uint8_t>(b);
+            if (st.fill - st.pos >= n) {
+                std::memcpy(st.byte_buff, st.buf + st.pos, static_cast<std::size_t>(n));
+                st.pos += n;
+            } else {
+                for (int i = 0; i < n; ++i) {
+                    const int b = get_byte(st, fp);
+                    if (b < 0) return b;
+                    st.byte_buff[i] = static_cast<std::uint8_t>(b);
+                }
             }
             st.navail_bytes = n;
             st.pbytes = 0;
         }
-        --st.navail_bytes;
-        return st.byte_buff[st.pbytes++];
-    };
-    if (st.nbits_left == 0) {
-        const int b = nextByte();
-        if (b < 0) return b == -2 ? st.ending : b;
-        st.b1 = static_cast<std::uint8_t>(b);
-        st.nbits_left = 8;
-    }
-    unsigned int ret = static_cast<unsigned int>(st.b1) >> (8 - st.nbits_left);
-    while (st.curr_size > st.nbits_left) {
-        const int b = nextByte();
-        if (b < 0) return b == -2 ? st.ending : b;
-        st.b1 = static_cast<std::uint8_t>(b);
-        ret |= static_cast<unsigned int>(st.b1) << st.nbits_left;
+        st.acc |= static_cast<std::uint32_t>(st.byte_buff[st.pbytes++]) << st.nbits_left;
         st.nbits_left += 8;
+        --st.navail_bytes;
     }
+    const int code = static_cast<int>(st.acc & ((1u << st.curr_size) - 1));
+    st.acc >>= st.curr_size;
     st.nbits_left -= st.curr_size;
-    return static_cast<int>(ret & ((1u << st.curr_size) - 1));
+    return code;
 }
 
 int CxImageGIF::decoder(GifDecodeState& st, CxFile* fp, int linewidth, int& bad_code_count) {
@@ -550,15 +569,24 @@ int CxImageGIF::decoder(GifDecodeState& st, CxFile* fp, int linewidth, int& bad_
     init_exp(st, size);
     std::unique_ptr<std::uint8_t[]> line(new (std::nothrow) std::uint8_t[linewidth + 1]);
     if (!line) return -10;
-    int bufcnt = linewidth;
-    int filled = 0;
-    auto put = [&](std::uint8_t pixel) {
-        line[filled++] = pixel;
-        if (--bufcnt == 0) {
-            out_line(st, line.get(), filled);
-            filled = 0;
-            bufcnt = linewidth;
+
+    // Progressive rows are contiguous in the frame image: decode straight into it. Interlaced
+    // rows go through the line buffer and out_line.
+    const bool direct = !st.interlaced;
+    std::uint8_t* const base = direct ? st.frame.topRow(0) : line.get();
+    std::uint8_t* out = base;
+    std::uint8_t* const end =
+        base + (direct ? static_cast<std::size_t>(linewidth) * st.frame.GetHeight()
+                       : static_cast<std::size_t>(linewidth));
+    bool full = false; // every row written: further pixels are dropped
+    auto lineDone = [&]() {
+        if (direct) {
+            full = true;
+            return;
         }
+        out_line(st, base, linewidth);
+        out = base;
+        full = st.rowsDone;
     };
 
     int ret = 0;
@@ -581,7 +609,10 @@ int CxImageGIF::decoder(GifDecodeState& st, CxFile* fp, int linewidth, int& bad_
             afterClear = false;
             if (c >= st.slot) c = 0;
             oc = fc = c;
-            put(static_cast<std::uint8_t>(c));
+            if (!full) {
+                *out++ = static_cast<std::uint8_t>(c);
+                if (out == end) lineDone();
+            }
             continue;
         }
         int sp = 0;
@@ -611,10 +642,25 @@ int CxImageGIF::decoder(GifDecodeState& st, CxFile* fp, int linewidth, int& bad_
             st.top_slot <<= 1;
             ++st.curr_size;
         }
-        while (sp > 0)
-            put(st.stack[--sp]);
+        while (sp > 0 && !full) {
+            const int n = std::min<std::ptrdiff_t>(sp, end - out);
+            for (int i = 0; i < n; ++i)
+                out[i] = st.stack[sp - 1 - i];
+            out += n;
+            sp -= n;
+            if (out == end) lineDone();
+        }
     }
-    if (filled > 0) out_line(st, line.get(), filled);
+    if (direct) {
+        const std::size_t written = static_cast<std::size_t>(out - base);
+        const std::size_t rows = written / static_cast<std::size_t>(linewidth);
+        for (std::size_t y = 0; y < rows; ++y)
+            st.rowFilled[y] = linewidth;
+        if (rows < st.rowFilled.size())
+            st.rowFilled[rows] = static_cast<int>(written % static_cast<std::size_t>(linewidth));
+    } else if (out > base && !full) {
+        out_line(st, base, static_cast<int>(out - base));
+    }
     return ret;
 }
 
@@ -625,8 +671,7 @@ void CxImageGIF::out_line(GifDecodeState& st, const std::uint8_t* pixels, int co
     if (std::uint8_t* dst = st.frame.topRow(row)) {
         const int n = std::min(count, st.frame.GetWidth());
         std::memcpy(dst, pixels, static_cast<std::size_t>(n));
-        std::memset(st.decoded.data() + static_cast<std::size_t>(row) * st.frame.GetWidth(), 1,
-                    static_cast<std::size_t>(n));
+        st.rowFilled[static_cast<std::size_t>(row)] = n;
     }
     if (!st.interlaced) {
         if (++st.row >= st.frame.GetHeight()) st.rowsDone = true;
