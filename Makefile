@@ -15,7 +15,7 @@ DEB_PACKAGES := \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test run asan clean
+.PHONY: deps build test run asan clean fuzz-gif
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -42,5 +42,16 @@ test: build asan
 run: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/cli/zentravo-cli demo
 
+# The GIF decoder under libFuzzer + ASan for FUZZ_SECONDS, seeded with the shared GIF test data.
+FUZZ_SECONDS ?= 600
+fuzz-gif: deps
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DZENTRAVO_FUZZ=ON \
+		-DBUILD_TESTING=OFF -DZENTRAVO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build-fuzz --target gif_decode_fuzz -j $(JOBS)
+	mkdir -p build-fuzz/corpus-gif
+	find ../shared/testdata/gif -name '*.gif' -exec cp -n {} build-fuzz/corpus-gif/ \;
+	build-fuzz/fuzz/gif_decode_fuzz build-fuzz/corpus-gif -max_len=65536 -rss_limit_mb=2048 \
+		-max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-tsan
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-tsan build-fuzz

@@ -201,14 +201,15 @@ BENCHMARK(BM_EncodeGiflib)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeOurs)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeGiflib)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// Console output plus the times per run, so the ratios can be printed afterwards.
+// Console output plus the CPU time of each run (steadier than wall time on a shared machine),
+// so that the ratios can be printed afterwards.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration)
-                m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
+                m_times[run.benchmark_name()] = run.GetAdjustedCPUTime();
     }
     double time(const std::string& name) const {
         const auto it = m_times.find(name);
@@ -225,7 +226,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nratios, ours / giflib (time below 1.0 is faster; size below 1.0 is smaller):\n");
+    std::printf("\nratios of CPU time and size, ours / giflib (time below 1.0 is faster; size "
+                "below 1.0 is smaller):\n");
     for (int noisy : {0, 1}) {
         const std::string arg = "/" + std::to_string(noisy);
         const char* label = noisy ? "noisy  " : "natural";

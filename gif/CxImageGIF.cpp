@@ -217,20 +217,6 @@ void CxImageGIF::EncodeBody(CxFile* fp, bool bLocalColorMap) {
     if (fp->Error()) SetLastError("Write Error in GIF file");
 }
 
-int CxImageGIF::GifNextPixel() {
-    if (m_CountDown <= 0) return -1;
-    --m_CountDown;
-    // m_row is the row at m_cury (bottom-based), read left to right.
-    const int r = m_row[m_curx];
-    if (++m_curx == m_head.width) {
-        m_curx = 0;
-        --m_cury;
-        m_row = m_CountDown > 0 ? topRow(m_head.height - 1 - static_cast<std::int32_t>(m_cury))
-                                : nullptr;
-    }
-    return r;
-}
-
 void CxImageGIF::compressNONE(int init_bits, CxFile* outfile) {
     m_init_bits = init_bits;
     m_outfile = outfile;

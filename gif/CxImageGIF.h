@@ -101,7 +101,20 @@ public:
     const char* comment() const { return m_comment; }
 
     // Next pixel index in file order (top row first, left to right), or -1 at the end.
-    int GifNextPixel();
+    // Inline: the compressors call it once per pixel.
+    int GifNextPixel() {
+        if (m_CountDown <= 0) return -1;
+        --m_CountDown;
+        // m_row is the row at m_cury (bottom-based), read left to right.
+        const int r = m_row[m_curx];
+        if (++m_curx == m_head.width) {
+            m_curx = 0;
+            --m_cury;
+            m_row = m_CountDown > 0 ? topRow(m_head.height - 1 - static_cast<std::int32_t>(m_cury))
+                                    : nullptr;
+        }
+        return r;
+    }
     // 16-bit little-endian.
     static void Putword(int w, CxFile* fp);
 

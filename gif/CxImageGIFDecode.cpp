@@ -4,7 +4,8 @@
 // Every count read from the file is checked before use: colour tables are read whole or not
 // at all, codes are bounded by the table's next slot, the prefix walk by the stack size, rows
 // by the image height, and images by the logical screen. A malformed file is refused or
-// decoded as far as it is sound.
+// decoded as far as it is sound. (Kept in one file: the block loop, the LZW decoder and the
+// composition share the per-call GifDecodeState.)
 #include "gif/CxImageGIF.h"
 
 #include "gif/CxFile.h"
