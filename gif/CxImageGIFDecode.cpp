@@ -221,7 +221,7 @@ bool CxImageGIF::DecodeExtension(CxFile* fp) {
     if (label == 0xF9) {
         // Graphic control: size(u8, 4) packed delay(u16) transparent index, terminator.
         const int size = fp->GetC();
-        if (size < 0) return false;
+        if (size <= 0) return size == 0; // 0: the terminator itself
         std::uint8_t block[255];
         if (fp->Read(block, 1, static_cast<std::size_t>(size)) != static_cast<std::size_t>(size))
             return false;
@@ -234,7 +234,7 @@ bool CxImageGIF::DecodeExtension(CxFile* fp) {
     } else if (label == 0xFE) {
         // Comment: the first sub-block is the comment.
         const int n = fp->GetC();
-        if (n < 0) return false;
+        if (n <= 0) return n == 0;
         const std::size_t got = fp->Read(m_comment, 1, static_cast<std::size_t>(n));
         m_comment[got] = '\0';
         if (got != static_cast<std::size_t>(n)) return false;

@@ -217,7 +217,10 @@ TEST(GifDecoder, ExtensionsSetLoopsAndCommentOnlyFromTheirOwnBlocks) {
                         {"ten-byte application block", short10, 0, ""},
                         {"xmp data", xmp, 0, ""},
                         {"unknown label", unknown, 0, ""},
-                        {"comment of 40", commentExt, 0, comment40}};
+                        {"comment of 40", commentExt, 0, comment40},
+                        // Empty blocks end at their own terminator; the image still follows.
+                        {"empty comment", {0x21, 0xFE, 0}, 0, ""},
+                        {"empty graphic control", {0x21, 0xF9, 0}, 0, ""}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         GifBuilder g(2, 1);

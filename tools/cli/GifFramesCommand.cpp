@@ -75,6 +75,10 @@ int GifFramesCommand::run(const char* gifPath, const char* outDir, std::ostream&
     const int frames = first.GetNumFrames();
     std::vector<unsigned> delays;
     std::vector<int> disposals;
+    // Decoding the last frame reads every extension before it: the loop count and comment
+    // are taken from there, wherever they sit in the file.
+    int loops = first.GetLoops();
+    std::string comment = first.comment();
     for (int n = 0; n < frames; ++n) {
         CxImageGIF frame;
         CxMemFile frameFile(bytes.data(), bytes.size());
@@ -91,13 +95,17 @@ int GifFramesCommand::run(const char* gifPath, const char* outDir, std::ostream&
             err << "zentravo-cli: cannot write " << path.toStdString() << "\n";
             return 1;
         }
+        if (n == frames - 1) {
+            loops = frame.GetLoops();
+            comment = frame.comment();
+        }
         delays.push_back(frame.GetFrameDelay());
         disposals.push_back(frame.GetDisposalMethod());
     }
 
     out << "{\"width\": " << first.GetWidth() << ", \"height\": " << first.GetHeight()
-        << ", \"frames\": " << frames << ", \"loops\": " << first.GetLoops()
-        << ", \"comment\": " << jsonString(first.comment()) << ", \"delays\": [";
+        << ", \"frames\": " << frames << ", \"loops\": " << loops
+        << ", \"comment\": " << jsonString(comment.c_str()) << ", \"delays\": [";
     for (std::size_t i = 0; i < delays.size(); ++i)
         out << (i ? ", " : "") << delays[i];
     out << "], \"disposal\": [";
