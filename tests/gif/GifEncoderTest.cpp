@@ -418,6 +418,12 @@ TEST(GifEncoder, TrueColourImageIsWrittenAsTiles) {
             "' -coalesce -delete 0--2 -depth 8 rgba:- | od -An -v -tx1 | tr -d ' \\n'");
     Bytes want = rgbaOf(rgb);
     EXPECT_EQ(pixels, hex(want));
+    // Our reader composes the tiles of a file without a global table in true colour.
+    CxImageGIF back;
+    ASSERT_TRUE(decode(f, back, 5));
+    EXPECT_EQ(back.GetNumFrames(), 6);
+    EXPECT_EQ(back.GetBpp(), 32);
+    EXPECT_EQ(rgbaOf(back), want);
 }
 
 TEST(GifEncoder, FailuresAreReportedWithTheirTexts) {
