@@ -260,7 +260,25 @@ void CxImageGIF::compressLZW(int init_bits, CxFile* outfile) {
     m_cur_accum = 0;
     m_cur_bits = 0;
 
-    long ent = GifNextPixel();
+    // The pixels in GifNextPixel's order, read through locals: the sub-block buffer is written
+    // through byte pointers, which would otherwise make the compiler reload the cursor members
+    // after every output byte.
+    const std::int32_t width = m_head.width;
+    std::int32_t rowFromTop = m_head.height - 1 - static_cast<std::int32_t>(m_cury);
+    const std::uint8_t* row = m_row;
+    std::int32_t x = static_cast<std::int32_t>(m_curx);
+    long left = m_CountDown;
+    auto nextPixel = [&]() -> long {
+        if (left <= 0) return -1;
+        --left;
+        const long r = row[x];
+        if (++x == width) {
+            x = 0;
+            row = left > 0 ? topRow(++rowFromTop) : nullptr;
+        }
+        return r;
+    };
+    long ent = nextPixel();
     // Hash shift: 5003 doubles 4 times to reach 65536, so keys spread by c << (8 - 4).
     int hshift = 0;
     for (long fcode = kHashSize; fcode < 65536L; fcode *= 2L)
@@ -270,7 +288,7 @@ void CxImageGIF::compressLZW(int init_bits, CxFile* outfile) {
     output(m_ClearCode);
 
     long c;
-    while ((c = GifNextPixel()) != -1) {
+    while ((c = nextPixel()) != -1) {
         const long fcode = (c << kMaxBits) + ent;
         long i = (c << hshift) ^ ent;
         if (m_htab[i] == fcode) {
@@ -306,20 +324,33 @@ void CxImageGIF::compressLZW(int init_bits, CxFile* outfile) {
     }
     output(static_cast<int>(ent));
     output(m_EOFCode);
+    m_CountDown = 0;
 }
 
 void CxImageGIF::output(int code) {
-    m_cur_accum &= kMasks[m_cur_bits];
-    if (m_cur_bits > 0)
-        m_cur_accum |= static_cast<std::uint32_t>(code) << m_cur_bits;
+    // Locals for the accumulator: byte stores into the sub-block buffer would otherwise force
+    // the members to be reloaded after every byte.
+    std::uint32_t accum = m_cur_accum & kMasks[m_cur_bits];
+    int bits = m_cur_bits;
+    if (bits > 0)
+        accum |= static_cast<std::uint32_t>(code) << bits;
     else
-        m_cur_accum = static_cast<std::uint32_t>(code);
-    m_cur_bits += m_n_bits;
-    while (m_cur_bits >= 8) {
-        char_out(static_cast<int>(m_cur_accum & 0xFF));
-        m_cur_accum >>= 8;
-        m_cur_bits -= 8;
+        accum = static_cast<std::uint32_t>(code);
+    bits += m_n_bits;
+    int count = m_a_count;
+    while (bits >= 8) {
+        m_accum[count++] = static_cast<std::uint8_t>(accum & 0xFF);
+        accum >>= 8;
+        bits -= 8;
+        if (count >= 254) {
+            m_a_count = count;
+            flush_char();
+            count = 0;
+        }
     }
+    m_a_count = count;
+    m_cur_accum = accum;
+    m_cur_bits = bits;
     // Widen after the code that made the next free code pass the width; a clear returns to
     // the initial width. The width stops at 12 bits (largest code 4096 there).
     if (m_free_ent > m_maxcode || m_clear_flg) {
