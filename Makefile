@@ -15,7 +15,7 @@ DEB_PACKAGES := \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test run asan fuzz clean
+.PHONY: deps build test run asan fuzz fuzz-gif clean
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -53,6 +53,15 @@ fuzz: deps
 	python3 fuzz/make_seeds.py build-fuzz/corpus
 	./build-fuzz/fuzz/zentravo_fuzz_project_loader -max_total_time=$(FUZZ_SECONDS) \
 		-max_len=16384 -rss_limit_mb=2048 build-fuzz/corpus
+
+# The GIF decoder under libFuzzer + ASan for FUZZ_SECONDS, seeded with the shared GIF test data.
+fuzz-gif: deps
+	cmake --preset fuzz
+	cmake --build build-fuzz --target gif_decode_fuzz -j $(JOBS)
+	mkdir -p build-fuzz/corpus-gif
+	find ../shared/testdata/gif -name '*.gif' -exec cp -n {} build-fuzz/corpus-gif/ \;
+	build-fuzz/fuzz/gif_decode_fuzz build-fuzz/corpus-gif -max_len=65536 -rss_limit_mb=2048 \
+		-max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-tsan build-fuzz

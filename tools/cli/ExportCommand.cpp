@@ -83,12 +83,13 @@ int ExportCommand::run(int argc, char** argv, std::ostream& out, std::ostream& e
     StderrMessageSink sink;
     if (loaded->project.layerCount() == 0) {
         sink.show(ExportPipeline::kNoAnimation, ExportPipeline::kCaption,
-                  MessageIcon::Information);
+                  MessageIcon::Information, MessageButtons::Ok);
         return 1;
     }
     const QString target = QString::fromLocal8Bit(path.c_str());
     if (QFile::exists(target) && !QFile::remove(target)) {
-        sink.show(ExportPipeline::kFileInUse, ExportPipeline::kCaption, MessageIcon::Information);
+        sink.show(ExportPipeline::kFileInUse, ExportPipeline::kCaption, MessageIcon::Information,
+                  MessageButtons::Ok);
         return 1;
     }
 

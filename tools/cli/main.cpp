@@ -5,6 +5,8 @@
 #include "tools/cli/RenderCommand.h"
 #include "tools/cli/StderrMessageSink.h"
 #include "tools/cli/GrabCommand.h"
+#include "tools/cli/ExportCommand.h"
+#include "tools/cli/GifFramesCommand.h"
 
 #include <QGuiApplication>
 
@@ -29,7 +31,12 @@ int usage() {
                  "  render PROJECT.vrn FRAME OUT.png [--zoom Z] [--edit-view]\n"
                  "          write one frame as an export would see it (or the stage view)\n"
                  "  grab VIDEO SECONDS OUT.png\n"
-                 "          the video's picture at that time, as PNG\n";
+                 "          the video's picture at that time, as PNG\n"
+                 "  export PROJECT.vrn OUT.gif [--loops N]\n"
+                 "          export the animation (GIF; .avi and .swf by extension)\n"
+                 "  gif-frames IN.gif OUTDIR\n"
+                 "          decode every frame of IN.gif into OUTDIR/frame_NNN.png (RGBA) and\n"
+                 "          print a JSON summary\n";
     return 2;
 }
 
@@ -60,5 +67,9 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[1], "grab") == 0)
         return GrabCommand::run(argc - 2, argv + 2, std::cout, std::cerr);
+    if (std::strcmp(argv[1], "export") == 0)
+        return ExportCommand::run(argc, argv, std::cout, std::cerr);
+    if (std::strcmp(argv[1], "gif-frames") == 0 && argc == 4)
+        return GifFramesCommand::run(argv[2], argv[3], std::cout, std::cerr);
     return usage();
 }

@@ -1,0 +1,188 @@
+#pragma once
+
+#include "gif/CxImage.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+class CxFile;
+
+// Header and logical screen descriptor as stored: "GIF8?a", width(u16) height(u16) packed(u8)
+// background(u8) aspect(u8). Packed: bit 7 global table, bits 4-6 colour resolution, 0-2 size.
+struct tag_dscgif {
+    char header[6];
+    std::uint8_t scrwidth[2];
+    std::uint8_t scrheight[2];
+    std::uint8_t pflds;
+    std::uint8_t bcindx;
+    std::uint8_t pxasrat;
+};
+static_assert(sizeof(tag_dscgif) == 13);
+static_assert(offsetof(tag_dscgif, pflds) == 10);
+
+// Image descriptor after the 0x2C introducer: left top width height (u16 each) packed(u8).
+// Packed: bit 7 local table, bit 6 interlaced, bits 0-2 table size.
+struct tag_image {
+    std::uint8_t l[2];
+    std::uint8_t t[2];
+    std::uint8_t w[2];
+    std::uint8_t h[2];
+    std::uint8_t pf;
+};
+static_assert(sizeof(tag_image) == 9);
+static_assert(offsetof(tag_image, pf) == 8);
+
+// A colour table as read: entry count, colour resolution and up to 256 red, green, blue triples.
+struct tag_TabCol {
+    std::uint16_t colres = 0;
+    std::uint16_t sogct = 0;
+    std::uint8_t paleta[256][3] = {};
+};
+
+// Graphic control block as stored: packed(u8) delay(u16, hundredths) transparent index(u8).
+// Packed: bits 2-4 disposal method, bit 0 transparent index valid.
+struct struct_gifgce {
+    std::uint8_t flags;
+    std::uint8_t delay[2];
+    std::uint8_t transpcolindex;
+};
+static_assert(sizeof(struct_gifgce) == 4);
+static_assert(offsetof(struct_gifgce, transpcolindex) == 3);
+
+struct GifDecodeState;
+struct GifRle;
+
+// CxImageGIF: GIF89a writer and GIF87a/89a reader over a CxImage. The writer turns palette
+// images into image bodies (LZW, uncompressed or run-length codes) and whole files; the reader
+// decodes one requested frame composed over the frames before it. One object can write any
+// number of bodies: every body resets the pixel cursor and the compressor state.
+//
+// The encoder lives in CxImageGIF.cpp, the run-length compressor in CxImageGIFRle.cpp and the
+// decoder in CxImageGIFDecode.cpp: one class, three files, so that each stays readable.
+class CxImageGIF : public CxImage {
+public:
+    CxImageGIF();
+    ~CxImageGIF() override;
+
+    // Decoding -----------------------------------------------------------------------------
+    // Decodes the frame in the requested-frame field (0 = first); false with the last-error
+    // text when the stream is not a GIF, the frame does not exist or decoding was cancelled.
+    bool Decode(CxFile* fp);
+    bool Decode(std::FILE* fp);
+    // Reads one extension after its 0x21 introducer (graphic control, comment, loop count).
+    bool DecodeExtension(CxFile* fp);
+    // Counts the images that fit the logical screen; the stream position is restored.
+    int get_num_frames(CxFile* fp, tag_TabCol* colTable, tag_dscgif* dscgif);
+    // From position, the offset of the next 0x2C that follows a 0 byte, or -1 when none.
+    std::int64_t seek_next_image(CxFile* fp, std::int64_t position);
+
+    // Encoding -----------------------------------------------------------------------------
+    bool Encode(CxFile* fp);
+    bool Encode(std::FILE* fp);
+    bool Encode(CxFile* fp, CxImage** pImages, int pagecount, bool bLocalColorMap = false);
+    bool Encode(std::FILE* fp, CxImage** pImages, int pagecount, bool bLocalColorMap = false);
+    bool EncodeRGB(CxFile* fp);
+    void EncodeHeader(CxFile* fp);
+    void EncodeLoopExtension(CxFile* fp);
+    void EncodeExtension(CxFile* fp);
+    void EncodeComment(CxFile* fp);
+    void EncodeBody(CxFile* fp, bool bLocalColorMap = false);
+
+    void SetLoops(int loops) { m_loops = loops; }
+    int GetLoops() const { return m_loops; }
+    void SetDisposalMethod(int dm) { m_dispmeth = dm; }
+    int GetDisposalMethod() const { return m_dispmeth; }
+    // At most 255 characters in or out; null is ignored; sz_comment of GetComment holds 256.
+    void SetComment(const char* sz_comment_in);
+    void GetComment(char* sz_comment) const;
+    const char* comment() const { return m_comment; }
+
+    // Next pixel index in file order (top row first, left to right), or -1 at the end.
+    // Inline: the compressors call it once per pixel.
+    int GifNextPixel() {
+        if (m_CountDown <= 0) return -1;
+        --m_CountDown;
+        // m_row is the row at m_cury (bottom-based), read left to right.
+        const int r = m_row[m_curx];
+        if (++m_curx == m_head.width) {
+            m_curx = 0;
+            --m_cury;
+            m_row = m_CountDown > 0 ? topRow(m_head.height - 1 - static_cast<std::int32_t>(m_cury))
+                                    : nullptr;
+        }
+        return r;
+    }
+    // 16-bit little-endian.
+    static void Putword(int w, CxFile* fp);
+
+private:
+    // Encoder: shared code output of the LZW and uncompressed compressors.
+    void compressNONE(int init_bits, CxFile* outfile);
+    void compressLZW(int init_bits, CxFile* outfile);
+    void compressRLE(int init_bits, CxFile* outfile);
+    void output(int code);
+    void cl_hash(long hsize);
+    void char_out(int c);
+    void flush_char();
+
+    // Run-length compressor steps (state in GifRle, alive for one compressRLE call).
+    void rle_clear(GifRle* rle);
+    void rle_flush(GifRle* rle);
+    void rle_flush_withtable(int count, GifRle* rle);
+    void rle_flush_clearorrep(int count, GifRle* rle);
+    void rle_flush_fromclear(int count, GifRle* rle);
+    void rle_reset_out_clear(GifRle* rle);
+    unsigned int rle_compute_triangle_count(unsigned int count, unsigned int nrepcodes);
+    unsigned int rle_isqrt(unsigned int x);
+    void rle_write_block(GifRle* rle);
+    void rle_block_out(unsigned char c, GifRle* rle);
+    void rle_output_flush(GifRle* rle);
+    void rle_output(int val, GifRle* rle);
+    void rle_output_plain(int c, GifRle* rle);
+
+    // Decoder steps (state in GifDecodeState, alive for one Decode call).
+    bool decodeImage(CxFile* fp, GifDecodeState& st, const tag_dscgif& dsc,
+                     const tag_TabCol& global, bool& reachedRequested);
+    bool readColorTable(CxFile* fp, std::uint8_t flags, tag_TabCol* table);
+    static void skipSubBlocks(CxFile* fp);
+    void init_exp(GifDecodeState& st, int size);
+    int get_byte(GifDecodeState& st, CxFile* fp);
+    int get_next_code(GifDecodeState& st, CxFile* fp);
+    int decoder(GifDecodeState& st, CxFile* fp, int linewidth, int& bad_code_count);
+    void out_line(GifDecodeState& st, const std::uint8_t* pixels, int count);
+    void GifMix(GifDecodeState& st, const tag_image& iImage);
+    bool finishDecode(GifDecodeState& st, bool trueColor);
+
+    int m_loops = 0;
+    int m_dispmeth = 0;
+    char m_comment[256] = {};
+    struct_gifgce m_gifgce{};
+
+    // Pixel cursor of GifNextPixel: column, bottom-based row, pixels left.
+    long m_curx = 0;
+    long m_cury = 0;
+    long m_CountDown = 0;
+    const std::uint8_t* m_row = nullptr;
+
+    // LZW and uncompressed compressor state.
+    static constexpr int kHashSize = 5003;
+    static constexpr int kMaxBits = 12;
+    static constexpr int kMaxMaxCode = 1 << kMaxBits;
+    std::int32_t m_htab[kHashSize];
+    std::uint16_t m_codetab[kHashSize];
+    int m_n_bits = 0;
+    std::int16_t m_maxcode = 0;
+    std::int16_t m_free_ent = 0;
+    int m_clear_flg = 0;
+    int m_init_bits = 0;
+    CxFile* m_outfile = nullptr;
+    int m_ClearCode = 0;
+    int m_EOFCode = 0;
+    int m_a_count = 0;
+    std::uint8_t m_accum[256];
+    std::uint32_t m_cur_accum = 0;
+    int m_cur_bits = 0;
+};
