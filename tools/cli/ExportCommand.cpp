@@ -82,8 +82,8 @@ int ExportCommand::run(int argc, char** argv, std::ostream& out, std::ostream& e
     // The same checks and messages as the export command of the application.
     StderrMessageSink sink;
     if (loaded->project.layerCount() == 0) {
-        sink.show(ExportPipeline::kNoAnimation, ExportPipeline::kCaption,
-                  MessageIcon::Information, MessageButtons::Ok);
+        sink.show(ExportPipeline::kNoAnimation, ExportPipeline::kCaption, MessageIcon::Information,
+                  MessageButtons::Ok);
         return 1;
     }
     const QString target = QString::fromLocal8Bit(path.c_str());
