@@ -4,7 +4,9 @@
 #include "document/ProjectReader.h"
 #include "export/BatchExport.h"
 #include "export/ExportPipeline.h"
+#include "export/AviExporter.h"
 #include "export/GifExporter.h"
+#include "export/SwfExporter.h"
 #include "tools/cli/StderrMessageSink.h"
 
 #include <QFile>
@@ -23,19 +25,47 @@ struct Options {
     std::string project;
     std::string output;
     int loops = 0;
+    AviCompressOptions avi;
 };
+
+bool parseInt(const char* text, long low, long high, int& value) {
+    char* end = nullptr;
+    const long parsed = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || parsed < low || parsed > high)
+        return false;
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+// The kind of export for an output path: by its extension, GIF when it has none of ours.
+ExportKind kindOf(const std::string& path) {
+    for (ExportKind kind : {ExportKind::Avi, ExportKind::Swf})
+        if (ExportPipeline::outputPath(path, kind) == path)
+            return kind;
+    return ExportKind::Gif;
+}
 
 bool parse(int argc, char** argv, Options& options, std::ostream& err) {
     int positional = 0;
     for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--loops") == 0 && i + 1 < argc) {
-            char* end = nullptr;
-            const long loops = std::strtol(argv[++i], &end, 10);
-            if (*end != '\0' || loops < 0 || loops > 65536) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--loops") == 0 && hasValue) {
+            if (!parseInt(argv[++i], 0, 65536, options.loops)) {
                 err << "export: --loops takes 0 (forever), 1 (once) or a count of plays\n";
                 return false;
             }
-            options.loops = static_cast<int>(loops);
+        } else if (std::strcmp(argv[i], "--codec") == 0 && hasValue) {
+            options.avi.codec = argv[++i];
+        } else if (std::strcmp(argv[i], "--quality") == 0 && hasValue) {
+            if (!parseInt(argv[++i], 0, 10000, options.avi.quality)) {
+                err << "export: --quality takes 0 (worst) to 10000 (best)\n";
+                return false;
+            }
+        } else if (std::strcmp(argv[i], "--keyframes") == 0 && hasValue) {
+            if (!parseInt(argv[++i], 1, 100000, options.avi.keyFrameEvery)) {
+                err << "export: --keyframes takes a key frame interval in frames\n";
+                return false;
+            }
         } else if (positional == 0) {
             options.project = argv[i];
             ++positional;
@@ -47,7 +77,10 @@ bool parse(int argc, char** argv, Options& options, std::ostream& err) {
         }
     }
     if (positional != 2) {
-        err << "usage: zentravo-cli export PROJECT.vrn OUT.gif [--loops N]\n";
+        err << "usage: zentravo-cli export PROJECT.vrn OUT.gif [--loops N]\n"
+               "       zentravo-cli export PROJECT.vrn OUT.swf\n"
+               "       zentravo-cli export PROJECT.vrn OUT.avi [--codec NAME] [--quality Q]"
+               " [--keyframes N]\n";
         return false;
     }
     return true;
@@ -76,8 +109,15 @@ int ExportCommand::run(int argc, char** argv, std::ostream& out, std::ostream& e
         return 1;
     }
 
-    const std::string path = ExportPipeline::outputPath(options.output, ExportKind::Gif);
-    std::unique_ptr<FrameExporter> exporter = std::make_unique<GifExporter>(options.loops);
+    const ExportKind kind = kindOf(options.output);
+    const std::string path = ExportPipeline::outputPath(options.output, kind);
+    std::unique_ptr<FrameExporter> exporter;
+    if (kind == ExportKind::Avi)
+        exporter = std::make_unique<AviExporter>([&options] { return options.avi; });
+    else if (kind == ExportKind::Swf)
+        exporter = std::make_unique<SwfExporter>();
+    else
+        exporter = std::make_unique<GifExporter>(options.loops);
 
     // The same checks and messages as the export command of the application.
     StderrMessageSink sink;

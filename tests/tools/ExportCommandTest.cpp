@@ -1,0 +1,135 @@
+// zentravo-cli export: the real executable on saved projects. Its GIF has the same bytes as
+// the export the stage worker runs frame by frame; SWF and AVI outputs are read by ffprobe.
+#include "document/ProjectStore.h"
+#include "export/ExportPipeline.h"
+#include "export/GifExporter.h"
+#include "stage/StageCanvas.h"
+#include "stage/StageWorker.h"
+#include "tests/document/EditorTestSupport.h"
+#include "tests/document/RecordingMessageSink.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+    int exitCode;
+    QByteArray out;
+    QByteArray err;
+};
+
+Outcome runProgram(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(120000);
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class ExportCommandTest : public ::testing::Test {
+protected:
+    ExportCommandTest() {
+        ProjectProperties properties;
+        properties.name = "Cli";
+        properties.width = 75; // not a multiple of 4
+        properties.height = 40;
+        properties.duration = 7;
+        editor.newProject(properties);
+        std::vector<QImage> frames = solidFrames(3, 16, 16);
+        frames[1].fill(qRgb(250, 200, 0));
+        frames[2].fill(qRgb(0, 120, 250));
+        editor.insertLibrarySymbol(SymbolId::create(), frames);
+        ObjectRecord& r = editor.project().objects[0].record;
+        r.motionKind = kLinerMotion;
+        r.startX = 0;
+        r.endX = 60;
+        r.endAngle = 45;
+        project = dir.filePath("cli.vrn");
+        EXPECT_TRUE(ProjectStore::writeFile(project.toStdString(), editor.project(),
+                                            editor.symbols()));
+    }
+
+    QTemporaryDir dir;
+    ProjectEditor editor;
+    QString project;
+};
+
+TEST_F(ExportCommandTest, GifBytesMatchTheFrameByFrameExport) {
+    const Outcome cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("cli"), "--loops", "3"});
+    ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
+    EXPECT_EQ(cli.out.trimmed(), dir.filePath("cli.gif").toUtf8()); // ".gif" appended
+    EXPECT_TRUE(cli.err.isEmpty()); // no progress bar when stderr is not a terminal
+
+    // The same project through the stage worker, one frame per pass.
+    StageCanvas canvas;
+    StageWorker worker(canvas, nullptr);
+    RecordingMessageSink sink;
+    ExportPipeline pipeline(canvas, worker, sink, nullptr);
+    canvas.setModel(&editor.project(), &editor.symbols(), &editor.hitRegions());
+    canvas.setStageSize(75, 40);
+    const std::string path = dir.filePath("worker.gif").toStdString();
+    ASSERT_TRUE(pipeline.start(editor.project(), path, std::make_unique<GifExporter>(3), 0));
+    for (int pass = 0; pass < 20 && canvas.isExporting(); ++pass)
+        worker.frameStep();
+    const QByteArray fromWorker = readAll(QString::fromStdString(path));
+    ASSERT_FALSE(fromWorker.isEmpty());
+    EXPECT_EQ(readAll(dir.filePath("cli.gif")), fromWorker);
+}
+
+TEST_F(ExportCommandTest, SwfAndAviFollowTheExtension) {
+    Outcome cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("movie.SWF")});
+    ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
+    Outcome probe = runProgram("/usr/bin/ffprobe",
+                               {"-v", "error", "-count_frames", "-show_entries",
+                                "stream=codec_name,nb_read_frames,width,height", "-of", "csv=p=0",
+                                dir.filePath("movie.SWF")});
+    EXPECT_EQ(probe.out.trimmed(), "flv1,75,40,7");
+
+    cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("clip.avi"), "--codec",
+                                    "mjpeg", "--quality", "9000", "--keyframes", "2"});
+    ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
+    probe = runProgram("/usr/bin/ffprobe",
+                       {"-v", "error", "-count_frames", "-show_entries",
+                        "stream=codec_name,r_frame_rate,nb_read_frames", "-of", "csv=p=0",
+                        dir.filePath("clip.avi")});
+    EXPECT_EQ(probe.out.trimmed(), "mjpeg,12/1,7");
+
+    cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("bad.avi"), "--codec", "nope"});
+    EXPECT_EQ(cli.exitCode, 1);
+    EXPECT_TRUE(cli.err.contains("Write AVI error.")) << cli.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("bad.avi")));
+}
+
+TEST_F(ExportCommandTest, FailuresSayWhyAndLeaveNoFile) {
+    Project empty = Project::unnamed("Empty");
+    const QString emptyPath = dir.filePath("empty.vrn");
+    ASSERT_TRUE(ProjectStore::writeFile(emptyPath.toStdString(), empty, EmbeddedSymbolList()));
+    Outcome cli = runProgram(ZENTRAVO_CLI, {"export", emptyPath, dir.filePath("e.gif")});
+    EXPECT_EQ(cli.exitCode, 1);
+    EXPECT_TRUE(cli.err.contains("No animation to export.")) << cli.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("e.gif")));
+
+    cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("missing/x.gif")});
+    EXPECT_EQ(cli.exitCode, 1);
+    EXPECT_FALSE(cli.err.isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath("missing/x.gif")));
+
+    ASSERT_TRUE(QDir(dir.path()).mkdir("taken.gif"));
+    cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("taken.gif")});
+    EXPECT_EQ(cli.exitCode, 1);
+    EXPECT_TRUE(cli.err.contains("Overite failed.")) << cli.err.toStdString();
+
+    cli = runProgram(ZENTRAVO_CLI, {"export", project});
+    EXPECT_EQ(cli.exitCode, 2);
+}
+
+} // namespace
