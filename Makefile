@@ -42,8 +42,10 @@ test: build asan
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS) -L core
 
+# Until the application window exists: export the first bundled sample as an animated GIF.
 run: build
-	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/cli/zentravo-cli demo
+	./$(BUILD_DIR)/bin/zentravo-cli export $(BUILD_DIR)/bin/template/template_1.vrn \
+		$(BUILD_DIR)/sample_1.gif
 
 # The project loader under libFuzzer and AddressSanitizer for FUZZ_SECONDS (default 600).
 FUZZ_SECONDS ?= 600

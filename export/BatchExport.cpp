@@ -59,10 +59,12 @@ private:
 
 bool BatchExport::run(Project& project, EmbeddedSymbolList& symbols, const HitRegionTable& regions,
                       FrameExporter& exporter, const std::string& path, const Progress& progress,
-                      std::string& error) {
+                      std::string& error, float zoom) {
     const ProjectHeader& h = project.header;
     error.clear();
-    if (!exporter.open(path, h.width, h.height, h.frameRate)) {
+    const int width = static_cast<int>(h.width * zoom);
+    const int height = static_cast<int>(h.height * zoom);
+    if (!exporter.open(path, width, height, h.frameRate)) {
         error = exporter.error();
         QFile::remove(QString::fromLocal8Bit(path.c_str()));
         return false;
@@ -71,7 +73,7 @@ bool BatchExport::run(Project& project, EmbeddedSymbolList& symbols, const HitRe
     canvas.setModel(&project, &symbols, &regions);
     canvas.setStageSize(h.width, h.height);
     canvas.loadBackgroundPicture();
-    canvas.beginExport();
+    canvas.beginExport(zoom);
 
     const int duration = h.duration;
     FrameQueue queue;

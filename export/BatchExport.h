@@ -24,5 +24,5 @@ public:
     // (empty when cancelled).
     static bool run(Project& project, EmbeddedSymbolList& symbols, const HitRegionTable& regions,
                     FrameExporter& exporter, const std::string& path, const Progress& progress,
-                    std::string& error);
+                    std::string& error, float zoom = 1.0f);
 };

@@ -78,12 +78,12 @@ void StageCanvas::makeBackBuffer(int width, int height) {
     m_buffer.fill(FrameRenderer::kSurround);
 }
 
-void StageCanvas::beginExport() {
+void StageCanvas::beginExport(float zoom) {
     std::lock_guard lock(m_mutex);
     m_currentFrame = 0;
     m_savedZoom = m_zoom;
-    setZoomLocked(1.0f);
-    makeBackBuffer(m_stageWidth, m_stageHeight);
+    setZoomLocked(zoom);
+    makeBackBuffer(static_cast<int>(m_stageWidth * zoom), static_cast<int>(m_stageHeight * zoom));
     m_redrawRequested = true;
     m_exporting = true;
     m_editView = false;

@@ -56,7 +56,8 @@ public:
     // modelMutex(), after the last frame) and cancelExport() (any thread but the worker) clear
     // it and bring back the zoom and the view buffer; a cancel also turns edit view back on
     // and first waits for the frame being captured.
-    void beginExport();
+    // `zoom` other than 1 scales the exported frames (preview pictures of samples).
+    void beginExport(float zoom = 1.0f);
     void endExportLocked();
     void cancelExport();
 

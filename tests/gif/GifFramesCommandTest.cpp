@@ -26,7 +26,7 @@ TEST(GifFramesCommand, WritesEveryFrameAndSummary) {
     QTemporaryDir dir;
     const std::string gif = dir.filePath("in.gif").toStdString();
     writeFile(gif, out.bytes());
-    const std::string cli = std::string(ZENTRAVO_BINARY_DIR) + "/tools/cli/zentravo-cli";
+    const std::string cli = std::string(ZENTRAVO_BINARY_DIR) + "/bin/zentravo-cli";
     const std::string outDir = dir.filePath("frames").toStdString();
     int status = -1;
     const std::string json =

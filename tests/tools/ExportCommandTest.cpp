@@ -54,8 +54,8 @@ protected:
         r.endX = 60;
         r.endAngle = 45;
         project = dir.filePath("cli.vrn");
-        EXPECT_TRUE(ProjectStore::writeFile(project.toStdString(), editor.project(),
-                                            editor.symbols()));
+        EXPECT_TRUE(
+            ProjectStore::writeFile(project.toStdString(), editor.project(), editor.symbols()));
     }
 
     QTemporaryDir dir;
@@ -64,7 +64,8 @@ protected:
 };
 
 TEST_F(ExportCommandTest, GifBytesMatchTheFrameByFrameExport) {
-    const Outcome cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("cli"), "--loops", "3"});
+    const Outcome cli =
+        runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("cli"), "--loops", "3"});
     ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
     EXPECT_EQ(cli.out.trimmed(), dir.filePath("cli.gif").toUtf8()); // ".gif" appended
     EXPECT_TRUE(cli.err.isEmpty()); // no progress bar when stderr is not a terminal
@@ -88,19 +89,17 @@ TEST_F(ExportCommandTest, GifBytesMatchTheFrameByFrameExport) {
 TEST_F(ExportCommandTest, SwfAndAviFollowTheExtension) {
     Outcome cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("movie.SWF")});
     ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
-    Outcome probe = runProgram("/usr/bin/ffprobe",
-                               {"-v", "error", "-count_frames", "-show_entries",
-                                "stream=codec_name,nb_read_frames,width,height", "-of", "csv=p=0",
-                                dir.filePath("movie.SWF")});
+    Outcome probe = runProgram("/usr/bin/ffprobe", {"-v", "error", "-count_frames", "-show_entries",
+                                                    "stream=codec_name,nb_read_frames,width,height",
+                                                    "-of", "csv=p=0", dir.filePath("movie.SWF")});
     EXPECT_EQ(probe.out.trimmed(), "flv1,75,40,7");
 
-    cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("clip.avi"), "--codec",
-                                    "mjpeg", "--quality", "9000", "--keyframes", "2"});
+    cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("clip.avi"), "--codec", "mjpeg",
+                                    "--quality", "9000", "--keyframes", "2"});
     ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
-    probe = runProgram("/usr/bin/ffprobe",
-                       {"-v", "error", "-count_frames", "-show_entries",
-                        "stream=codec_name,r_frame_rate,nb_read_frames", "-of", "csv=p=0",
-                        dir.filePath("clip.avi")});
+    probe = runProgram("/usr/bin/ffprobe", {"-v", "error", "-count_frames", "-show_entries",
+                                            "stream=codec_name,r_frame_rate,nb_read_frames", "-of",
+                                            "csv=p=0", dir.filePath("clip.avi")});
     EXPECT_EQ(probe.out.trimmed(), "mjpeg,12/1,7");
 
     cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("bad.avi"), "--codec", "nope"});

@@ -120,10 +120,10 @@ std::vector<QImage> SampleArt::rocket(int length) {
         p.setPen(QPen(QColor(70, 70, 90), 1.2));
         p.drawPath(body);
         p.setBrush(QColor(220, 50, 50));
-        p.drawPolygon(QPolygonF({QPointF(w * 0.28, l * 0.5), QPointF(w * 0.02, l * 0.78),
-                                 QPointF(w * 0.3, l * 0.7)}));
-        p.drawPolygon(QPolygonF({QPointF(w * 0.72, l * 0.5), QPointF(w * 0.98, l * 0.78),
-                                 QPointF(w * 0.7, l * 0.7)}));
+        p.drawPolygon(QPolygonF(
+            {QPointF(w * 0.28, l * 0.5), QPointF(w * 0.02, l * 0.78), QPointF(w * 0.3, l * 0.7)}));
+        p.drawPolygon(QPolygonF(
+            {QPointF(w * 0.72, l * 0.5), QPointF(w * 0.98, l * 0.78), QPointF(w * 0.7, l * 0.7)}));
         p.setBrush(QColor(80, 170, 255));
         p.drawEllipse(QPointF(w * 0.5, l * 0.3), w * 0.13, w * 0.13);
         frames.push_back(picture);
@@ -243,11 +243,12 @@ QImage SampleArt::starField(int width, int height) {
     return picture;
 }
 
-QImage SampleArt::hills(int width, int height) {
+QImage SampleArt::hills(int width, int height, bool sky) {
     QImage picture = transparent(width, height);
     QPainter p(&picture);
     smooth(p);
-    p.fillRect(picture.rect(), QColor(200, 230, 255));
+    if (sky)
+        p.fillRect(picture.rect(), QColor(200, 230, 255));
     QPainterPath back;
     back.moveTo(0, height * 0.6);
     back.cubicTo(width * 0.3, height * 0.35, width * 0.6, height * 0.75, width, height * 0.5);
@@ -263,5 +264,5 @@ QImage SampleArt::hills(int width, int height) {
     front.lineTo(0, height);
     p.setBrush(QColor(70, 150, 70));
     p.drawPath(front);
-    return picture.convertToFormat(QImage::Format_RGB32);
+    return sky ? picture.convertToFormat(QImage::Format_RGB32) : picture;
 }

@@ -3,6 +3,7 @@
 #include "document/FixedText.h"
 #include "document/ProjectEditor.h"
 #include "text/TextMeasurer.h"
+#include "text/TextStyleColours.h"
 #include "tools/samples/SampleArt.h"
 
 #include <QDir>
@@ -31,8 +32,8 @@ public:
     }
 
     // Adds a text object on a new layer; returns its index.
-    int text(const char* words, int style, int height, std::uint32_t colour,
-             std::uint32_t second, const char* face = "DejaVu Sans") {
+    int text(const char* words, int style, int height, std::uint32_t colour, std::uint32_t second,
+             const char* face = "DejaVu Sans") {
         AnimationObject object;
         object.setText(words);
         ObjectRecord& r = object.record;
@@ -79,8 +80,8 @@ public:
         o.guidePoints.clear();
         for (int k = 0; k < points; ++k) {
             const QPointF p = curve(static_cast<double>(k) / (points - 1));
-            o.guidePoints.append({static_cast<int>(std::lround(p.x())),
-                                  static_cast<int>(std::lround(p.y()))});
+            o.guidePoints.append(
+                {static_cast<int>(std::lround(p.x())), static_cast<int>(std::lround(p.y()))});
         }
         o.record.guidePointCount = static_cast<std::int32_t>(o.guidePoints.count());
     }
@@ -128,7 +129,9 @@ bool newProject(ProjectEditor& editor, const char* name, int width, int height, 
     return true;
 }
 
-bool savePicture(const QImage& picture, const QString& path) { return picture.save(path, "PNG"); }
+bool savePicture(const QImage& picture, const QString& path) {
+    return picture.save(path, "PNG");
+}
 
 // 1: a sunny morning: stretched sky, a rising sun, drifting clouds in front of and behind
 // it, a bird on a guide line and a greeting that grows in.
@@ -148,7 +151,7 @@ bool sunnyDay(Scene& s, ProjectEditor& editor, const QString& folder) {
     s.liner(sun, 470, 120, 1.0f);
     s.object(sun).record.endAngle = 60;
 
-    const int hills = s.symbol({SampleArt::hills(640, 200)});
+    const int hills = s.symbol({SampleArt::hills(640, 200, false)});
     s.startAt(hills, 320, 380);
 
     const int nearCloud = s.symbol(SampleArt::cloud(240));
@@ -173,22 +176,15 @@ bool sunnyDay(Scene& s, ProjectEditor& editor, const QString& folder) {
 // 2: the eight text styles sliding in one after another over a tiled floor.
 bool textStyles(Scene& s, ProjectEditor& editor, const QString& folder) {
     const QString tile = folder + "/sample_tile.png";
-    if (!savePicture(SampleArt::checkerTile(40, qRgb(250, 250, 245), qRgb(232, 236, 242)), tile))
+    if (!savePicture(SampleArt::checkerTile(40, qRgb(232, 236, 240), qRgb(214, 222, 232)), tile))
         return false;
     newProject(editor, "Text Styles", 480, 400, 48, 12, 0xFFFFFF, tile, kPlacementTiled);
-    struct Row {
-        const char* words;
-        std::uint32_t colour, second;
-    };
-    const Row rows[8] = {
-        {"Gradient", 0xCC3300, 0x33CCFF}, {"Blend", 0x0000FF, 0x00FFFF},
-        {"Outline", 0x0080FF, 0x404040}, {"Glow", 0xFFFFFF, 0xFF6600},
-        {"Emboss", 0x408000, 0xC0FFC0}, {"Hatched", 0x800080, 0xFF80FF},
-        {"Stripes", 0x006699, 0x99CCFF}, {"Soft", 0x3333CC, 0xCCCCFF},
-    };
+    // Each style in the colours the text panel offers for it.
+    const char* words[8] = {"Gradient", "Glowing", "Dotted", "Speckled",
+                            "Embossed", "Woven",   "Halo",   "Soft"};
     for (int style = 1; style <= 8; ++style) {
-        const Row& row = rows[style - 1];
-        const int text = s.text(row.words, style, 36, row.colour, row.second);
+        const TextColourPair colours = TextStyleColours::defaults(style);
+        const int text = s.text(words[style - 1], style, 36, colours.first, colours.second);
         const float y = 30.0f + (style - 1) * 48.0f;
         s.startAt(text, -120, y);
         s.span(text, (style - 1) * 3, 24 + (style - 1) * 3);
@@ -246,7 +242,7 @@ bool rocketTrip(Scene& s, ProjectEditor& editor, const QString& folder) {
 // 4: bouncing balls over hills: chains of Liner motions, squash and fade, overlapping layers.
 bool bouncingBalls(Scene& s, ProjectEditor& editor, const QString& folder) {
     const QString hills = folder + "/sample_hills.png";
-    if (!savePicture(SampleArt::hills(260, 170), hills))
+    if (!savePicture(SampleArt::hills(260, 170, true), hills))
         return false;
     newProject(editor, "Bouncing Balls", 320, 240, 48, 12, 0xE8D8C8, hills, kPlacementCentred);
     const QRgb colours[3] = {qRgb(220, 40, 40), qRgb(40, 110, 230), qRgb(250, 190, 30)};
@@ -264,14 +260,16 @@ bool bouncingBalls(Scene& s, ProjectEditor& editor, const QString& folder) {
             last = s.then(last, 6, x + 30, 200, bounce == 2 ? 0.7f : 1.0f, bounce == 2 ? 80 : -1);
             x += 30;
         }
+        // Resting at the end of the animation.
+        s.then(last, 48 - s.object(last).record.endFrame, x, 200, 0.7f);
     }
     const int ghost = s.symbol(SampleArt::ball(30, qRgb(120, 120, 120)));
     s.startAt(ghost, 160, 120);
     s.hideLayerOf(ghost);
     const int label = s.text("Boing!", 6, 40, 0x2020A0, 0x80C0FF);
-    s.startAt(label, 160, 30, 0.5f);
+    s.startAt(label, 160, 40, 0.5f);
     s.span(label, 10, 48);
-    s.liner(label, 160, 30, 1.0f);
+    s.liner(label, 160, 40, 1.0f);
     s.object(label).record.startAngle = -15;
     s.object(label).record.endAngle = 10;
     return true;
@@ -284,11 +282,20 @@ bool SampleProjects::build(int number, ProjectEditor& editor, const TextMeasurer
     Scene scene(editor, measurer);
     bool built = false;
     switch (number) {
-    case 1: built = sunnyDay(scene, editor, pictureFolder); break;
-    case 2: built = textStyles(scene, editor, pictureFolder); break;
-    case 3: built = rocketTrip(scene, editor, pictureFolder); break;
-    case 4: built = bouncingBalls(scene, editor, pictureFolder); break;
-    default: return false;
+    case 1:
+        built = sunnyDay(scene, editor, pictureFolder);
+        break;
+    case 2:
+        built = textStyles(scene, editor, pictureFolder);
+        break;
+    case 3:
+        built = rocketTrip(scene, editor, pictureFolder);
+        break;
+    case 4:
+        built = bouncingBalls(scene, editor, pictureFolder);
+        break;
+    default:
+        return false;
     }
     if (!built)
         return false;

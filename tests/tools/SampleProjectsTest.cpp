@@ -1,0 +1,77 @@
+// The bundled sample projects, as the build wrote them into the template folder: each loads,
+// and together they show every kind of thing the program can do.
+#include "document/LoadedProject.h"
+#include "document/ProjectReader.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <set>
+
+namespace {
+
+const QString kTemplates = QStringLiteral(ZENTRAVO_BINARY_DIR "/bin/template/");
+
+std::optional<LoadedProject> loadSample(int number) {
+    QFile file(kTemplates + QString("template_%1.vrn").arg(number));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return ProjectReader::read(file);
+}
+
+TEST(SampleProjectsTest, TogetherTheyShowEveryFeature) {
+    std::set<int> styles, placements;
+    bool liner = false, guideWithHeading = false, trail = false, hiddenLayer = false;
+    bool overlap = false, opacityChange = false, scaleChange = false, pictures = true;
+    int largestArea = 0, longest = 0;
+    for (int number = 1; number <= 4; ++number) {
+        SCOPED_TRACE(number);
+        std::optional<LoadedProject> sample = loadSample(number);
+        ASSERT_TRUE(sample.has_value());
+        const Project& p = sample->project;
+        EXPECT_TRUE(p.isConsistent());
+        EXPECT_GE(p.layerCount(), 3);
+        overlap = overlap || p.layerCount() >= 3;
+        placements.insert(p.header.placement);
+        pictures = pictures && QFile::exists(QString::fromLocal8Bit(p.header.backgroundPicture));
+        largestArea = std::max(largestArea, p.header.width * p.header.height);
+        longest = std::max(longest, p.header.duration);
+        for (int k = 0; k < p.layerCount(); ++k)
+            hiddenLayer = hiddenLayer || p.layerVisible[std::uint32_t(k)] == 0;
+        for (const AnimationObject& o : p.objects) {
+            const ObjectRecord& r = o.record;
+            if (r.kind == kTextObject)
+                styles.insert(r.textStyle);
+            liner = liner || r.motionKind == kLinerMotion;
+            guideWithHeading =
+                guideWithHeading || (r.motionKind == kGuideLineMotion &&
+                                     o.guidePoints.count() >= 4 && r.headingOffset != 0);
+            trail = trail || r.trailFlag != 0;
+            opacityChange = opacityChange || r.startOpacity != r.endOpacity;
+            scaleChange = scaleChange || r.startScale != r.endScale;
+        }
+        // The preview picture fits the chooser's 300 x 150 cell and moves.
+        QImageReader preview(kTemplates + QString("template_%1.gif").arg(number));
+        EXPECT_TRUE(preview.canRead());
+        EXPECT_LE(preview.size().width(), 300);
+        EXPECT_LE(preview.size().height(), 150);
+        EXPECT_EQ(preview.imageCount(), p.header.duration);
+    }
+    EXPECT_EQ(styles, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(placements, (std::set<int>{0, 1, 2}));
+    EXPECT_TRUE(liner);
+    EXPECT_TRUE(guideWithHeading);
+    EXPECT_TRUE(trail);
+    EXPECT_TRUE(hiddenLayer);
+    EXPECT_TRUE(overlap);
+    EXPECT_TRUE(opacityChange);
+    EXPECT_TRUE(scaleChange);
+    EXPECT_TRUE(pictures);
+    EXPECT_GE(largestArea, 640 * 480); // the export benchmark's sample
+    EXPECT_GE(longest, 60);
+}
+
+} // namespace

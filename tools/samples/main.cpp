@@ -1,0 +1,63 @@
+// zentravo-samples: writes the bundled sample projects template_1.vrn ... template_N.vrn,
+// their background pictures and their animated preview pictures template_N.gif (exported by
+// our own pipeline, scaled to fit a 300 x 150 cell) into the template folder beside the
+// programs, or into the folder given as the only argument.
+#include "document/ProgramFolders.h"
+#include "document/ProjectEditor.h"
+#include "document/ProjectStore.h"
+#include "export/BatchExport.h"
+#include "export/GifExporter.h"
+#include "text/FontTextMeasurer.h"
+#include "tools/samples/SampleProjects.h"
+
+#include <QDir>
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        const std::string runtime = "/tmp/zentravo-runtime-" + std::to_string(getuid());
+        mkdir(runtime.c_str(), 0700);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    }
+    QGuiApplication app(argc, argv);
+    const std::string folder =
+        argc > 1 ? std::string(argv[1]) + "/" : ProgramFolders::forExecutable().templateFolder();
+    if (!QDir().mkpath(QString::fromStdString(folder))) {
+        std::cerr << "zentravo-samples: cannot create " << folder << "\n";
+        return 1;
+    }
+    const QString pictures = QDir(QString::fromStdString(folder)).absolutePath();
+    FontTextMeasurer measurer;
+    for (int number = 1; number <= SampleProjects::kCount; ++number) {
+        ProjectEditor editor;
+        if (!SampleProjects::build(number, editor, measurer, pictures)) {
+            std::cerr << "zentravo-samples: cannot build sample " << number << "\n";
+            return 1;
+        }
+        const std::string base = folder + "template_" + std::to_string(number);
+        if (!ProjectStore::writeFile(base + ".vrn", editor.project(), editor.symbols())) {
+            std::cerr << "zentravo-samples: cannot write " << base << ".vrn\n";
+            return 1;
+        }
+        // The preview: the whole animation, scaled down to fit the chooser's cell.
+        const ProjectHeader& h = editor.project().header;
+        const float zoom = std::min({300.0f / h.width, 150.0f / h.height, 1.0f});
+        GifExporter preview(0);
+        std::string error;
+        if (!BatchExport::run(editor.project(), editor.symbols(), editor.hitRegions(), preview,
+                              base + ".gif", {}, error, zoom)) {
+            std::cerr << "zentravo-samples: cannot write " << base << ".gif: " << error << "\n";
+            return 1;
+        }
+        std::cout << base << ".vrn\n";
+    }
+    return 0;
+}
