@@ -15,7 +15,7 @@ DEB_PACKAGES := \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test run asan fuzz fuzz-gif clean
+.PHONY: deps build test run asan fuzz fuzz-gif bench-export clean
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -64,6 +64,15 @@ fuzz-gif: deps
 	find ../shared/testdata/gif -name '*.gif' -exec cp -n {} build-fuzz/corpus-gif/ \;
 	build-fuzz/fuzz/gif_decode_fuzz build-fuzz/corpus-gif -max_len=65536 -rss_limit_mb=2048 \
 		-max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
+
+# The GIF export against ffmpeg and gifski (gifski comes from the npm registry, for this
+# benchmark only).
+bench-export: build
+	mkdir -p $(BUILD_DIR)/bench-tools
+	cd $(BUILD_DIR)/bench-tools && [ -x node_modules/gifski/bin/debian/gifski ] || \
+		npm install --no-audit --no-fund gifski@1.7.1
+	GIFSKI=$(CURDIR)/$(BUILD_DIR)/bench-tools/node_modules/gifski/bin/debian/gifski \
+		./$(BUILD_DIR)/bin/zentravo_export_bench
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-tsan build-fuzz
