@@ -38,10 +38,7 @@ struct Frames {
 };
 
 std::optional<LoadedProject> loadSample() {
-    QFile file(kSample);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return ProjectReader::read(file);
+    return ProjectReader::readFile(kSample);
 }
 
 Frames& frames() {
@@ -90,7 +87,8 @@ double meanPsnr(const QString& gif) {
     const qsizetype size = qsizetype(f.width) * f.height * 3;
     double total = 0;
     std::size_t count = 0;
-    for (std::size_t i = 0; i < f.pictures.size() && qsizetype(i + 1) * size <= decoded.size(); ++i) {
+    for (std::size_t i = 0; i < f.pictures.size() && qsizetype(i + 1) * size <= decoded.size();
+         ++i) {
         const QImage rgb = f.pictures[i].convertToFormat(QImage::Format_RGB888);
         const auto* d = reinterpret_cast<const unsigned char*>(decoded.constData()) + i * size;
         double squared = 0;
@@ -117,8 +115,8 @@ void report(benchmark::State& state, const std::string& name, const QString& gif
     const double seconds = state.iterations() > 0 ? 1.0 : 0.0;
     (void)seconds;
     const double psnr = meanPsnr(gif);
-    state.counters["fps"] = benchmark::Counter(double(frames().pictures.size() * state.iterations()),
-                                               benchmark::Counter::kIsRate);
+    state.counters["fps"] = benchmark::Counter(
+        double(frames().pictures.size() * state.iterations()), benchmark::Counter::kIsRate);
     state.counters["psnr_dB"] = psnr;
     results()[name].second = psnr;
 }

@@ -1,5 +1,7 @@
 #include "document/ProjectReader.h"
 
+#include <QFile>
+
 #include "document/ByteReader.h"
 #include "document/ProjectRecordCodec.h"
 
@@ -26,7 +28,8 @@ bool readObjects(ByteReader& in, std::int32_t count, LoadedProject& loaded) {
         AnimationObject object;
         ProjectRecordCodec::readObject(in, object.record);
         const std::int32_t points = object.record.guidePointCount;
-        if (!countFits(points, 8, in)) return false;
+        if (!countFits(points, 8, in))
+            return false;
         for (std::int32_t p = 0; p < points; ++p) {
             GuidePoint point;
             point.x = in.readI32();
@@ -44,7 +47,8 @@ bool readObjects(ByteReader& in, std::int32_t count, LoadedProject& loaded) {
 
 bool readLayers(ByteReader& in, LoadedProject& loaded) {
     const std::int32_t count = in.readI32();
-    if (!countFits(count, kLayerBytes, in)) return false;
+    if (!countFits(count, kLayerBytes, in))
+        return false;
     Project& project = loaded.project;
     for (std::int32_t k = 0; k < count; ++k) {
         project.layerCounts.append(in.readI32());
@@ -65,14 +69,17 @@ bool readFrame(ByteReader& in, EmbeddedSymbol& symbol) {
         std::int64_t(width) * height * 4 > in.remaining())
         return false;
     QImage frame(width, height, QImage::Format_ARGB32);
-    if (frame.isNull()) return false;
+    if (frame.isNull())
+        return false;
     const std::size_t rowBytes = std::size_t(width) * 4;
     if (std::size_t(frame.bytesPerLine()) == rowBytes) {
         // Rows are contiguous: the whole picture in one read.
-        if (!in.readBytes(frame.bits(), rowBytes * std::size_t(height))) return false;
+        if (!in.readBytes(frame.bits(), rowBytes * std::size_t(height)))
+            return false;
     } else {
         for (int y = 0; y < height; ++y)
-            if (!in.readBytes(frame.scanLine(y), rowBytes)) return false;
+            if (!in.readBytes(frame.scanLine(y), rowBytes))
+                return false;
     }
     if constexpr (Q_BYTE_ORDER != Q_LITTLE_ENDIAN) {
         for (int y = 0; y < height; ++y) {
@@ -87,15 +94,18 @@ bool readFrame(ByteReader& in, EmbeddedSymbol& symbol) {
 
 bool readSymbols(ByteReader& in, LoadedProject& loaded) {
     const std::int32_t count = in.readI32();
-    if (!countFits(count, kSymbolMinBytes, in)) return false;
+    if (!countFits(count, kSymbolMinBytes, in))
+        return false;
     for (std::int32_t s = 0; s < count; ++s) {
         EmbeddedSymbol symbol;
         in.readBytes(symbol.id.bytes.data(), symbol.id.bytes.size());
         const std::int32_t frames = in.readI32();
         symbol.currentFrame = in.readI32();
-        if (!countFits(frames, kFrameMinBytes, in)) return false;
+        if (!countFits(frames, kFrameMinBytes, in))
+            return false;
         for (std::int32_t f = 0; f < frames; ++f)
-            if (!readFrame(in, symbol)) return false;
+            if (!readFrame(in, symbol))
+                return false;
         loaded.symbols.records.append(std::move(symbol));
     }
     return in.ok();
@@ -113,4 +123,11 @@ std::optional<LoadedProject> ProjectReader::read(QIODevice& device) {
         !readLayers(in, loaded) || !readSymbols(in, loaded))
         return std::nullopt;
     return loaded;
+}
+
+std::optional<LoadedProject> ProjectReader::readFile(const std::string& path) {
+    QFile file(QString::fromLocal8Bit(path.c_str()));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return read(file);
 }

@@ -5,6 +5,7 @@
 #include <QIODevice>
 
 #include <optional>
+#include <string>
 
 // ProjectReader: reads a project file (layout in ProjectWriter.h) into fresh records. Every
 // count and size is checked against the bytes left before anything is allocated: negative
@@ -18,4 +19,7 @@ public:
     static constexpr int kMaxPictureSide = 16384;
 
     static std::optional<LoadedProject> read(QIODevice& device);
+    // Reads the project file at `path` (local 8-bit encoding); nothing when it cannot be
+    // opened or is refused.
+    static std::optional<LoadedProject> readFile(const std::string& path);
 };

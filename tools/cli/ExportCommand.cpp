@@ -100,10 +100,7 @@ int ExportCommand::run(int argc, char** argv, std::ostream& out, std::ostream& e
     Options options;
     if (!parse(argc, argv, options, err))
         return 2;
-    QFile file(QString::fromLocal8Bit(options.project.c_str()));
-    std::optional<LoadedProject> loaded;
-    if (file.open(QIODevice::ReadOnly))
-        loaded = ProjectReader::read(file);
+    std::optional<LoadedProject> loaded = ProjectReader::readFile(options.project);
     if (!loaded) {
         err << "Failed to load project\n";
         return 1;

@@ -19,7 +19,8 @@ namespace {
 std::string jsonString(const std::string& bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8);
     QString text = decoder.decode(QByteArray::fromStdString(bytes));
-    if (decoder.hasError()) text = QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+    if (decoder.hasError())
+        text = QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
     const QByteArray utf8 = text.toUtf8();
     std::string out = "\"";
     for (char c : utf8) {
@@ -54,7 +55,8 @@ std::string jsonString(const std::string& bytes) {
 
 // Shortest text that reads back as the same float; null for values JSON cannot hold.
 std::string jsonFloat(float value) {
-    if (!std::isfinite(value)) return "null";
+    if (!std::isfinite(value))
+        return "null";
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
@@ -176,7 +178,8 @@ void printSymbols(const EmbeddedSymbolList& symbols, std::ostream& out) {
 int InfoCommand::run(const std::string& path, std::ostream& out, MessageSink& sink) {
     QFile file(QString::fromStdString(path));
     std::optional<LoadedProject> loaded;
-    if (file.open(QIODevice::ReadOnly)) loaded = ProjectReader::read(file);
+    if (file.open(QIODevice::ReadOnly))
+        loaded = ProjectReader::read(file);
     if (!loaded) {
         sink.show(ProjectStore::kCannotLoad, ProjectStore::kErrorCaption, MessageIcon::Exclamation);
         return 1;

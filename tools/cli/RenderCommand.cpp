@@ -66,10 +66,7 @@ int RenderCommand::run(int argc, char** argv, std::ostream& out, std::ostream& e
     Options options;
     if (!parse(argc, argv, options, err))
         return 2;
-    QFile file(QString::fromLocal8Bit(options.project));
-    std::optional<LoadedProject> loaded;
-    if (file.open(QIODevice::ReadOnly))
-        loaded = ProjectReader::read(file);
+    std::optional<LoadedProject> loaded = ProjectReader::readFile(options.project);
     if (!loaded) {
         err << "Failed to load project\n";
         return 1;

@@ -88,7 +88,8 @@ QString hexColour(std::uint32_t colorRef) {
 
 int TextSheetCommand::run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     SheetOptions options;
-    if (!parse(argc, argv, options, err)) return 2;
+    if (!parse(argc, argv, options, err))
+        return 2;
     const LogFontA font = fontOf(options);
     const QSize measured = FontTextMeasurer().measure(font, options.text);
     const int cellW = std::max(measured.width(), 40) + 2 * kMargin;

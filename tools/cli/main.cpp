@@ -1,4 +1,5 @@
 // zentravo-cli: headless commands over the core library.
+#include "tools/common/HeadlessEnvironment.h"
 #include "tools/cli/DemoCommand.h"
 #include "tools/cli/TextSheetCommand.h"
 #include "tools/cli/InfoCommand.h"
@@ -13,8 +14,6 @@
 #include <cstdlib>
 #include <string>
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cstring>
 #include <iostream>
 
@@ -43,15 +42,8 @@ int usage() {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Fonts need a GUI application; headless unless the caller chose a platform. Without a
-    // session (CI, ssh) the platform would warn about a missing runtime folder on stderr,
-    // which is the command's own channel: give it a private one.
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!std::getenv("XDG_RUNTIME_DIR")) {
-        const std::string runtime = "/tmp/zentravo-runtime-" + std::to_string(getuid());
-        mkdir(runtime.c_str(), 0700);
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    }
+    // Fonts need a GUI application; no window is shown.
+    HeadlessEnvironment::prepare();
     QGuiApplication app(argc, argv);
     if (argc < 2)
         return usage();

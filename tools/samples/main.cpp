@@ -2,6 +2,7 @@
 // their background pictures and their animated preview pictures template_N.gif (exported by
 // our own pipeline, scaled to fit a 300 x 150 cell) into the template folder beside the
 // programs, or into the folder given as the only argument.
+#include "tools/common/HeadlessEnvironment.h"
 #include "document/ProgramFolders.h"
 #include "document/ProjectEditor.h"
 #include "document/ProjectStore.h"
@@ -17,16 +18,8 @@
 #include <cstdlib>
 #include <iostream>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!std::getenv("XDG_RUNTIME_DIR")) {
-        const std::string runtime = "/tmp/zentravo-runtime-" + std::to_string(getuid());
-        mkdir(runtime.c_str(), 0700);
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    }
+    HeadlessEnvironment::prepare();
     QGuiApplication app(argc, argv);
     const std::string folder =
         argc > 1 ? std::string(argv[1]) + "/" : ProgramFolders::forExecutable().templateFolder();

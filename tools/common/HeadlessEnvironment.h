@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdlib>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+// HeadlessEnvironment: prepares the environment of a command-line program that needs a GUI
+// application for fonts and painting but shows no window: the offscreen platform unless the
+// caller chose one, and a private runtime folder when there is no session (CI, ssh), since
+// the platform would otherwise warn about it on stderr, the program's own channel. Call it
+// before the application object is made.
+class HeadlessEnvironment {
+public:
+    static void prepare() {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        if (!std::getenv("XDG_RUNTIME_DIR")) {
+            const std::string runtime = "/tmp/zentravo-runtime-" + std::to_string(getuid());
+            mkdir(runtime.c_str(), 0700);
+            setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        }
+    }
+};
