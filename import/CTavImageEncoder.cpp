@@ -31,6 +31,9 @@ CTavImageEncoder::CTavImageEncoder(const char* mimeTypeOrFileName) {
     if (dot != std::string::npos)
         key = "*" + key.substr(dot);
 
+    // An empty key would be a substring of every extension list.
+    if (key.empty())
+        return;
     const QList<QByteArray> writable = QImageWriter::supportedImageFormats();
     for (const EncoderRow& row : kEncoders) {
         if (!writable.contains(QByteArray(row.format)))

@@ -102,8 +102,15 @@ bool MagickReader::readExif(const QByteArray& bytes, ExifInfo& exif) {
     const StringInfo* profile = GetImageProfile(read.image, "exif");
     if (!profile || GetStringInfoLength(profile) == 0)
         return false;
+    // The library keeps the APP1 payload with its "Exif\0\0" identifier; the block proper
+    // (TIFF byte order, directories) follows it.
     const unsigned char* data = GetStringInfoDatum(profile);
-    exif.raw.assign(data, data + GetStringInfoLength(profile));
+    std::size_t length = GetStringInfoLength(profile);
+    if (length >= 6 && std::memcmp(data, "Exif\0\0", 6) == 0) {
+        data += 6;
+        length -= 6;
+    }
+    exif.raw.assign(data, data + length);
     exif.isExif = true;
     exif.cameraMake = property(read.image, "exif:Make");
     exif.cameraModel = property(read.image, "exif:Model");

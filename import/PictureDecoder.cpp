@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -21,6 +22,87 @@ bool startsWith(const QByteArray& bytes, const char* magic, qsizetype length) {
 bool jpegComplete(const QByteArray& bytes) {
     const qsizetype scan = bytes.lastIndexOf(QByteArrayView("\xFF\xDA", 2));
     return scan >= 0 && bytes.indexOf(QByteArrayView("\xFF\xD9", 2), scan) > scan;
+}
+
+std::uint32_t le32(const QByteArray& b, qsizetype at) {
+    const auto* p = reinterpret_cast<const std::uint8_t*>(b.constData()) + at;
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
+}
+
+std::uint16_t le16(const QByteArray& b, qsizetype at) {
+    const auto* p = reinterpret_cast<const std::uint8_t*>(b.constData()) + at;
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+// Qt's BMP reader keeps the rows it got from a cut-off file and reports success. For the
+// uncompressed layouts (compression 0 RGB, 3 bit fields) the pixel array must be whole:
+// file header "BM" size(u32) reserved(u32) pixel offset(u32); info header size(u32), then
+// width(i32) height(i32) planes(u16) bits(u16) compression(u32), or for the 12-byte OS/2
+// header width(u16) height(u16) planes(u16) bits(u16). Run-length files are left to Qt.
+bool bmpComplete(const QByteArray& b) {
+    if (b.size() < 26)
+        return false;
+    const std::uint32_t offset = le32(b, 10), headerSize = le32(b, 14);
+    std::int64_t width = 0, height = 0;
+    std::uint32_t bits = 0, compression = 0;
+    if (headerSize == 12) {
+        width = le16(b, 18);
+        height = le16(b, 20);
+        bits = le16(b, 24);
+    } else {
+        if (b.size() < 34)
+            return false;
+        width = static_cast<std::int32_t>(le32(b, 18));
+        height = static_cast<std::int32_t>(le32(b, 22));
+        bits = le16(b, 28);
+        compression = le32(b, 30);
+    }
+    if (compression != 0 && compression != 3)
+        return true;
+    const std::int64_t rowBytes = (std::abs(width) * bits + 31) / 32 * 4;
+    return offset + rowBytes * std::abs(height) <= b.size();
+}
+
+// Our GIF decoder keeps what it decoded of a cut-off image. Walks the block structure without
+// decoding: a file whose last block runs past the end of the data is cut off. Layout: header
+// and screen descriptor (13 bytes, packed byte at 10), global table, then blocks: 0x21 label
+// sub-blocks | 0x2C descriptor (9 bytes, packed at 8) [local table] code size sub-blocks |
+// 0x3B trailer. Sub-blocks: length byte, data, ..., 0.
+bool gifComplete(const QByteArray& b) {
+    const qsizetype size = b.size();
+    auto tableBytes = [](std::uint8_t packed) {
+        return (packed & 0x80) ? qsizetype{3} << ((packed & 7) + 1) : 0;
+    };
+    auto skipSubBlocks = [&](qsizetype at) -> qsizetype {
+        while (at < size) {
+            const std::uint8_t length = static_cast<std::uint8_t>(b[at]);
+            at += 1 + length;
+            if (length == 0)
+                return at;
+        }
+        return -1;
+    };
+    if (size < 13)
+        return false;
+    qsizetype at = 13 + tableBytes(static_cast<std::uint8_t>(b[10]));
+    while (at < size) {
+        const std::uint8_t introducer = static_cast<std::uint8_t>(b[at]);
+        if (introducer == 0x3B)
+            return true;
+        if (introducer == 0x21) {
+            at = at + 2 <= size ? skipSubBlocks(at + 2) : -1;
+        } else if (introducer == 0x2C) {
+            if (at + 11 > size)
+                return false;
+            at += 10 + tableBytes(static_cast<std::uint8_t>(b[at + 9])) + 1; // + code size
+            at = at <= size ? skipSubBlocks(at) : -1;
+        } else {
+            return true; // stray bytes after complete blocks: the decoder stops there too
+        }
+        if (at < 0)
+            return false;
+    }
+    return at == size;
 }
 
 std::unique_ptr<CxImage> fromQImage(QImage image) {
@@ -66,9 +148,9 @@ std::unique_ptr<CxImage> decodeGif(const QByteArray& bytes) {
 std::unique_ptr<CxImage> decodeAs(const QByteArray& bytes, int format) {
     switch (format) {
     case kFormatBmp:
-        return decodeWithQt(bytes, "bmp");
+        return bmpComplete(bytes) ? decodeWithQt(bytes, "bmp") : nullptr;
     case kFormatGif:
-        return decodeGif(bytes);
+        return gifComplete(bytes) ? decodeGif(bytes) : nullptr;
     case kFormatJpg:
         return jpegComplete(bytes) ? decodeWithQt(bytes, "jpeg") : nullptr;
     case kFormatPng:
