@@ -3,6 +3,7 @@
 #include "gif/CxFile.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 CxImage::CxImage(const CxImage& other) {
@@ -10,7 +11,8 @@ CxImage::CxImage(const CxImage& other) {
 }
 
 CxImage& CxImage::operator=(const CxImage& other) {
-    if (this == &other) return *this;
+    if (this == &other)
+        return *this;
     m_head = other.m_head;
     m_info = other.m_info;
     m_rowBytes = other.m_rowBytes;
@@ -65,7 +67,8 @@ void CxImage::Destroy() {
 }
 
 void CxImage::Ghost(const CxImage* src) {
-    if (!src) return;
+    if (!src)
+        return;
     Destroy();
     m_head = src->m_head;
     m_info = src->m_info;
@@ -79,11 +82,13 @@ void CxImage::Ghost(const CxImage* src) {
 }
 
 void CxImage::CopyInfo(const CxImage& other) {
-    if (!m_pixels) m_info = other.m_info;
+    if (!m_pixels)
+        m_info = other.m_info;
 }
 
 void CxImage::Transfer(CxImage& other) {
-    if (&other == this) return;
+    if (&other == this)
+        return;
     Destroy();
     m_head = other.m_head;
     m_info = other.m_info;
@@ -105,21 +110,25 @@ void CxImage::Transfer(CxImage& other) {
 }
 
 void CxImage::SetPalette(const RGBQUAD* colors, std::uint32_t count) {
-    if (!colors || !IsIndexed() || IsGhost()) return;
+    if (!colors || !IsIndexed() || IsGhost())
+        return;
     std::copy(colors, colors + std::min(count, m_head.colorsUsed), m_palette);
 }
 
 void CxImage::SetPaletteColor(std::uint32_t index, RGBQUAD color) {
-    if (IsIndexed() && !IsGhost() && index < m_head.colorsUsed) m_palette[index] = color;
+    if (IsIndexed() && !IsGhost() && index < m_head.colorsUsed)
+        m_palette[index] = color;
 }
 
 RGBQUAD CxImage::GetPaletteColor(std::uint32_t index) const {
-    if (IsIndexed() && index < m_head.colorsUsed) return m_palette[index];
+    if (IsIndexed() && index < m_head.colorsUsed)
+        return m_palette[index];
     return RGBQUAD{0, 0, 0, 0};
 }
 
 std::uint8_t CxImage::GetNearestIndex(RGBQUAD c) const {
-    if (!IsIndexed()) return 0;
+    if (!IsIndexed())
+        return 0;
     std::uint32_t best = 0;
     long bestDistance = -1;
     for (std::uint32_t i = 0; i < m_head.colorsUsed; ++i) {
@@ -130,14 +139,16 @@ std::uint8_t CxImage::GetNearestIndex(RGBQUAD c) const {
         if (bestDistance < 0 || distance < bestDistance) {
             bestDistance = distance;
             best = i;
-            if (distance == 0) break;
+            if (distance == 0)
+                break;
         }
     }
     return static_cast<std::uint8_t>(best);
 }
 
 RGBQUAD CxImage::GetPixelColor(std::int32_t x, std::int32_t y, bool withAlpha) const {
-    if (!IsValid() || !inside(x, y)) return RGBQUAD{0, 0, 0, 0};
+    if (!IsValid() || !inside(x, y))
+        return RGBQUAD{0, 0, 0, 0};
     if (IsIndexed()) {
         const std::uint8_t index = m_pixels[rowOffset(y) + static_cast<std::size_t>(x)];
         RGBQUAD c = GetPaletteColor(index);
@@ -149,7 +160,8 @@ RGBQUAD CxImage::GetPixelColor(std::int32_t x, std::int32_t y, bool withAlpha) c
 }
 
 void CxImage::SetPixelColor(std::int32_t x, std::int32_t y, RGBQUAD c, bool withAlpha) {
-    if (!IsValid() || IsIndexed() || !inside(x, y)) return;
+    if (!IsValid() || IsIndexed() || !inside(x, y))
+        return;
     std::uint8_t* p = m_pixels + rowOffset(y) + static_cast<std::size_t>(x) * 4;
     p[0] = c.rgbBlue;
     p[1] = c.rgbGreen;
@@ -158,7 +170,8 @@ void CxImage::SetPixelColor(std::int32_t x, std::int32_t y, RGBQUAD c, bool with
 }
 
 std::uint8_t* CxImage::topRow(std::int32_t fromTop) {
-    if (!IsValid() || fromTop < 0 || fromTop >= m_head.height) return nullptr;
+    if (!IsValid() || fromTop < 0 || fromTop >= m_head.height)
+        return nullptr;
     return m_pixels + static_cast<std::size_t>(fromTop) * m_rowBytes;
 }
 
@@ -167,14 +180,76 @@ const std::uint8_t* CxImage::topRow(std::int32_t fromTop) const {
 }
 
 void CxImage::Clear(std::uint8_t value) {
-    if (!IsValid() || IsGhost()) return;
-    if (IsIndexed()) value &= m_indexMask;
+    if (!IsValid() || IsGhost())
+        return;
+    if (IsIndexed())
+        value &= m_indexMask;
     std::memset(m_pixels, value, m_rowBytes * static_cast<std::size_t>(m_head.height));
 }
 
+namespace {
+
+// Bilinear blend of the four true-colour pixels around (fx, fy), in top-based coordinates.
+void blendPixel(const CxImage& src, double fx, double fy, std::uint8_t* out) {
+    const std::int32_t w = src.GetWidth(), h = src.GetHeight();
+    fx = std::clamp(fx, 0.0, static_cast<double>(w - 1));
+    fy = std::clamp(fy, 0.0, static_cast<double>(h - 1));
+    const std::int32_t x0 = static_cast<std::int32_t>(fx), y0 = static_cast<std::int32_t>(fy);
+    const std::int32_t x1 = std::min(x0 + 1, w - 1), y1 = std::min(y0 + 1, h - 1);
+    const double ax = fx - x0, ay = fy - y0;
+    const std::uint8_t* r0 = src.topRow(y0);
+    const std::uint8_t* r1 = src.topRow(y1);
+    for (int c = 0; c < 4; ++c) {
+        const double top = r0[x0 * 4 + c] * (1 - ax) + r0[x1 * 4 + c] * ax;
+        const double bottom = r1[x0 * 4 + c] * (1 - ax) + r1[x1 * 4 + c] * ax;
+        out[c] = static_cast<std::uint8_t>(std::lround(top * (1 - ay) + bottom * ay));
+    }
+}
+
+} // namespace
+
+bool CxImage::Resample(std::int32_t newWidth, std::int32_t newHeight, int mode, CxImage* dst) {
+    if (!IsValid() || newWidth <= 0 || newHeight <= 0)
+        return false;
+    CxImage out;
+    if (!out.Create(newWidth, newHeight, GetBpp())) {
+        SetLastError(out.GetLastError());
+        return false;
+    }
+    out.m_info = m_info;
+    if (IsIndexed())
+        out.SetPalette(m_palette, m_head.colorsUsed);
+    const std::size_t pixelBytes = IsIndexed() ? 1 : 4;
+    const double sx = static_cast<double>(m_head.width) / newWidth;
+    const double sy = static_cast<double>(m_head.height) / newHeight;
+    for (std::int32_t y = 0; y < newHeight; ++y) {
+        std::uint8_t* row = out.topRow(y);
+        for (std::int32_t x = 0; x < newWidth; ++x) {
+            if (mode == 1 || IsIndexed()) {
+                // Nearest: the source pixel whose area holds the centre of the new pixel.
+                const auto srcX = std::min<std::int32_t>(static_cast<std::int32_t>((x + 0.5) * sx),
+                                                         m_head.width - 1);
+                const auto srcY = std::min<std::int32_t>(static_cast<std::int32_t>((y + 0.5) * sy),
+                                                         m_head.height - 1);
+                std::memcpy(row + x * pixelBytes, topRow(srcY) + srcX * pixelBytes, pixelBytes);
+            } else {
+                blendPixel(*this, (x + 0.5) * sx - 0.5, (y + 0.5) * sy - 0.5, row + x * 4);
+            }
+        }
+    }
+    if (dst) {
+        dst->Transfer(out);
+    } else {
+        Transfer(out);
+    }
+    return true;
+}
+
 void CxImage::GetOffset(std::int32_t* x, std::int32_t* y) const {
-    if (x) *x = m_info.xOffset;
-    if (y) *y = m_info.yOffset;
+    if (x)
+        *x = m_info.xOffset;
+    if (y)
+        *y = m_info.yOffset;
 }
 
 void CxImage::SetCodecOption(std::uint32_t option, int format) {

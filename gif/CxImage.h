@@ -49,6 +49,7 @@ public:
         std::array<std::uint32_t, kFormatCount> codecOption{};
         std::int32_t frameRequested = 0;
         std::int32_t numFrames = 0;
+        std::uint32_t imageType = 0; // picture format code of the decoded file (0 = unknown)
         char lastError[256] = {};
     };
 
@@ -88,7 +89,8 @@ public:
     // Pixel access by column and bottom-based row; out-of-range reads give 0 / black and
     // out-of-range writes are ignored.
     std::uint8_t GetPixelIndex(std::int32_t x, std::int32_t y) const {
-        if (!IsIndexed() || !inside(x, y)) return 0;
+        if (!IsIndexed() || !inside(x, y))
+            return 0;
         return m_pixels[rowOffset(y) + static_cast<std::size_t>(x)];
     }
     void SetPixelIndex(std::int32_t x, std::int32_t y, std::uint8_t index) {
@@ -129,6 +131,14 @@ public:
     // (it may be set from another thread).
     void SetEscape(std::int32_t escape) { m_escape.store(escape, std::memory_order_relaxed); }
     std::int32_t GetEscape() const { return m_escape.load(std::memory_order_relaxed); }
+    // Picture format code of the file this picture was decoded from (1 BMP, 2 GIF, 3 JPEG...).
+    std::uint32_t GetType() const { return m_info.imageType; }
+    void SetType(std::uint32_t type) { m_info.imageType = type; }
+    // Scales to newWidth x newHeight. Mode 1 (and every palette image) takes the nearest
+    // source pixel; other modes interpolate true-colour pixels bilinearly. The result goes to
+    // dst when given, else replaces this picture. False for a bad size or no picture.
+    bool Resample(std::int32_t newWidth, std::int32_t newHeight, int mode = 1,
+                  CxImage* dst = nullptr);
     const char* GetLastError() const { return m_info.lastError; }
     // Keeps at most 255 characters; null clears the text.
     void SetLastError(const char* text);

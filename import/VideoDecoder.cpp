@@ -40,9 +40,12 @@ void VideoDecoder::close() {
 
 bool VideoDecoder::openInput(const char* path) {
     close();
-    if (avformat_open_input(&m_format, path, nullptr, nullptr) < 0) return false;
-    if (m_generatePts) m_format->flags |= AVFMT_FLAG_GENPTS;
-    if (avformat_find_stream_info(m_format, nullptr) < 0) return false;
+    if (avformat_open_input(&m_format, path, nullptr, nullptr) < 0)
+        return false;
+    if (m_generatePts)
+        m_format->flags |= AVFMT_FLAG_GENPTS;
+    if (avformat_find_stream_info(m_format, nullptr) < 0)
+        return false;
     for (unsigned i = 0; i < m_format->nb_streams; ++i) {
         if (m_format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
             m_streamIndex = static_cast<int>(i);
@@ -62,13 +65,17 @@ bool VideoDecoder::hasDecoder() const {
 }
 
 bool VideoDecoder::openDecoder() {
-    if (!m_stream) return false;
+    if (!m_stream)
+        return false;
     const AVCodec* decoder = avcodec_find_decoder(m_stream->codecpar->codec_id);
-    if (!decoder) return false;
+    if (!decoder)
+        return false;
     m_codec = avcodec_alloc_context3(decoder);
-    if (!m_codec || avcodec_parameters_to_context(m_codec, m_stream->codecpar) < 0) return false;
+    if (!m_codec || avcodec_parameters_to_context(m_codec, m_stream->codecpar) < 0)
+        return false;
     m_codec->pkt_timebase = m_stream->time_base;
-    if (avcodec_open2(m_codec, decoder, nullptr) < 0) return false;
+    if (avcodec_open2(m_codec, decoder, nullptr) < 0)
+        return false;
     m_width = m_codec->width;
     m_height = m_codec->height;
     if (m_width <= 0 || m_height <= 0 || m_width > kMaxSide || m_height > kMaxSide ||
@@ -77,7 +84,8 @@ bool VideoDecoder::openDecoder() {
     m_picture = av_frame_alloc();
     m_incoming = av_frame_alloc();
     m_packet = av_packet_alloc();
-    if (!m_picture || !m_incoming || !m_packet) return false;
+    if (!m_picture || !m_incoming || !m_packet)
+        return false;
     // The first picture's time is the origin of the times asked for. Containers without
     // presentation times (AVI) stamp pictures from decode times plus the decoder's reorder
     // delay, so the first picture of a stream with B-frames is not at 0.
@@ -108,13 +116,16 @@ int VideoDecoder::seekTo(std::int64_t microseconds) {
     std::int64_t backoff = 0;
     for (int attempt = 0; attempt < 12; ++attempt) {
         const std::int64_t seekUs = std::max(microseconds - backoff, earliest);
-        if (!seekBackward(seekUs)) return attempt == 0 ? -1 : 0;
+        if (!seekBackward(seekUs))
+            return attempt == 0 ? -1 : 0;
         const int result = decodeTo(streamTarget);
-        if (result < 0) return result;
+        if (result < 0)
+            return result;
         const bool atStart = seekUs <= earliest || streamTarget <= m_firstPts;
         if (result == 1) {
             const std::int64_t pts = picturePts();
-            if (pts == AV_NOPTS_VALUE || pts <= streamTarget || atStart) return 1;
+            if (pts == AV_NOPTS_VALUE || pts <= streamTarget || atStart)
+                return 1;
         } else if (atStart) {
             return 0;
         }
@@ -124,8 +135,10 @@ int VideoDecoder::seekTo(std::int64_t microseconds) {
 }
 
 bool VideoDecoder::seekBackward(std::int64_t microseconds) {
-    if (!m_format || !m_codec) return false;
-    if (av_seek_frame(m_format, -1, microseconds, AVSEEK_FLAG_BACKWARD) < 0) return false;
+    if (!m_format || !m_codec)
+        return false;
+    if (av_seek_frame(m_format, -1, microseconds, AVSEEK_FLAG_BACKWARD) < 0)
+        return false;
     flush();
     return true;
 }
@@ -133,28 +146,36 @@ bool VideoDecoder::seekBackward(std::int64_t microseconds) {
 void VideoDecoder::flush() {
     // Drops the decoder's reference pictures too: only right after a seek, so that inter
     // frames are never decoded against a missing reference.
-    if (m_codec) avcodec_flush_buffers(m_codec);
-    if (m_picture) av_frame_unref(m_picture);
+    if (m_codec)
+        avcodec_flush_buffers(m_codec);
+    if (m_picture)
+        av_frame_unref(m_picture);
     m_pictureTime = AV_NOPTS_VALUE;
     m_draining = false;
 }
 
 int VideoDecoder::readAndDecode(std::int64_t* pts) {
-    if (!m_codec || !m_picture) return -1;
+    if (!m_codec || !m_picture)
+        return -1;
     for (;;) {
         const int received = avcodec_receive_frame(m_codec, m_incoming);
         if (received == 0) {
             av_frame_unref(m_picture);
             av_frame_move_ref(m_picture, m_incoming);
             stampPicture();
-            if (pts) *pts = m_pictureTime;
+            if (pts)
+                *pts = m_pictureTime;
             return 1;
         }
-        if (received == AVERROR_EOF) return 0;
-        if (received != AVERROR(EAGAIN)) return -1;
-        if (m_draining) return 0;
+        if (received == AVERROR_EOF)
+            return 0;
+        if (received != AVERROR(EAGAIN))
+            return -1;
+        if (m_draining)
+            return 0;
         if (av_read_frame(m_format, m_packet) < 0) {
-            if (m_format->pb && m_format->pb->error) return -1;
+            if (m_format->pb && m_format->pb->error)
+                return -1;
             // End of the file: let the decoder hand out the pictures it still holds.
             avcodec_send_packet(m_codec, nullptr);
             m_draining = true;
@@ -184,7 +205,8 @@ void VideoDecoder::stampPicture() {
 
 std::int64_t VideoDecoder::pictureDuration() const {
     AVRational rate = m_stream->avg_frame_rate;
-    if (rate.num <= 0 || rate.den <= 0) rate = m_stream->r_frame_rate;
+    if (rate.num <= 0 || rate.den <= 0)
+        rate = m_stream->r_frame_rate;
     if (rate.num <= 0 || rate.den <= 0)
         return hasPicture() && m_picture->pkt_duration > 0 ? m_picture->pkt_duration : 1;
     return std::max<std::int64_t>(1, av_rescale_q(1, av_inv_q(rate), m_stream->time_base));
@@ -194,22 +216,26 @@ int VideoDecoder::decodeTo(std::int64_t streamTime) {
     for (;;) {
         if (hasPicture()) {
             const std::int64_t pts = picturePts();
-            if (pts == AV_NOPTS_VALUE || pts + pictureDuration() > streamTime) return 1;
+            if (pts == AV_NOPTS_VALUE || pts + pictureDuration() > streamTime)
+                return 1;
         }
         const int result = readAndDecode(nullptr);
-        if (result <= 0) return hasPicture() && result == 0 ? 1 : result;
+        if (result <= 0)
+            return hasPicture() && result == 0 ? 1 : result;
     }
 }
 
 bool VideoDecoder::convertTo(int pixelFormat, std::uint8_t* pixels, int stride) {
-    if (!hasPicture() || m_picture->width <= 0 || m_picture->height <= 0) return false;
+    if (!hasPicture() || m_picture->width <= 0 || m_picture->height <= 0)
+        return false;
     // A damaged stream may change its picture size midway: such pictures are scaled to the
     // size the reader announced, so the caller's buffer always fits.
     m_scaler = sws_getCachedContext(m_scaler, m_picture->width, m_picture->height,
                                     static_cast<AVPixelFormat>(m_picture->format), m_width,
                                     m_height, static_cast<AVPixelFormat>(pixelFormat), SWS_BICUBIC,
                                     nullptr, nullptr, nullptr);
-    if (!m_scaler) return false;
+    if (!m_scaler)
+        return false;
     std::uint8_t* planes[4] = {pixels, nullptr, nullptr, nullptr};
     int strides[4] = {stride, 0, 0, 0};
     return sws_scale(m_scaler, m_picture->data, m_picture->linesize, 0, m_picture->height, planes,

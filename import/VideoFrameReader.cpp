@@ -33,14 +33,17 @@ bool VideoFrameReader::Probe(const char* path, std::uint8_t* supported) {
     VideoDecoder probe;
     if (!probe.openInput(path) || !probe.hasDecoder() || !acceptsCodec(probe.codecId()))
         return false;
-    if (supported) *supported = 1;
+    if (supported)
+        *supported = 1;
     return true;
 }
 
 double VideoFrameReader::guessDuration(std::int64_t fileSize, std::int64_t bitRate) {
-    if (fileSize <= 0 || bitRate <= 0) return -1.0;
+    if (fileSize <= 0 || bitRate <= 0)
+        return -1.0;
     const std::int64_t bytesPerSecond = bitRate / 8;
-    if (bytesPerSecond <= 0) return -1.0;
+    if (bytesPerSecond <= 0)
+        return -1.0;
     return static_cast<double>(fileSize) * 0.9 / static_cast<double>(bytesPerSecond);
 }
 
@@ -48,7 +51,8 @@ bool VideoFrameReader::guessFromBitRate(double containerSeconds) {
     AVFormatContext* format = m_decoder.format();
     const std::int64_t fileSize = format->pb ? avio_size(format->pb) : -1;
     const double guess = guessDuration(fileSize, m_decoder.stream()->codecpar->bit_rate);
-    if (guess <= 0.0) return false;
+    if (guess <= 0.0)
+        return false;
     av_log(nullptr, AV_LOG_PANIC,
            "  ** duration is unknown: %.2f; guessing: %.2f s. from bit_rate\n", containerSeconds,
            guess);
@@ -62,11 +66,13 @@ bool VideoFrameReader::Open(const char* path) {
     m_grabCounter = 0;
     m_lastTarget = 0;
     m_width = m_height = 0;
-    if (!m_decoder.openInput(path) || !m_decoder.openDecoder()) return false;
+    if (!m_decoder.openInput(path) || !m_decoder.openDecoder())
+        return false;
 
     const std::int64_t containerDuration = m_decoder.format()->duration;
     m_duration = containerDuration == AV_NOPTS_VALUE ? 0.0 : containerDuration * 0.000001;
-    if (!(m_duration > 0.0) && !guessFromBitRate(m_duration)) return false;
+    if (!(m_duration > 0.0) && !guessFromBitRate(m_duration))
+        return false;
 
     const int width = m_decoder.width();
     const int height = m_decoder.height();
@@ -96,19 +102,23 @@ bool VideoFrameReader::convert() {
 }
 
 bool VideoFrameReader::SeekGrab(double seconds) {
-    if (m_rgb.empty() || !(seconds >= -1.0e9 && seconds <= 1.0e9)) return false;
+    if (m_rgb.empty() || !(seconds >= -1.0e9 && seconds <= 1.0e9))
+        return false;
     const std::int64_t target = targetMicroseconds(seconds);
     m_lastTarget = target;
-    if (m_decoder.seekTo(target) <= 0) return false;
+    if (m_decoder.seekTo(target) <= 0)
+        return false;
     return convert();
 }
 
 bool VideoFrameReader::StepGrab(double seconds) {
-    if (m_rgb.empty() || !(seconds >= -1.0e9 && seconds <= 1.0e9)) return false;
+    if (m_rgb.empty() || !(seconds >= -1.0e9 && seconds <= 1.0e9))
+        return false;
     // One frame of the stream's time base, in microseconds, and frames per second. A time
     // base finer than a microsecond or coarser than a second is clamped (division by zero).
     const AVRational base = m_decoder.stream()->time_base;
-    if (base.num <= 0 || base.den <= 0) return false;
+    if (base.num <= 0 || base.den <= 0)
+        return false;
     const std::int64_t frameUs =
         std::max<std::int64_t>(1, static_cast<std::int64_t>(base.num) * 1000000 / base.den);
     const std::int64_t fps = std::max(1, base.den / base.num);
@@ -126,16 +136,20 @@ bool VideoFrameReader::StepGrab(double seconds) {
     const bool seek = m_grabCounter % static_cast<std::uint64_t>(fps) == 0 ||
                       std::llabs(steps) > 30 * fps ||
                       (target - m_decoder.startTimeUs()) / frameUs < fps || behind;
-    if (++m_grabCounter > kCounterWrap) m_grabCounter = 0;
+    if (++m_grabCounter > kCounterWrap)
+        m_grabCounter = 0;
     if (seek) {
-        if (m_decoder.seekTo(target) <= 0) return false;
+        if (m_decoder.seekTo(target) <= 0)
+            return false;
     } else if (m_decoder.picturePts() == AV_NOPTS_VALUE) {
         // Without presentation times the gap is bridged by counting frames.
         if (steps >= 2 && steps <= 14) {
             for (std::int64_t i = 0; i < steps - 1; ++i)
-                if (m_decoder.readAndDecode(nullptr) < 0) return false;
+                if (m_decoder.readAndDecode(nullptr) < 0)
+                    return false;
         }
-        if (m_decoder.readAndDecode(nullptr) < 0) return false;
+        if (m_decoder.readAndDecode(nullptr) < 0)
+            return false;
     } else if (m_decoder.decodeTo(streamTarget) <= 0) {
         return false;
     }

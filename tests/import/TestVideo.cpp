@@ -44,20 +44,25 @@ struct Output {
         av_packet_free(&packet);
         av_frame_free(&frame);
         avcodec_free_context(&codec);
-        if (format && format->pb) avio_closep(&format->pb);
+        if (format && format->pb)
+            avio_closep(&format->pb);
         avformat_free_context(format);
     }
 };
 
 bool drain(Output& out, AVStream* stream, const AVFrame* frame) {
-    if (avcodec_send_frame(out.codec, frame) < 0) return false;
+    if (avcodec_send_frame(out.codec, frame) < 0)
+        return false;
     for (;;) {
         const int result = avcodec_receive_packet(out.codec, out.packet);
-        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return true;
-        if (result < 0) return false;
+        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
+            return true;
+        if (result < 0)
+            return false;
         av_packet_rescale_ts(out.packet, out.codec->time_base, stream->time_base);
         out.packet->stream_index = stream->index;
-        if (av_interleaved_write_frame(out.format, out.packet) < 0) return false;
+        if (av_interleaved_write_frame(out.format, out.packet) < 0)
+            return false;
     }
 }
 
@@ -66,19 +71,22 @@ bool drain(Output& out, AVStream* stream, const AVFrame* frame) {
 bool write(const std::string& path, const Format& f) {
     Output out;
     const AVCodec* encoder = avcodec_find_encoder_by_name(f.encoder);
-    if (!encoder) return false;
+    if (!encoder)
+        return false;
     if (avformat_alloc_output_context2(&out.format, nullptr, nullptr, path.c_str()) < 0)
         return false;
     AVStream* stream = avformat_new_stream(out.format, nullptr);
     out.codec = avcodec_alloc_context3(encoder);
-    if (!stream || !out.codec) return false;
+    if (!stream || !out.codec)
+        return false;
     out.codec->width = f.width;
     out.codec->height = f.height;
     out.codec->pix_fmt = encoder->pix_fmts ? encoder->pix_fmts[0] : AV_PIX_FMT_YUV420P;
     out.codec->time_base = AVRational{1, f.frameRate};
     out.codec->framerate = AVRational{f.frameRate, 1};
     out.codec->gop_size = f.gop;
-    if (f.aspectNum > 0) out.codec->sample_aspect_ratio = AVRational{f.aspectNum, f.aspectDen};
+    if (f.aspectNum > 0)
+        out.codec->sample_aspect_ratio = AVRational{f.aspectNum, f.aspectDen};
     // Fine quantiser: the pictures must survive coding well enough to tell neighbours apart.
     out.codec->flags |= AV_CODEC_FLAG_QSCALE;
     out.codec->global_quality = 3 * FF_QP2LAMBDA;
@@ -89,44 +97,55 @@ bool write(const std::string& path, const Format& f) {
     }
     if (out.format->oformat->flags & AVFMT_GLOBALHEADER)
         out.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (avcodec_open2(out.codec, encoder, nullptr) < 0) return false;
+    if (avcodec_open2(out.codec, encoder, nullptr) < 0)
+        return false;
     stream->time_base = out.codec->time_base;
     stream->avg_frame_rate = out.codec->framerate;
     stream->sample_aspect_ratio = out.codec->sample_aspect_ratio;
-    if (avcodec_parameters_from_context(stream->codecpar, out.codec) < 0) return false;
-    if (avio_open(&out.format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) return false;
-    if (avformat_write_header(out.format, nullptr) < 0) return false;
+    if (avcodec_parameters_from_context(stream->codecpar, out.codec) < 0)
+        return false;
+    if (avio_open(&out.format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0)
+        return false;
+    if (avformat_write_header(out.format, nullptr) < 0)
+        return false;
 
     out.frame = av_frame_alloc();
     out.packet = av_packet_alloc();
     out.frame->format = out.codec->pix_fmt;
     out.frame->width = f.width;
     out.frame->height = f.height;
-    if (av_frame_get_buffer(out.frame, 0) < 0) return false;
+    if (av_frame_get_buffer(out.frame, 0) < 0)
+        return false;
     out.scaler = sws_getContext(f.width, f.height, AV_PIX_FMT_RGB24, f.width, f.height,
                                 out.codec->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
     for (int i = 0; i < f.frames; ++i) {
-        if (av_frame_make_writable(out.frame) < 0) return false;
+        if (av_frame_make_writable(out.frame) < 0)
+            return false;
         const std::vector<std::uint8_t> rgb = picture(i, f.width, f.height);
         const std::uint8_t* planes[1] = {rgb.data()};
         const int strides[1] = {f.width * 3};
         sws_scale(out.scaler, planes, strides, 0, f.height, out.frame->data, out.frame->linesize);
         out.frame->pts = i;
-        if (!drain(out, stream, out.frame)) return false;
+        if (!drain(out, stream, out.frame))
+            return false;
     }
-    if (!drain(out, stream, nullptr)) return false;
+    if (!drain(out, stream, nullptr))
+        return false;
     return av_write_trailer(out.format) >= 0;
 }
 
 std::vector<Decoded> decodeAll(const std::string& path, int frameRate) {
     std::vector<Decoded> pictures;
     AVFormatContext* format = nullptr;
-    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return pictures;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0)
+        return pictures;
     std::unique_ptr<AVFormatContext*, void (*)(AVFormatContext**)> formatGuard(
         &format, avformat_close_input);
-    if (avformat_find_stream_info(format, nullptr) < 0) return pictures;
+    if (avformat_find_stream_info(format, nullptr) < 0)
+        return pictures;
     const int index = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    if (index < 0) return pictures;
+    if (index < 0)
+        return pictures;
     AVStream* stream = format->streams[index];
     const AVCodec* decoder = avcodec_find_decoder(stream->codecpar->codec_id);
     AVCodecContext* codec = avcodec_alloc_context3(decoder);
@@ -156,7 +175,8 @@ std::vector<Decoded> decodeAll(const std::string& path, int frameRate) {
         }
     };
     while (av_read_frame(format, packet) >= 0) {
-        if (packet->stream_index == index) avcodec_send_packet(codec, packet);
+        if (packet->stream_index == index)
+            avcodec_send_packet(codec, packet);
         av_packet_unref(packet);
         receive();
     }
@@ -172,12 +192,14 @@ std::vector<Decoded> decodeAll(const std::string& path, int frameRate) {
 const Decoded* shownAt(const std::vector<Decoded>& pictures, double seconds) {
     const Decoded* shown = nullptr;
     for (const Decoded& d : pictures)
-        if (d.seconds <= seconds + 1e-9) shown = &d;
+        if (d.seconds <= seconds + 1e-9)
+            shown = &d;
     return shown;
 }
 
 double meanDifference(const std::uint8_t* a, const std::uint8_t* b, std::size_t size) {
-    if (size == 0) return 0.0;
+    if (size == 0)
+        return 0.0;
     std::uint64_t sum = 0;
     for (std::size_t i = 0; i < size; ++i)
         sum += std::abs(int(a[i]) - int(b[i]));

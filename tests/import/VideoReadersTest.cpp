@@ -59,7 +59,8 @@ std::vector<std::uint8_t> bottomUpBgr(const std::vector<std::uint8_t>& rgb, int 
 std::mutex gLogMutex;
 std::vector<std::string> gPanicLines;
 void recordPanic(void*, int level, const char* format, va_list args) {
-    if (level != AV_LOG_PANIC) return;
+    if (level != AV_LOG_PANIC)
+        return;
     std::string line(512, '\0');
     const int length = std::vsnprintf(line.data(), line.size(), format, args);
     line.resize(length > 0 ? std::min<std::size_t>(length, line.size() - 1) : 0);
@@ -157,7 +158,8 @@ TEST_F(VideoReadersTest, GrabbedPicturesAreThePicturesShownAtThatTime) {
 
 TEST_F(VideoReadersTest, StepGrabAtTwelveSamplesASecondGivesTheSeekGrabPictures) {
     for (const VideoRow& row : kVideos) {
-        if (!row.probeAccepts) continue;
+        if (!row.probeAccepts)
+            continue;
         SCOPED_TRACE(row.file);
         SKIP_UNLESS_MADE(row);
         const std::string path = pathOf(row.file);
@@ -174,7 +176,8 @@ TEST_F(VideoReadersTest, StepGrabAtTwelveSamplesASecondGivesTheSeekGrabPictures)
             ASSERT_TRUE(stepping.StepGrab(t)) << i;
             ASSERT_TRUE(seeking.SeekGrab(t)) << i;
             const std::size_t size = static_cast<std::size_t>(kWidth) * kHeight * 3;
-            if (TestVideo::meanDifference(stepping.rgb(), seeking.rgb(), size) != 0.0) ++mismatches;
+            if (TestVideo::meanDifference(stepping.rgb(), seeking.rgb(), size) != 0.0)
+                ++mismatches;
         }
         // MPEG program streams stamp the first pictures after a seek from guessed times
         // that can lag one picture behind, so a picture right after the periodic seek may
@@ -186,7 +189,8 @@ TEST_F(VideoReadersTest, StepGrabAtTwelveSamplesASecondGivesTheSeekGrabPictures)
 
 TEST_F(VideoReadersTest, DetectorRefusesTimesOutsideTheStream) {
     for (const VideoRow& row : kVideos) {
-        if (row.probeAccepts) continue;
+        if (row.probeAccepts)
+            continue;
         SCOPED_TRACE(row.file);
         SKIP_UNLESS_MADE(row);
         MediaDetReader reader;

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <memory>
+
+class CxImage;
+
+// Picture format codes, the picture library's own numbering (the value CxImage::GetType gives).
+enum PictureFormat : int {
+    kFormatUnknown = 0,
+    kFormatBmp = 1,
+    kFormatGif = 2,
+    kFormatJpg = 3,
+    kFormatPng = 4,
+    kFormatIco = 5,
+    kFormatTif = 6,
+    kFormatTga = 7,
+    kFormatPcx = 8,
+    kFormatWbmp = 9,
+    kFormatWmf = 10,
+    kFormatJp2 = 11,
+    kFormatJpc = 12,
+    kFormatPgx = 13,
+    kFormatPnm = 14,
+    kFormatRas = 15,
+};
+
+// PictureDecoder: turns the bytes of a picture file into a CxImage. GIF goes to our own
+// CxImageGIF decoder, the formats Qt reads to its image plugins, the rest to MagickReader.
+// WMF/EMF have no decoder here and always fail. Format 0 is guessed from the leading bytes.
+class PictureDecoder {
+public:
+    // Largest file we read into memory (bytes).
+    static constexpr qint64 kMaxFileBytes = qint64{256} << 20;
+
+    // The decoded picture with its type set, or null.
+    static std::unique_ptr<CxImage> decode(const QByteArray& bytes, int format);
+    // The format whose signature the bytes start with; 0 when none matches (TGA and WBMP have
+    // no signature).
+    static int sniff(const QByteArray& bytes);
+};

@@ -1,0 +1,4 @@
+#pragma once
+
+// Public header of libzentravo: the class CTavImage.
+#include "import/CTavImage.h"

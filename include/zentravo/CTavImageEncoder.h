@@ -1,0 +1,4 @@
+#pragma once
+
+// Public header of libzentravo: the class CTavImageEncoder.
+#include "import/CTavImageEncoder.h"

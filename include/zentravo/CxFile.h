@@ -1,0 +1,4 @@
+#pragma once
+
+// Public header of libzentravo: the class CxFile.
+#include "gif/CxFile.h"

@@ -1,0 +1,4 @@
+#pragma once
+
+// Public header of libzentravo: the class CxIOFile.
+#include "gif/CxIOFile.h"

@@ -1,0 +1,4 @@
+#pragma once
+
+// Public header of libzentravo: the class CxImage.
+#include "gif/CxImage.h"

@@ -1,0 +1,4 @@
+#pragma once
+
+// Public header of libzentravo: the class CxImageGIF.
+#include "gif/CxImageGIF.h"
