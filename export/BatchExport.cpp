@@ -8,9 +8,9 @@
 
 #include <QFile>
 
-#include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <semaphore>
 #include <thread>
 
 namespace {
@@ -18,39 +18,44 @@ namespace {
 // Frames drawn ahead of the writer: two are enough to keep both cores busy.
 constexpr std::size_t kQueueDepth = 2;
 
-// A bounded hand-over of drawn frames from the drawing thread to the writer.
+// A bounded hand-over of drawn frames from the drawing thread to the writer. Semaphores
+// count free places and waiting frames; the mutex only guards the deque itself.
 class FrameQueue {
 public:
     bool push(QImage frame) {
-        std::unique_lock lock(m_mutex);
-        m_space.wait(lock, [&] { return m_frames.size() < kQueueDepth || m_stopped; });
+        m_places.acquire();
+        std::lock_guard lock(m_mutex);
         if (m_stopped)
             return false;
         m_frames.push_back(std::move(frame));
-        m_ready.notify_one();
+        m_ready.release();
         return true;
     }
     bool pop(QImage& frame) {
-        std::unique_lock lock(m_mutex);
-        m_ready.wait(lock, [&] { return !m_frames.empty() || m_stopped; });
+        m_ready.acquire();
+        std::lock_guard lock(m_mutex);
         if (m_frames.empty())
-            return false;
+            return false; // stopped
         frame = std::move(m_frames.front());
         m_frames.pop_front();
-        m_space.notify_one();
+        m_places.release();
         return true;
     }
+    // Wakes both sides for good: pushes are refused, pops return what is left, then fail.
     void stop() {
         std::lock_guard lock(m_mutex);
+        if (m_stopped)
+            return;
         m_stopped = true;
-        m_ready.notify_all();
-        m_space.notify_all();
+        m_places.release(kWakeAll);
+        m_ready.release(kWakeAll);
     }
 
 private:
+    static constexpr std::ptrdiff_t kWakeAll = 1 << 20;
     std::mutex m_mutex;
-    std::condition_variable m_ready;
-    std::condition_variable m_space;
+    std::counting_semaphore<> m_places{static_cast<std::ptrdiff_t>(kQueueDepth)};
+    std::counting_semaphore<> m_ready{0};
     std::deque<QImage> m_frames;
     bool m_stopped = false;
 };
