@@ -16,7 +16,7 @@ DEB_PACKAGES := \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test run asan fuzz fuzz-gif bench-export clean
+.PHONY: deps build test run asan fuzz fuzz-gif fuzz-pictures bench-export clean
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -54,7 +54,7 @@ fuzz: deps
 	cmake --preset fuzz
 	cmake --build build-fuzz -j $(JOBS)
 	python3 fuzz/make_seeds.py build-fuzz/corpus
-	./build-fuzz/fuzz/zentravo_fuzz_project_loader -max_total_time=$(FUZZ_SECONDS) \
+	./build-fuzz/bin/zentravo_fuzz_project_loader -max_total_time=$(FUZZ_SECONDS) \
 		-max_len=16384 -rss_limit_mb=2048 build-fuzz/corpus
 
 # The GIF decoder under libFuzzer + ASan for FUZZ_SECONDS, seeded with the shared GIF test data.
@@ -63,8 +63,17 @@ fuzz-gif: deps
 	cmake --build build-fuzz --target gif_decode_fuzz -j $(JOBS)
 	mkdir -p build-fuzz/corpus-gif
 	find ../shared/testdata/gif -name '*.gif' -exec cp -n {} build-fuzz/corpus-gif/ \;
-	build-fuzz/fuzz/gif_decode_fuzz build-fuzz/corpus-gif -max_len=65536 -rss_limit_mb=2048 \
+	build-fuzz/bin/gif_decode_fuzz build-fuzz/corpus-gif -max_len=65536 -rss_limit_mb=2048 \
 		-max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
+
+# The picture loaders under libFuzzer and AddressSanitizer for FUZZ_SECONDS, seeded with small
+# pictures of every format made by ImageMagick.
+fuzz-pictures: deps
+	cmake --preset fuzz
+	cmake --build build-fuzz --target zentravo_fuzz_pictures -j $(JOBS)
+	/usr/bin/python3 fuzz/make_picture_seeds.py build-fuzz/corpus-pictures
+	./build-fuzz/bin/zentravo_fuzz_pictures -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
+		-rss_limit_mb=2048 -timeout=30 build-fuzz/corpus-pictures
 
 # The GIF export against ffmpeg and gifski (gifski comes from the npm registry, for this
 # benchmark only).
