@@ -32,14 +32,16 @@ CxImageGIF::CxImageGIF() {
 CxImageGIF::~CxImageGIF() = default;
 
 void CxImageGIF::SetComment(const char* sz_comment_in) {
-    if (!sz_comment_in) return;
+    if (!sz_comment_in)
+        return;
     const std::size_t n = strnlen(sz_comment_in, 255);
     std::memcpy(m_comment, sz_comment_in, n);
     m_comment[n] = '\0';
 }
 
 void CxImageGIF::GetComment(char* sz_comment) const {
-    if (!sz_comment) return;
+    if (!sz_comment)
+        return;
     const std::size_t n = strnlen(m_comment, 255);
     std::memcpy(sz_comment, m_comment, n);
     sz_comment[n] = '\0';
@@ -61,8 +63,10 @@ bool CxImageGIF::Encode(std::FILE* fp, CxImage** pImages, int pagecount, bool bL
 }
 
 bool CxImageGIF::Encode(CxFile* fp) {
-    if (!EncodeSafeCheck(fp)) return false;
-    if (GetBpp() > 8) return EncodeRGB(fp);
+    if (!EncodeSafeCheck(fp))
+        return false;
+    if (GetBpp() > 8)
+        return EncodeRGB(fp);
     EncodeHeader(fp);
     EncodeExtension(fp);
     EncodeComment(fp);
@@ -104,7 +108,8 @@ bool CxImageGIF::Encode(CxFile* fp, CxImage** pImages, int pagecount, bool bLoca
             ghost->EncodeExtension(fp);
             ghost->EncodeBody(fp, bLocalColorMap);
         }
-        if (!failure) fp->PutC(';');
+        if (!failure)
+            fp->PutC(';');
     }
     if (failure) {
         SetLastError(failure);
@@ -151,7 +156,8 @@ void CxImageGIF::EncodeLoopExtension(CxFile* fp) {
 void CxImageGIF::EncodeExtension(CxFile* fp) {
     // Graphic control extension: 0x21 0xF9 size 4, packed delay(u16) transparent index, 0x00
     m_gifgce.flags = static_cast<std::uint8_t>((m_dispmeth & 7) << 2);
-    if (m_info.transIndex != -1) m_gifgce.flags |= 1;
+    if (m_info.transIndex != -1)
+        m_gifgce.flags |= 1;
     m_gifgce.delay[0] = static_cast<std::uint8_t>(m_info.frameDelay & 0xFF);
     m_gifgce.delay[1] = static_cast<std::uint8_t>((m_info.frameDelay >> 8) & 0xFF);
     m_gifgce.transpcolindex = static_cast<std::uint8_t>(m_info.transIndex & 0xFF);
@@ -165,7 +171,8 @@ void CxImageGIF::EncodeExtension(CxFile* fp) {
 void CxImageGIF::EncodeComment(CxFile* fp) {
     // Comment extension: 0x21 0xFE, one sub-block of 1..255 bytes, 0x00
     const std::size_t n = strnlen(m_comment, 255);
-    if (n == 0) return;
+    if (n == 0)
+        return;
     fp->PutC('!');
     fp->PutC(0xFE);
     fp->PutC(static_cast<std::uint8_t>(n));
@@ -192,7 +199,8 @@ void CxImageGIF::EncodeBody(CxFile* fp, bool bLocalColorMap) {
     Putword(m_head.width, fp);
     Putword(m_head.height, fp);
     std::uint8_t flags = 0x00;
-    if (bLocalColorMap) flags = static_cast<std::uint8_t>(0x80 | (bpp - 1));
+    if (bLocalColorMap)
+        flags = static_cast<std::uint8_t>(0x80 | (bpp - 1));
     fp->PutC(flags);
     if (bLocalColorMap) {
         const RGBQUAD* pal = GetPalette();
@@ -214,10 +222,11 @@ void CxImageGIF::EncodeBody(CxFile* fp, bool bLocalColorMap) {
         break;
     }
     fp->PutC(0);
-    if (fp->Error()) SetLastError("Write Error in GIF file");
+    if (fp->Error())
+        SetLastError("Write Error in GIF file");
 }
 
-void CxImageGIF::compressNONE(int init_bits, CxFile* outfile) {
+void CxImageGIF::beginCodes(int init_bits, CxFile* outfile) {
     m_init_bits = init_bits;
     m_outfile = outfile;
     m_n_bits = init_bits;
@@ -229,6 +238,10 @@ void CxImageGIF::compressNONE(int init_bits, CxFile* outfile) {
     m_a_count = 0;
     m_cur_accum = 0;
     m_cur_bits = 0;
+}
+
+void CxImageGIF::compressNONE(int init_bits, CxFile* outfile) {
+    beginCodes(init_bits, outfile);
 
     output(m_ClearCode);
     int c;
@@ -248,17 +261,7 @@ void CxImageGIF::compressNONE(int init_bits, CxFile* outfile) {
 }
 
 void CxImageGIF::compressLZW(int init_bits, CxFile* outfile) {
-    m_init_bits = init_bits;
-    m_outfile = outfile;
-    m_n_bits = init_bits;
-    m_maxcode = static_cast<std::int16_t>(maxCodeFor(m_n_bits));
-    m_ClearCode = 1 << (init_bits - 1);
-    m_EOFCode = m_ClearCode + 1;
-    m_free_ent = static_cast<std::int16_t>(m_ClearCode + 2);
-    m_clear_flg = 0;
-    m_a_count = 0;
-    m_cur_accum = 0;
-    m_cur_bits = 0;
+    beginCodes(init_bits, outfile);
 
     // The pixels in GifNextPixel's order, read through locals: the sub-block buffer is written
     // through byte pointers, which would otherwise make the compiler reload the cursor members
@@ -269,7 +272,8 @@ void CxImageGIF::compressLZW(int init_bits, CxFile* outfile) {
     std::int32_t x = static_cast<std::int32_t>(m_curx);
     long left = m_CountDown;
     auto nextPixel = [&]() -> long {
-        if (left <= 0) return -1;
+        if (left <= 0)
+            return -1;
         --left;
         const long r = row[x];
         if (++x == width) {
@@ -298,17 +302,20 @@ void CxImageGIF::compressLZW(int init_bits, CxFile* outfile) {
         if (m_htab[i] >= 0) {
             // Secondary probe of the open-addressed table.
             long disp = kHashSize - i;
-            if (i == 0) disp = 1;
+            if (i == 0)
+                disp = 1;
             bool found = false;
             do {
-                if ((i -= disp) < 0) i += kHashSize;
+                if ((i -= disp) < 0)
+                    i += kHashSize;
                 if (m_htab[i] == fcode) {
                     ent = m_codetab[i];
                     found = true;
                     break;
                 }
             } while (m_htab[i] > 0);
-            if (found) continue;
+            if (found)
+                continue;
         }
         output(static_cast<int>(ent));
         ent = c;
@@ -373,7 +380,8 @@ void CxImageGIF::output(int code) {
         m_cur_bits = 0;
         flush_char();
         m_outfile->Flush();
-        if (m_outfile->Error()) SetLastError("Write Error in GIF file");
+        if (m_outfile->Error())
+            SetLastError("Write Error in GIF file");
     }
 }
 
@@ -383,7 +391,8 @@ void CxImageGIF::cl_hash(long hsize) {
 
 void CxImageGIF::char_out(int c) {
     m_accum[m_a_count++] = static_cast<std::uint8_t>(c);
-    if (m_a_count >= 254) flush_char();
+    if (m_a_count >= 254)
+        flush_char();
 }
 
 void CxImageGIF::flush_char() {
@@ -395,7 +404,8 @@ void CxImageGIF::flush_char() {
 }
 
 bool CxImageGIF::EncodeRGB(CxFile* fp) {
-    if (!EncodeSafeCheck(fp)) return false;
+    if (!EncodeSafeCheck(fp))
+        return false;
     EncodeHeader(fp);
     EncodeComment(fp);
 
@@ -406,7 +416,8 @@ bool CxImageGIF::EncodeRGB(CxFile* fp) {
         for (std::int32_t x0 = 0; x0 < width; x0 += kTileWidth) {
             const std::int32_t tw = std::min(kTileWidth, width - x0);
             const std::int32_t th = std::min(kTileHeight, height - y0);
-            if (tile.GetWidth() != tw || tile.GetHeight() != th) tile.Create(tw, th, 8);
+            if (tile.GetWidth() != tw || tile.GetHeight() != th)
+                tile.Create(tw, th, 8);
             if (IsTransparent()) {
                 tile.SetTransIndex(0);
                 tile.SetPaletteColor(0, GetTransColor());

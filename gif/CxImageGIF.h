@@ -103,7 +103,8 @@ public:
     // Next pixel index in file order (top row first, left to right), or -1 at the end.
     // Inline: the compressors call it once per pixel.
     int GifNextPixel() {
-        if (m_CountDown <= 0) return -1;
+        if (m_CountDown <= 0)
+            return -1;
         --m_CountDown;
         // m_row is the row at m_cury (bottom-based), read left to right.
         const int r = m_row[m_curx];
@@ -120,6 +121,8 @@ public:
 
 private:
     // Encoder: shared code output of the LZW and uncompressed compressors.
+    // Code width, clear and end codes, next free code and an empty bit accumulator.
+    void beginCodes(int init_bits, CxFile* outfile);
     void compressNONE(int init_bits, CxFile* outfile);
     void compressLZW(int init_bits, CxFile* outfile);
     void compressRLE(int init_bits, CxFile* outfile);

@@ -10,25 +10,13 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
+
+#include "tests/tools/ProgramRun.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Outcome {
-    int exitCode;
-    QByteArray out;
-    QByteArray err;
-};
-
-Outcome runProgram(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(120000);
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -64,8 +52,8 @@ protected:
 };
 
 TEST_F(ExportCommandTest, GifBytesMatchTheFrameByFrameExport) {
-    const Outcome cli =
-        runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("cli"), "--loops", "3"});
+    const ProgramRun cli =
+        ProgramRun::of(ZENTRAVO_CLI, {"export", project, dir.filePath("cli"), "--loops", "3"});
     ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
     EXPECT_EQ(cli.out.trimmed(), dir.filePath("cli.gif").toUtf8()); // ".gif" appended
     EXPECT_TRUE(cli.err.isEmpty()); // no progress bar when stderr is not a terminal
@@ -87,22 +75,24 @@ TEST_F(ExportCommandTest, GifBytesMatchTheFrameByFrameExport) {
 }
 
 TEST_F(ExportCommandTest, SwfAndAviFollowTheExtension) {
-    Outcome cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("movie.SWF")});
+    ProgramRun cli = ProgramRun::of(ZENTRAVO_CLI, {"export", project, dir.filePath("movie.SWF")});
     ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
-    Outcome probe = runProgram("/usr/bin/ffprobe", {"-v", "error", "-count_frames", "-show_entries",
-                                                    "stream=codec_name,nb_read_frames,width,height",
-                                                    "-of", "csv=p=0", dir.filePath("movie.SWF")});
+    ProgramRun probe =
+        ProgramRun::of("/usr/bin/ffprobe", {"-v", "error", "-count_frames", "-show_entries",
+                                            "stream=codec_name,nb_read_frames,width,height", "-of",
+                                            "csv=p=0", dir.filePath("movie.SWF")});
     EXPECT_EQ(probe.out.trimmed(), "flv1,75,40,7");
 
-    cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("clip.avi"), "--codec", "mjpeg",
-                                    "--quality", "9000", "--keyframes", "2"});
+    cli = ProgramRun::of(ZENTRAVO_CLI, {"export", project, dir.filePath("clip.avi"), "--codec",
+                                        "mjpeg", "--quality", "9000", "--keyframes", "2"});
     ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
-    probe = runProgram("/usr/bin/ffprobe", {"-v", "error", "-count_frames", "-show_entries",
-                                            "stream=codec_name,r_frame_rate,nb_read_frames", "-of",
-                                            "csv=p=0", dir.filePath("clip.avi")});
+    probe = ProgramRun::of("/usr/bin/ffprobe", {"-v", "error", "-count_frames", "-show_entries",
+                                                "stream=codec_name,r_frame_rate,nb_read_frames",
+                                                "-of", "csv=p=0", dir.filePath("clip.avi")});
     EXPECT_EQ(probe.out.trimmed(), "mjpeg,12/1,7");
 
-    cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("bad.avi"), "--codec", "nope"});
+    cli = ProgramRun::of(ZENTRAVO_CLI,
+                         {"export", project, dir.filePath("bad.avi"), "--codec", "nope"});
     EXPECT_EQ(cli.exitCode, 1);
     EXPECT_TRUE(cli.err.contains("Write AVI error.")) << cli.err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath("bad.avi")));
@@ -112,22 +102,22 @@ TEST_F(ExportCommandTest, FailuresSayWhyAndLeaveNoFile) {
     Project empty = Project::unnamed("Empty");
     const QString emptyPath = dir.filePath("empty.vrn");
     ASSERT_TRUE(ProjectStore::writeFile(emptyPath.toStdString(), empty, EmbeddedSymbolList()));
-    Outcome cli = runProgram(ZENTRAVO_CLI, {"export", emptyPath, dir.filePath("e.gif")});
+    ProgramRun cli = ProgramRun::of(ZENTRAVO_CLI, {"export", emptyPath, dir.filePath("e.gif")});
     EXPECT_EQ(cli.exitCode, 1);
     EXPECT_TRUE(cli.err.contains("No animation to export.")) << cli.err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath("e.gif")));
 
-    cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("missing/x.gif")});
+    cli = ProgramRun::of(ZENTRAVO_CLI, {"export", project, dir.filePath("missing/x.gif")});
     EXPECT_EQ(cli.exitCode, 1);
     EXPECT_FALSE(cli.err.isEmpty());
     EXPECT_FALSE(QFile::exists(dir.filePath("missing/x.gif")));
 
     ASSERT_TRUE(QDir(dir.path()).mkdir("taken.gif"));
-    cli = runProgram(ZENTRAVO_CLI, {"export", project, dir.filePath("taken.gif")});
+    cli = ProgramRun::of(ZENTRAVO_CLI, {"export", project, dir.filePath("taken.gif")});
     EXPECT_EQ(cli.exitCode, 1);
     EXPECT_TRUE(cli.err.contains("Overite failed.")) << cli.err.toStdString();
 
-    cli = runProgram(ZENTRAVO_CLI, {"export", project});
+    cli = ProgramRun::of(ZENTRAVO_CLI, {"export", project});
     EXPECT_EQ(cli.exitCode, 2);
 }
 

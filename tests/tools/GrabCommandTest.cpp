@@ -1,25 +1,13 @@
 // zentravo-cli grab: the real executable on videos made by the ffmpeg tool, compared with the
 // picture ffmpeg itself decodes at the same time.
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
+
+#include "tests/tools/ProgramRun.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Outcome {
-    int exitCode;
-    QByteArray out;
-    QByteArray err;
-};
-
-Outcome runProgram(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(60000);
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 double meanDifference(const QImage& a, const QImage& b) {
     const QImage x = a.convertToFormat(QImage::Format_RGB888);
@@ -45,26 +33,27 @@ TEST(GrabCommandTest, GrabsThePictureAtATimeFromEitherReader) {
         SCOPED_TRACE(video.name);
         const QString path = dir.filePath(video.name);
         ASSERT_EQ(
-            runProgram("/usr/bin/ffmpeg", QStringList{"-v", "error", "-f", "lavfi", "-i",
-                                                      "testsrc=size=96x64:rate=10:duration=4"} +
-                                              video.codec + QStringList{path})
+            ProgramRun::of("/usr/bin/ffmpeg", QStringList{"-v", "error", "-f", "lavfi", "-i",
+                                                          "testsrc=size=96x64:rate=10:duration=4"} +
+                                                  video.codec + QStringList{path})
                 .exitCode,
             0);
         const QString grabbed = dir.filePath(QString(video.name) + ".png");
-        const Outcome grab = runProgram(ZENTRAVO_CLI, {"grab", path, "2.35", grabbed});
+        const ProgramRun grab = ProgramRun::of(ZENTRAVO_CLI, {"grab", path, "2.35", grabbed});
         ASSERT_EQ(grab.exitCode, 0) << grab.err.toStdString();
         // Frame 23 is shown from 2.3 s to 2.4 s.
         const QString reference = dir.filePath(QString(video.name) + ".ref.png");
-        ASSERT_EQ(runProgram("/usr/bin/ffmpeg", {"-v", "error", "-i", path, "-vf",
-                                                 "select=eq(n\\,23)", "-frames:v", "1", reference})
-                      .exitCode,
-                  0);
+        ASSERT_EQ(
+            ProgramRun::of("/usr/bin/ffmpeg", {"-v", "error", "-i", path, "-vf",
+                                               "select=eq(n\\,23)", "-frames:v", "1", reference})
+                .exitCode,
+            0);
         const QImage mine(grabbed), theirs(reference);
         ASSERT_EQ(mine.size(), QSize(96, 64));
         ASSERT_EQ(theirs.size(), QSize(96, 64));
         EXPECT_LT(meanDifference(mine, theirs), 2.0);
 
-        const Outcome late = runProgram(ZENTRAVO_CLI, {"grab", path, "4.5", grabbed + "x"});
+        const ProgramRun late = ProgramRun::of(ZENTRAVO_CLI, {"grab", path, "4.5", grabbed + "x"});
         EXPECT_EQ(late.exitCode, 1);
         EXPECT_TRUE(late.err.contains("outside")) << late.err.toStdString();
     }
@@ -73,8 +62,8 @@ TEST(GrabCommandTest, GrabsThePictureAtATimeFromEitherReader) {
     ASSERT_TRUE(notVideo.open(QIODevice::WriteOnly));
     notVideo.write("these are not moving pictures");
     notVideo.close();
-    const Outcome refused =
-        runProgram(ZENTRAVO_CLI, {"grab", notVideo.fileName(), "0", dir.filePath("no.png")});
+    const ProgramRun refused =
+        ProgramRun::of(ZENTRAVO_CLI, {"grab", notVideo.fileName(), "0", dir.filePath("no.png")});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.err.trimmed(), "Can not load this video file.");
 }

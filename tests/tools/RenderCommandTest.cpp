@@ -4,23 +4,16 @@
 #include "stage/StageCanvas.h"
 #include "tests/document/EditorTestSupport.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
+
+#include "tests/tools/ProgramRun.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun {
-    int exitCode;
-    QByteArray err;
-};
-
-CliRun render(const QStringList& arguments) {
-    QProcess process;
-    process.start(ZENTRAVO_CLI, QStringList{"render"} + arguments);
-    process.waitForFinished(30000);
-    return {process.exitCode(), process.readAllStandardError()};
+ProgramRun render(const QStringList& arguments) {
+    return ProgramRun::of(ZENTRAVO_CLI, QStringList{"render"} + arguments, 30000);
 }
 
 class RenderCommandTest : public ::testing::Test {
@@ -73,7 +66,7 @@ protected:
 TEST_F(RenderCommandTest, WritesTheFrameAnExportWouldEncode) {
     for (int frame : {0, 3, 5}) {
         const QString out = folder.filePath(QString("frame%1.png").arg(frame));
-        const CliRun run = render({path, QString::number(frame), out});
+        const ProgramRun run = render({path, QString::number(frame), out});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         const QImage written = QImage(out).convertToFormat(QImage::Format_RGB888);
         ASSERT_EQ(written.size(), QSize(61, 33));
@@ -83,7 +76,7 @@ TEST_F(RenderCommandTest, WritesTheFrameAnExportWouldEncode) {
 
 TEST_F(RenderCommandTest, EditViewWritesTheZoomedViewWithOutlineAndHandles) {
     const QString out = folder.filePath("view.png");
-    const CliRun run = render({path, "2", out, "--zoom", "2", "--edit-view"});
+    const ProgramRun run = render({path, "2", out, "--zoom", "2", "--edit-view"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QImage view(out);
     EXPECT_EQ(view.size(), QSize(61 * 2 + 20, 33 * 2 + 20));
@@ -97,7 +90,7 @@ TEST_F(RenderCommandTest, EditViewWritesTheZoomedViewWithOutlineAndHandles) {
 
 TEST_F(RenderCommandTest, RefusesFramesOutsideTheProjectAndDamagedFiles) {
     const QString out = folder.filePath("none.png");
-    CliRun run = render({path, "6", out});
+    ProgramRun run = render({path, "6", out});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("outside"));
     EXPECT_FALSE(QFile::exists(out));

@@ -1,7 +1,6 @@
 #include "tools/cli/ExportCommand.h"
 
-#include "document/LoadedProject.h"
-#include "document/ProjectReader.h"
+#include "tools/cli/ProjectArgument.h"
 #include "export/BatchExport.h"
 #include "export/ExportPipeline.h"
 #include "export/AviExporter.h"
@@ -100,11 +99,9 @@ int ExportCommand::run(int argc, char** argv, std::ostream& out, std::ostream& e
     Options options;
     if (!parse(argc, argv, options, err))
         return 2;
-    std::optional<LoadedProject> loaded = ProjectReader::readFile(options.project);
-    if (!loaded) {
-        err << "Failed to load project\n";
+    std::optional<LoadedProject> loaded = ProjectArgument::load(options.project, err);
+    if (!loaded)
         return 1;
-    }
 
     const ExportKind kind = kindOf(options.output);
     const std::string path = ExportPipeline::outputPath(options.output, kind);

@@ -1,7 +1,6 @@
 #include "tools/cli/RenderCommand.h"
 
-#include "document/LoadedProject.h"
-#include "document/ProjectReader.h"
+#include "tools/cli/ProjectArgument.h"
 #include "stage/StageCanvas.h"
 
 #include <QFile>
@@ -66,11 +65,9 @@ int RenderCommand::run(int argc, char** argv, std::ostream& out, std::ostream& e
     Options options;
     if (!parse(argc, argv, options, err))
         return 2;
-    std::optional<LoadedProject> loaded = ProjectReader::readFile(options.project);
-    if (!loaded) {
-        err << "Failed to load project\n";
+    std::optional<LoadedProject> loaded = ProjectArgument::load(options.project, err);
+    if (!loaded)
         return 1;
-    }
     const ProjectHeader& header = loaded->project.header;
     if (options.frame >= header.duration) {
         err << "render: frame " << options.frame << " is outside the project (0.."
