@@ -2,6 +2,7 @@
 SHELL := /bin/bash
 BUILD_DIR ?= build
 ASAN_DIR  ?= build-asan
+TSAN_DIR  ?= build-tsan
 JOBS      ?= $(shell nproc)
 
 # Every Debian package the build, the tests and the benchmarks need.
@@ -16,7 +17,7 @@ DEB_PACKAGES := \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test run asan fuzz fuzz-gif fuzz-pictures bench-export clean
+.PHONY: deps build test run asan tsan fuzz fuzz-gif fuzz-pictures bench-export clean
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -39,9 +40,20 @@ asan: deps
 	cmake --preset asan $(CMAKE_FLAGS)
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 
-test: build asan
+# ThreadSanitizer over the tests where the UI thread and the stage worker share the document:
+# only those two test programs are built under it.
+TSAN_TESTS := zentravo_stage_tests zentravo_document_tests
+tsan: deps
+	cmake --preset tsan $(CMAKE_FLAGS)
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target $(TSAN_TESTS)
+
+test: build asan tsan
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS) -L core
+	for t in $(TSAN_TESTS); do \
+		QT_QPA_PLATFORM=offscreen TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+			./$(TSAN_DIR)/bin/$$t --gtest_brief=1 || exit 1; \
+	done
 
 # Until the application window exists: export the first bundled sample as an animated GIF.
 run: build
@@ -85,4 +97,4 @@ bench-export: build
 		./$(BUILD_DIR)/bin/zentravo_export_bench
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-tsan build-fuzz
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) build-fuzz

@@ -7,11 +7,11 @@
 #include <QVBoxLayout>
 
 PreviewWindow::PreviewWindow(ProjectEditor& editor, QWidget* parent)
-    : QWidget(parent), m_editor(editor), m_stage(new StageView(this, this)) {
+    : QWidget(parent), m_editor(editor), m_stage(new StageView(editor.document(), this, this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_stage);
-    m_stage->setProject(&editor.project(), &editor.symbols(), &editor.hitRegions());
+    m_stage->projectReplaced();
     m_stage->canvas().setEditView(false);
     setFocusPolicy(Qt::StrongFocus);
     resize(m_stage->sizeHint()); // the whole stage with its outline
@@ -32,10 +32,11 @@ void PreviewWindow::post(MainMessage message, std::intptr_t, std::intptr_t lpara
 }
 
 void PreviewWindow::showFrame(int frame) {
+    auto lock = m_editor.document().lock();
     setWindowTitle(QString("%1 - frame %2 of %3 - Zentravo")
-                       .arg(QString::fromStdString(m_editor.project().name()))
+                       .arg(QString::fromStdString(lock.project().name()))
                        .arg(frame + 1)
-                       .arg(m_editor.project().header.duration));
+                       .arg(lock.project().header.duration));
 }
 
 void PreviewWindow::keyPressEvent(QKeyEvent* event) {

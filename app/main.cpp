@@ -2,6 +2,7 @@
 // and shows its stage.
 #include "app/MessageBoxSink.h"
 #include "app/PreviewWindow.h"
+#include "document/Document.h"
 #include "document/LanguageTable.h"
 #include "document/ProgramFolders.h"
 #include "document/ProjectEditor.h"
@@ -15,7 +16,8 @@ int main(int argc, char** argv) {
     const LanguageTable language = LanguageTable::loadAtStart(folders, Language::English);
     MessageBoxSink sink;
     ProjectStore store(folders, sink);
-    ProjectEditor editor;
+    Document document;
+    ProjectEditor editor(document);
     editor.startUnnamed(language.text(57));
     const QStringList arguments = app.arguments();
     if (arguments.size() > 1)

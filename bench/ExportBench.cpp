@@ -9,7 +9,8 @@
 #include "document/ProjectReader.h"
 #include "export/BatchExport.h"
 #include "export/GifExporter.h"
-#include "stage/StageCanvas.h"
+#include "document/Document.h"
+#include "document/ProjectEditor.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,24 +54,18 @@ Frames& frames() {
         out.width = h.width;
         out.height = h.height;
         out.frameRate = h.frameRate;
-        StageCanvas canvas;
-        canvas.setModel(&sample->project, &sample->symbols, &sample->hitRegions);
-        canvas.setStageSize(h.width, h.height);
-        canvas.loadBackgroundPicture();
-        canvas.beginExport();
-        std::lock_guard lock(canvas.modelMutex());
+        Document document;
+        ProjectEditor(document).openLoaded(std::move(sample->project), std::move(sample->symbols));
         QFile raw(out.dir.filePath("frames.rgb"));
         raw.open(QIODevice::WriteOnly);
-        for (int f = 0; f < h.duration; ++f) {
-            canvas.setCurrentFrame(f);
-            canvas.drawFrame();
-            const QImage frame = canvas.backBufferLocked().copy();
+        BatchExport::drawExportFrames(document, 1.0f, [&](QImage frame, int f) {
             out.pictures.push_back(frame);
             const QImage rgb = frame.convertToFormat(QImage::Format_RGB888);
             for (int y = 0; y < rgb.height(); ++y)
                 raw.write(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 3);
             rgb.save(out.dir.filePath(QString::asprintf("frame_%03d.png", f)));
-        }
+            return true;
+        });
         return out;
     }();
     return f;
@@ -141,10 +136,11 @@ void BM_OurWholeExport(benchmark::State& state) {
     const QString out = f.dir.filePath("whole.gif");
     for (auto _ : state) {
         std::optional<LoadedProject> sample = loadSample();
+        Document document;
+        ProjectEditor(document).openLoaded(std::move(sample->project), std::move(sample->symbols));
         GifExporter exporter(0);
         std::string error;
-        BatchExport::run(sample->project, sample->symbols, sample->hitRegions, exporter,
-                         out.toStdString(), {}, error);
+        BatchExport::run(document, exporter, out.toStdString(), {}, error);
     }
     report(state, "ours (draw + encode)", out);
 }

@@ -36,7 +36,8 @@ void buildScene(ProjectEditor& editor, int symbols, int texts, int onlyStyle = 0
     editor.newProject(properties);
     for (int k = 0; k < symbols; ++k) {
         editor.insertLibrarySymbol(SymbolId::create(), {symbolPicture(k), symbolPicture(k + 1)});
-        ObjectRecord& r = editor.project().objects[editor.project().objects.count() - 1].record;
+        auto lock = editor.document().lock();
+        ObjectRecord& r = lock.project().objects[lock.project().objects.count() - 1].record;
         r.startX = static_cast<float>((k * 97) % 1200);
         r.startY = static_cast<float>((k * 53) % 660);
         r.endX = r.startX + 40;
@@ -55,7 +56,8 @@ void buildScene(ProjectEditor& editor, int symbols, int texts, int onlyStyle = 0
         text.record.font.weight = 700;
         std::strcpy(text.record.font.faceName, "DejaVu Sans");
         editor.addTextObject(text, FontTextMeasurer());
-        ObjectRecord& r = editor.project().objects[editor.project().objects.count() - 1].record;
+        auto lock = editor.document().lock();
+        ObjectRecord& r = lock.project().objects[lock.project().objects.count() - 1].record;
         r.startX = static_cast<float>((k * 211) % 1100);
         r.startY = static_cast<float>((k * 89) % 660);
         r.startAngle = static_cast<float>(k * 11);
@@ -63,10 +65,10 @@ void buildScene(ProjectEditor& editor, int symbols, int texts, int onlyStyle = 0
 }
 
 void drawFrames(benchmark::State& state, int symbols, int texts, int onlyStyle = 0) {
-    ProjectEditor editor;
+    Document document;
+    ProjectEditor editor(document);
     buildScene(editor, symbols, texts, onlyStyle);
-    StageCanvas canvas;
-    canvas.setModel(&editor.project(), &editor.symbols(), &editor.hitRegions());
+    StageCanvas canvas(document);
     canvas.setStageSize(1280, 720);
     canvas.setEditView(false);
     canvas.setExporting(true);
@@ -74,9 +76,9 @@ void drawFrames(benchmark::State& state, int symbols, int texts, int onlyStyle =
     int frame = 0;
     for (auto _ : state) {
         canvas.setCurrentFrame(frame);
-        std::lock_guard lock(canvas.modelMutex());
-        canvas.drawFrame();
-        benchmark::DoNotOptimize(canvas.backBufferLocked().constBits());
+        auto lock = document.lock();
+        canvas.drawFrame(lock);
+        benchmark::DoNotOptimize(canvas.backBuffer(lock).constBits());
         frame = (frame + 1) % 100;
     }
     state.counters["fps"] =

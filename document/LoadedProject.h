@@ -2,7 +2,7 @@
 
 #include "document/EmbeddedSymbolList.h"
 #include "document/Project.h"
-#include "stage/HitRegionTable.h"
+#include "document/HitRegionTable.h"
 
 // LoadedProject: everything a project file holds, read into fresh records: the project, the
 // symbol pictures it carries, and the base hit region (0, 0, width, height) of every object,

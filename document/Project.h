@@ -3,7 +3,7 @@
 #include "document/BlockList.h"
 #include "document/ProjectHeader.h"
 #include "document/SymbolId.h"
-#include "stage/AnimationObject.h"
+#include "document/AnimationObject.h"
 
 #include <cstdint>
 #include <string>

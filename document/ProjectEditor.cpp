@@ -2,132 +2,199 @@
 
 #include "document/EditorListener.h"
 #include "document/FixedText.h"
-#include "document/PreviewControl.h"
 #include "text/TextMeasurer.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-ProjectEditor::ProjectEditor(EditorListener* listener, PreviewControl* preview)
-    : m_listener(listener), m_preview(preview), m_project(Project::create()) {}
+// One command's hold on the document: the preview paused first, then the lock taken, so that
+// the worker finishes the frame it draws before the model changes. end() is the one way an
+// edit of objects or layers finishes.
+class ProjectEditor::Edit {
+public:
+    explicit Edit(ProjectEditor& editor)
+        : m_editor(editor), m_pause(editor.m_preview), m_lock(std::in_place, editor.m_document),
+          m_layersBefore(m_lock->project().layerCount()) {}
+
+    Document::Lock& lock() { return *m_lock; }
+    Project& project() { return m_lock->project(); }
+    PreviewPause& pause() { return m_pause; }
+
+    // Snapshot (unless the history itself moved), modified flag; then, with the lock
+    // released, the timeline repaint, the stage redraw and the messages. The layout switches
+    // (UM_LAYERS_CHANGED) only when the project went from no layers to some or back.
+    void end(bool snapshot = true) {
+        Project& p = project();
+        if (snapshot)
+            m_lock->history().push(p, m_lock->symbols());
+        m_editor.m_document.setModified(true);
+        const bool layersSwitched = (m_layersBefore == 0) != (p.layerCount() == 0);
+        m_lock.reset();
+        m_editor.repaintTimeline();
+        m_editor.post(MainMessage::RedrawStage);
+        if (layersSwitched)
+            m_editor.post(MainMessage::LayersChanged);
+        m_editor.post(MainMessage::ObjectsChanged);
+    }
+
+private:
+    ProjectEditor& m_editor;
+    PreviewPause m_pause; // declared first: restarts the preview after the lock is gone
+    std::optional<Document::Lock> m_lock;
+    int m_layersBefore;
+};
+
+ProjectEditor::ProjectEditor(Document& document, EditorListener* listener, PreviewControl* preview)
+    : m_document(document), m_listener(listener), m_preview(preview) {}
 
 bool ProjectEditor::setCurrentFrame(int frame) {
-    if (frame < 0 || frame >= m_project.header.duration) return false;
-    m_currentFrame = frame;
+    {
+        auto lock = m_document.lock();
+        if (frame < 0 || frame >= lock.project().header.duration)
+            return false;
+        m_document.setCurrentFrame(frame);
+    }
     repaintTimeline();
     return true;
 }
 
 void ProjectEditor::startUnnamed(std::string_view placeholderName) {
-    replaceProject(Project::unnamed(placeholderName));
-    m_modified = false;
-    raiseLargestDuration(m_project.header.duration);
-    if (m_listener) m_listener->stageSizeChanged(m_project.header.width, m_project.header.height);
+    int width = 0;
+    int height = 0;
+    {
+        Edit edit(*this);
+        replaceProject(edit.lock(), Project::unnamed(placeholderName));
+        width = edit.project().header.width;
+        height = edit.project().header.height;
+        raiseLargestDuration(edit.project().header.duration);
+    }
+    m_document.setModified(false);
+    stageSizeChanged(width, height);
     repaintTimeline();
 }
 
 void ProjectEditor::newProject(const ProjectProperties& properties) {
-    pausePreview(); // a new project does not restart the preview
-    m_lastNew.width = properties.width;
-    m_lastNew.height = properties.height;
-    m_lastNew.duration = properties.duration;
-    m_lastNew.frameRate = properties.frameRate;
-    Project project = Project::create();
-    project.setName(properties.name);
-    replaceProject(std::move(project));
+    {
+        Edit edit(*this);
+        edit.pause().keepStopped(); // a new project does not restart the preview
+        m_lastNew.width = properties.width;
+        m_lastNew.height = properties.height;
+        m_lastNew.duration = properties.duration;
+        m_lastNew.frameRate = properties.frameRate;
+        Project project = Project::create();
+        project.setName(properties.name);
+        replaceProject(edit.lock(), std::move(project));
+    }
     editProperties(properties);
-    m_modified = false;
+    m_document.setModified(false);
 }
 
 void ProjectEditor::editProperties(const ProjectProperties& properties) {
-    const bool wasPlaying = pausePreview();
-    ProjectHeader& h = m_project.header;
-    h.width = properties.width;
-    h.height = properties.height;
-    h.duration = properties.duration;
-    h.frameRate = properties.frameRate;
-    h.backgroundColor = properties.backgroundColor;
-    setFixedText(h.backgroundPicture, properties.backgroundPicture);
-    h.placement = properties.placement;
-    if (m_listener) m_listener->stageSizeChanged(h.width, h.height);
+    PreviewPause pause(m_preview);
+    ProjectHeader h;
+    {
+        auto lock = m_document.lock();
+        ProjectHeader& header = lock.project().header;
+        header.width = properties.width;
+        header.height = properties.height;
+        header.duration = properties.duration;
+        header.frameRate = properties.frameRate;
+        header.backgroundColor = properties.backgroundColor;
+        setFixedText(header.backgroundPicture, properties.backgroundPicture);
+        header.placement = properties.placement;
+        h = header;
+    }
+    stageSizeChanged(h.width, h.height);
     raiseLargestDuration(h.duration);
     repaintTimeline();
-    resumePreview(wasPlaying);
 }
 
 void ProjectEditor::openLoaded(Project loaded, EmbeddedSymbolList loadedSymbols) {
-    const bool wasPlaying = pausePreview();
-    replaceProject(std::move(loaded));
-    for (AnimationObject& object : m_project.objects) {
-        object.record.hitRegionIndex = -1;
-        object.record.regionHandle = 0;
-        object.transformedHitRegion.reset();
-        addHitRegion(object);
+    int width = 0;
+    int height = 0;
+    bool hasLayers = false;
+    {
+        Edit edit(*this);
+        replaceProject(edit.lock(), std::move(loaded));
+        Project& project = edit.project();
+        for (AnimationObject& object : project.objects) {
+            object.record.hitRegionIndex = -1;
+            object.record.regionHandle = 0;
+            object.transformedHitRegion.reset();
+            addHitRegion(edit.lock().hitRegions(), object);
+        }
+        // Records of the previous project stay until the push below purges them; a record
+        // with the id of a loaded one is replaced so that each id keeps a single record.
+        EmbeddedSymbolList& symbols = edit.lock().symbols();
+        while (!loadedSymbols.records.isEmpty())
+            symbols.replace(loadedSymbols.records.take(0));
+        edit.lock().history().push(project, symbols);
+        width = project.header.width;
+        height = project.header.height;
+        hasLayers = project.layerCount() > 0;
     }
-    // Records of the previous project stay until the push below purges them; a record with
-    // the id of a loaded one is replaced so that each id keeps a single record.
-    while (!loadedSymbols.records.isEmpty())
-        m_symbols.replace(loadedSymbols.records.take(0));
-    m_modified = false;
-    if (m_listener) m_listener->stageSizeChanged(m_project.header.width, m_project.header.height);
-    if (m_project.layerCount() > 0) post(MainMessage::LayersChanged);
+    m_document.setModified(false);
+    stageSizeChanged(width, height);
+    if (hasLayers)
+        post(MainMessage::LayersChanged);
     post(MainMessage::RedrawStage);
-    pushSnapshot();
     repaintTimeline();
-    resumePreview(wasPlaying);
 }
 
 void ProjectEditor::addObject(AnimationObject object, const SymbolId& id) {
-    const bool wasPlaying = pausePreview();
-    appendAsNewLayer(std::move(object), id);
-    finishEdit();
-    resumePreview(wasPlaying);
+    Edit edit(*this);
+    appendAsNewLayer(edit.project(), std::move(object), id);
+    edit.end();
 }
 
 bool ProjectEditor::insertLibrarySymbol(const SymbolId& id, const std::vector<QImage>& frames) {
-    if (frames.empty() || frames.front().isNull()) return false;
-    const bool wasPlaying = pausePreview();
+    if (frames.empty() || frames.front().isNull())
+        return false;
+    Edit edit(*this);
     EmbeddedSymbol symbol;
     symbol.id = id;
     for (const QImage& frame : frames)
         symbol.frames.append(frame.convertToFormat(QImage::Format_ARGB32));
-    m_symbols.replace(std::move(symbol));
+    edit.lock().symbols().replace(std::move(symbol));
 
     AnimationObject object =
-        AnimationObject::makeSymbolObject(frames.front().size(), m_project.header);
-    addHitRegion(object);
-    appendAsNewLayer(std::move(object), id);
-    finishInsertion();
-    resumePreview(wasPlaying);
+        AnimationObject::makeSymbolObject(frames.front().size(), edit.project().header);
+    addHitRegion(edit.lock().hitRegions(), object);
+    appendAsNewLayer(edit.project(), std::move(object), id);
+    edit.end();
     return true;
 }
 
 void ProjectEditor::addTextObject(AnimationObject object, const TextMeasurer& measurer) {
-    const bool wasPlaying = pausePreview();
+    Edit edit(*this);
     ObjectRecord& r = object.record;
     r.kind = kTextObject;
     const QSize size = measurer.measure(r.font, object.text());
-    object.applyNewObjectDefaults(size, m_project.header);
+    object.applyNewObjectDefaults(size, edit.project().header);
     std::memset(r.text + 256, 0, 4); // the last four bytes of the text field are cleared
     r.reserved376 = 0;
     r.headingOffset = 270;
-    addHitRegion(object);
-    appendAsNewLayer(std::move(object), SymbolId{});
-    finishInsertion();
-    resumePreview(wasPlaying);
+    addHitRegion(edit.lock().hitRegions(), object);
+    appendAsNewLayer(edit.project(), std::move(object), SymbolId{});
+    edit.end();
 }
 
 bool ProjectEditor::copySelected() {
-    const int index = m_project.selectedObjectIndex();
-    if (index < 0) return false;
+    auto lock = m_document.lock();
+    const Project& project = lock.project();
+    const int index = project.selectedObjectIndex();
+    if (index < 0)
+        return false;
     const auto i = static_cast<std::uint32_t>(index);
-    m_clipboard = Clipboard{m_project.objects[i], m_project.symbolIds[i]};
+    m_clipboard = Clipboard{project.objects[i], project.symbolIds[i]};
     return true;
 }
 
 bool ProjectEditor::paste() {
-    if (!m_clipboard) return false;
+    if (!m_clipboard)
+        return false;
+    Edit edit(*this);
     AnimationObject object = m_clipboard->object;
     ObjectRecord& r = object.record;
     const std::int32_t length = r.endFrame - r.startFrame;
@@ -136,53 +203,58 @@ bool ProjectEditor::paste() {
     r.motionStartFrame = 0;
     r.motionEndFrame = length;
     object.transformedHitRegion.reset();
-    addHitRegion(object);
-    addObject(std::move(object), m_clipboard->id);
+    addHitRegion(edit.lock().hitRegions(), object);
+    appendAsNewLayer(edit.project(), std::move(object), m_clipboard->id);
+    edit.end();
     return true;
 }
 
 bool ProjectEditor::deleteSelectedObject() {
-    const int index = m_project.selectedObjectIndex();
-    if (index < 0) return false;
-    const bool wasPlaying = pausePreview();
-    m_project.removeObject(index);
-    m_project.clearObjectSelection();
-    m_project.clearLayerSelection();
-    const int count = m_project.objectCount();
+    Edit edit(*this);
+    Project& project = edit.project();
+    const int index = project.selectedObjectIndex();
+    if (index < 0)
+        return false;
+    project.removeObject(index);
+    project.clearObjectSelection();
+    project.clearLayerSelection();
+    const int count = project.objectCount();
     if (count > 0) {
         const int next = std::min(index, count - 1);
-        m_project.objects[static_cast<std::uint32_t>(next)].record.selected = 1;
-        m_project.layerSelected[static_cast<std::uint32_t>(m_project.layerOfObject(next))] = 1;
+        project.objects[static_cast<std::uint32_t>(next)].record.selected = 1;
+        project.layerSelected[static_cast<std::uint32_t>(project.layerOfObject(next))] = 1;
     }
-    finishEdit();
-    if (m_project.layerCount() == 0) post(MainMessage::LayersChanged);
-    resumePreview(wasPlaying);
+    edit.end();
     return true;
 }
 
 bool ProjectEditor::appendMotion(MotionKind kind) {
-    const int index = m_project.selectedObjectIndex();
-    if (index < 0 || kind == kNoMotion) return false;
-    const bool wasPlaying = pausePreview();
+    if (kind == kNoMotion)
+        return false;
+    Edit edit(*this);
+    Project& project = edit.project();
+    const int index = project.selectedObjectIndex();
+    if (index < 0)
+        return false;
     const auto i = static_cast<std::uint32_t>(index);
-    AnimationObject next = m_project.objects[i].continuation(kind, m_project.header.frameRate);
-    const SymbolId id = m_project.symbolIds[i];
-    m_project.clearObjectSelection();
-    m_project.objects.insert(i + 1, std::move(next));
-    m_project.symbolIds.insert(i + 1, id);
-    ++m_project.layerCounts[static_cast<std::uint32_t>(m_project.layerOfObject(index))];
-    finishEdit();
-    resumePreview(wasPlaying);
+    AnimationObject next = project.objects[i].continuation(kind, project.header.frameRate);
+    const SymbolId id = project.symbolIds[i];
+    project.clearObjectSelection();
+    project.objects.insert(i + 1, std::move(next));
+    project.symbolIds.insert(i + 1, id);
+    ++project.layerCounts[static_cast<std::uint32_t>(project.layerOfObject(index))];
+    edit.end();
     return true;
 }
 
 bool ProjectEditor::deleteMotion() {
-    const int index = m_project.selectedObjectIndex();
-    if (index < 0) return false;
-    const bool wasPlaying = pausePreview();
-    m_project.objects[static_cast<std::uint32_t>(index)].deleteMotion();
-    finishEdit();
-    resumePreview(wasPlaying);
+    Edit edit(*this);
+    Project& project = edit.project();
+    const int index = project.selectedObjectIndex();
+    if (index < 0)
+        return false;
+    project.objects[static_cast<std::uint32_t>(index)].deleteMotion();
+    edit.end();
     return true;
 }
 
@@ -200,85 +272,58 @@ bool ProjectEditor::sendLayerBackward() {
 }
 
 bool ProjectEditor::moveSelectedLayer(int offset, bool toEnd) {
-    const int layer = m_project.selectedLayerIndex();
-    const int last = m_project.layerCount() - 1;
-    if (layer < 0 || (offset > 0 && layer == last) || (offset < 0 && layer == 0)) return false;
+    Edit edit(*this);
+    Project& project = edit.project();
+    const int layer = project.selectedLayerIndex();
+    const int last = project.layerCount() - 1;
+    if (layer < 0 || (offset > 0 && layer == last) || (offset < 0 && layer == 0))
+        return false;
     const int target = toEnd ? (offset > 0 ? last : 0) : layer + offset;
-    const bool wasPlaying = pausePreview();
-    m_project.moveLayer(layer, target);
-    pushSnapshot();
-    repaintTimeline();
-    post(MainMessage::RedrawStage);
-    m_modified = true;
-    resumePreview(wasPlaying);
+    project.moveLayer(layer, target);
+    edit.end();
     return true;
 }
 
-void ProjectEditor::pushSnapshot() {
-    m_history.push(m_project, m_symbols);
-}
-
 bool ProjectEditor::undo() {
-    const bool wasPlaying = pausePreview();
-    const bool changed = m_history.undo(m_project);
-    if (changed) afterHistoryMove();
-    resumePreview(wasPlaying);
+    Edit edit(*this);
+    const bool changed = edit.lock().history().undo(edit.project());
+    edit.end(false);
     return changed;
 }
 
 bool ProjectEditor::redo() {
-    const bool wasPlaying = pausePreview();
-    const bool changed = m_history.redo(m_project);
-    if (changed) afterHistoryMove();
-    resumePreview(wasPlaying);
+    Edit edit(*this);
+    const bool changed = edit.lock().history().redo(edit.project());
+    edit.end(false);
     return changed;
 }
 
-void ProjectEditor::finishEdit() {
-    post(MainMessage::ObjectsChanged);
-    pushSnapshot();
-    repaintTimeline();
-    post(MainMessage::RedrawStage);
-    m_modified = true;
+void ProjectEditor::finishPanelEdit() {
+    Edit edit(*this);
+    edit.end();
 }
 
-void ProjectEditor::finishInsertion() {
-    post(MainMessage::RedrawStage);
-    pushSnapshot();
-    repaintTimeline();
-    m_modified = true;
-    if (m_project.layerCount() == 1) // the timeline and motion panel lay out for layers
-        post(MainMessage::LayersChanged);
-    post(MainMessage::ObjectsChanged);
+void ProjectEditor::replaceProject(Document::Lock& lock, Project project) {
+    lock.project() = std::move(project);
+    lock.hitRegions().clear();
+    lock.history().clear();
+    m_document.setCurrentFrame(0);
 }
 
-void ProjectEditor::afterHistoryMove() {
-    repaintTimeline();
-    post(MainMessage::ObjectsChanged);
-    m_modified = true;
-}
-
-void ProjectEditor::replaceProject(Project project) {
-    m_project = std::move(project);
-    m_hitRegions.clear();
-    m_history.clear();
-    m_currentFrame = 0;
-}
-
-void ProjectEditor::appendAsNewLayer(AnimationObject object, const SymbolId& id) {
+void ProjectEditor::appendAsNewLayer(Project& project, AnimationObject object, const SymbolId& id) {
     // Layer names count the objects of the same kind already present, over all layers.
     char name[256];
     std::snprintf(name, sizeof name, object.isSymbol() ? "Symbol %d" : "Text %d",
-                  m_project.countObjectsOfKind(object.record.kind) + 1);
-    m_project.clearObjectSelection();
-    m_project.clearLayerSelection();
+                  project.countObjectsOfKind(object.record.kind) + 1);
+    project.clearObjectSelection();
+    project.clearLayerSelection();
     object.record.selected = 1;
-    m_project.appendLayer(std::move(object), id, name);
+    project.appendLayer(std::move(object), id, name);
 }
 
-void ProjectEditor::addHitRegion(AnimationObject& object) {
+void ProjectEditor::addHitRegion(HitRegionTable& regions, AnimationObject& object) {
     object.record.hitRegionIndex =
-        m_hitRegions.add(QRect(0, 0, object.record.width, object.record.height));
+        regions.add(QRect(0, 0, object.record.width, object.record.height));
 }
 
 void ProjectEditor::raiseLargestDuration(int duration) {
@@ -286,17 +331,16 @@ void ProjectEditor::raiseLargestDuration(int duration) {
 }
 
 void ProjectEditor::post(MainMessage message, std::intptr_t wparam, std::intptr_t lparam) {
-    if (m_listener) m_listener->post(message, wparam, lparam);
+    if (m_listener)
+        m_listener->post(message, wparam, lparam);
 }
 
 void ProjectEditor::repaintTimeline() {
-    if (m_listener) m_listener->repaintTimeline();
+    if (m_listener)
+        m_listener->repaintTimeline();
 }
 
-bool ProjectEditor::pausePreview() {
-    return m_preview && m_preview->stopPreview();
-}
-
-void ProjectEditor::resumePreview(bool wasRunning) {
-    if (wasRunning && m_preview) m_preview->startPreview();
+void ProjectEditor::stageSizeChanged(int width, int height) {
+    if (m_listener)
+        m_listener->stageSizeChanged(width, height);
 }

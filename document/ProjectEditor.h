@@ -1,10 +1,9 @@
 #pragma once
 
-#include "document/EmbeddedSymbolList.h"
+#include "document/AnimationObject.h"
+#include "document/Document.h"
 #include "document/MainMessage.h"
-#include "document/Project.h"
-#include "document/UndoHistory.h"
-#include "stage/HitRegionTable.h"
+#include "document/PreviewPause.h"
 
 #include <QImage>
 
@@ -28,24 +27,20 @@ struct ProjectProperties {
     std::int32_t placement = kPlacementCentred;
 };
 
-// ProjectEditor: the open project with everything its edits touch (symbol pictures, hit
-// regions, undo history, clipboard, current frame, modified flag), and the commands that edit
-// it. Every edit of objects or layers ends in one place that pushes a snapshot, sets the
-// modified flag and announces the change to the listener.
+// ProjectEditor: the commands that change the document, and what they remember between calls
+// (the clipboard, the last new-project values, the largest duration). Every command pauses a
+// running preview, edits under the document's lock, and ends in one place (Edit::end) that
+// pushes the snapshot, sets the modified flag and announces the change to the listener after
+// the lock is released.
 class ProjectEditor {
 public:
-    explicit ProjectEditor(EditorListener* listener = nullptr, PreviewControl* preview = nullptr);
+    explicit ProjectEditor(Document& document, EditorListener* listener = nullptr,
+                           PreviewControl* preview = nullptr);
 
     void setListener(EditorListener* listener) { m_listener = listener; }
     void setPreviewControl(PreviewControl* preview) { m_preview = preview; }
+    Document& document() { return m_document; }
 
-    Project& project() { return m_project; }
-    const Project& project() const { return m_project; }
-    EmbeddedSymbolList& symbols() { return m_symbols; }
-    HitRegionTable& hitRegions() { return m_hitRegions; }
-    const UndoHistory& history() const { return m_history; }
-    bool isModified() const { return m_modified; }
-    void setModified(bool modified) { m_modified = modified; }
     // The largest duration of any project made or edited since the program started.
     int largestDuration() const { return m_largestDuration; }
     // Keeps the larger of the remembered largest duration and `duration`.
@@ -53,8 +48,7 @@ public:
     // The last size, duration and frame rate given to a new project (start of the dialog).
     const ProjectProperties& lastNewProjectProperties() const { return m_lastNew; }
 
-    // Current frame of the timeline; accepted only within 0..duration-1.
-    int currentFrame() const { return m_currentFrame; }
+    // Moves the document's current frame; accepted only within 0..duration-1.
     bool setCurrentFrame(int frame);
 
     // Project lifecycle. Each replaces the open project, its hit regions and its history.
@@ -83,39 +77,35 @@ public:
     bool bringLayerForward();
     bool sendLayerBackward();
 
-    void pushSnapshot();
+    // Undo and redo always end as an edit (repaint, announce, modified), also when there was
+    // nothing to move to; they return whether the project changed.
     bool undo();
     bool redo();
+    // Ends an edit that a panel made in place under the lock (a stage drag, a motion-panel
+    // change): snapshot, modified flag, announcements.
+    void finishPanelEdit();
 
 private:
     struct Clipboard {
         AnimationObject object;
         SymbolId id;
     };
+    class Edit;
 
-    void replaceProject(Project project);
-    void appendAsNewLayer(AnimationObject object, const SymbolId& id);
+    void replaceProject(Document::Lock& lock, Project project);
+    // Appends `object` as the only object of a new layer, selected, with its default name.
+    static void appendAsNewLayer(Project& project, AnimationObject object, const SymbolId& id);
     // Gives the object a new base hit region (0, 0, width, height) and stores its slot.
-    void addHitRegion(AnimationObject& object);
+    static void addHitRegion(HitRegionTable& regions, AnimationObject& object);
     bool moveSelectedLayer(int offset, bool toEnd);
     void post(MainMessage message, std::intptr_t wparam = 0, std::intptr_t lparam = 0);
     void repaintTimeline();
-    // The common ends of edits: announce, snapshot, repaint, redraw, mark modified.
-    void finishEdit();
-    void finishInsertion(); // a new object from the library or the text panel
-    void afterHistoryMove();
-    bool pausePreview();
-    void resumePreview(bool wasRunning);
+    void stageSizeChanged(int width, int height);
 
+    Document& m_document;
     EditorListener* m_listener;
     PreviewControl* m_preview;
-    Project m_project;
-    EmbeddedSymbolList m_symbols;
-    HitRegionTable m_hitRegions;
-    UndoHistory m_history;
     std::optional<Clipboard> m_clipboard;
     ProjectProperties m_lastNew;
     int m_largestDuration = 0;
-    int m_currentFrame = 0;
-    bool m_modified = false;
 };

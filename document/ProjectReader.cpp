@@ -1,9 +1,12 @@
 #include "document/ProjectReader.h"
 
-#include <QFile>
-
 #include "document/ByteReader.h"
+#include "document/FixedText.h"
 #include "document/ProjectRecordCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <QImage>
 #include <QtEndian>
@@ -129,5 +132,19 @@ std::optional<LoadedProject> ProjectReader::readFile(const std::string& path) {
     QFile file(QString::fromLocal8Bit(path.c_str()));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return read(file);
+    std::optional<LoadedProject> loaded = read(file);
+    if (loaded)
+        resolveBackgroundPicture(loaded->project.header, path);
+    return loaded;
+}
+
+void ProjectReader::resolveBackgroundPicture(ProjectHeader& header,
+                                             const std::string& projectFile) {
+    const QString picture = QString::fromLocal8Bit(fixedText(header.backgroundPicture));
+    if (picture.isEmpty() || QDir::isAbsolutePath(picture))
+        return;
+    const QDir folder = QFileInfo(QString::fromLocal8Bit(projectFile.c_str())).absoluteDir();
+    const QByteArray resolved = QDir::cleanPath(folder.filePath(picture)).toLocal8Bit();
+    if (static_cast<std::size_t>(resolved.size()) < sizeof header.backgroundPicture)
+        setFixedText(header.backgroundPicture, resolved.toStdString());
 }

@@ -20,6 +20,12 @@ public:
 
     static std::optional<LoadedProject> read(QIODevice& device);
     // Reads the project file at `path` (local 8-bit encoding); nothing when it cannot be
-    // opened or is refused.
+    // opened or is refused. A relative background picture path is resolved against the
+    // file's folder (see resolveBackgroundPicture).
     static std::optional<LoadedProject> readFile(const std::string& path);
+    // A relative background picture path names a picture beside the project file (the bundled
+    // samples store only the picture's name, so that a copied or installed program finds
+    // it): it becomes that absolute path, when the path fits the field. Absolute paths and
+    // empty ones stay as they are.
+    static void resolveBackgroundPicture(ProjectHeader& header, const std::string& projectFile);
 };

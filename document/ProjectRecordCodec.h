@@ -3,7 +3,7 @@
 #include "document/ByteReader.h"
 #include "document/ByteWriter.h"
 #include "document/ProjectHeader.h"
-#include "stage/ObjectRecord.h"
+#include "document/ObjectRecord.h"
 
 // ProjectRecordCodec: the project file's fixed records, field by field in little-endian order:
 // the 840-byte header (file offset 4) and the 524-byte object record. One field list serves

@@ -1,6 +1,7 @@
 #include "document/ProjectStore.h"
 
 #include "document/MessageSink.h"
+#include "document/Document.h"
 #include "document/ProgramFolders.h"
 #include "document/ProjectEditor.h"
 #include "document/ProjectReader.h"
@@ -49,9 +50,13 @@ bool ProjectStore::save(const Project& project, const EmbeddedSymbolList& symbol
     return true;
 }
 
-bool ProjectStore::save(ProjectEditor& editor) {
-    if (!save(editor.project(), editor.symbols())) return false;
-    editor.setModified(false);
+bool ProjectStore::save(Document& document) {
+    {
+        auto lock = document.lock();
+        if (!save(lock.project(), lock.symbols()))
+            return false;
+    }
+    document.setModified(false);
     return true;
 }
 
@@ -59,9 +64,12 @@ bool ProjectStore::writeFile(const std::string& path, const Project& project,
                              const EmbeddedSymbolList& symbols, bool* created) {
     const std::string temporary = path + ".saving";
     QFile file(QString::fromStdString(temporary));
-    if (created) *created = false;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    if (created) *created = true;
+    if (created)
+        *created = false;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    if (created)
+        *created = true;
     bool written = ProjectWriter::write(file, project, symbols) && file.flush();
     // The rename must not reach the disk before the bytes it publishes.
     written = written && ::fsync(file.handle()) == 0;
@@ -72,23 +80,21 @@ bool ProjectStore::writeFile(const std::string& path, const Project& project,
         std::filesystem::rename(temporary, path, error);
         written = !error;
     }
-    if (!written) std::filesystem::remove(temporary, error);
+    if (!written)
+        std::filesystem::remove(temporary, error);
     return written;
 }
 
 std::optional<LoadedProject> ProjectStore::loadExisting(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
+    std::optional<LoadedProject> loaded = ProjectReader::readFile(path);
+    if (!loaded)
         fileError(kCannotLoad);
-        return std::nullopt;
-    }
-    std::optional<LoadedProject> loaded = ProjectReader::read(file);
-    if (!loaded) fileError(kCannotLoad);
     return loaded;
 }
 
 std::optional<LoadedProject> ProjectStore::loadByName(std::string_view name) {
-    if (!ProgramFolders::isValidProjectName(name)) return std::nullopt;
+    if (!ProgramFolders::isValidProjectName(name))
+        return std::nullopt;
     std::error_code error;
     const std::string path = m_folders.projectFile(name);
     if (!std::filesystem::is_directory(m_folders.projectFolder(name), error) ||
@@ -98,14 +104,16 @@ std::optional<LoadedProject> ProjectStore::loadByName(std::string_view name) {
 }
 
 std::optional<LoadedProject> ProjectStore::loadFromFile(const std::string& path) {
-    if (!isReadableFile(path)) return std::nullopt;
+    if (!isReadableFile(path))
+        return std::nullopt;
     return loadExisting(path);
 }
 
 namespace {
 
 bool open(ProjectEditor& editor, std::optional<LoadedProject> loaded) {
-    if (!loaded) return false;
+    if (!loaded)
+        return false;
     editor.openLoaded(std::move(loaded->project), std::move(loaded->symbols));
     return true;
 }
@@ -122,7 +130,8 @@ bool ProjectStore::openFromFile(ProjectEditor& editor, const std::string& path) 
 
 bool ProjectStore::openSample(ProjectEditor& editor, int number) {
     std::optional<LoadedProject> loaded = loadFromFile(m_folders.sampleFile(number));
-    if (!loaded) return false;
+    if (!loaded)
+        return false;
     loaded->project.setName("Sample Project " + std::to_string(number));
     editor.raiseLargestDuration(loaded->project.header.duration);
     return open(editor, std::move(loaded));

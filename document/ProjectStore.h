@@ -8,6 +8,7 @@
 
 class MessageSink;
 class ProgramFolders;
+class Document;
 class ProjectEditor;
 
 // ProjectStore: saving and loading projects in their folders under the data folder
@@ -21,8 +22,8 @@ public:
 
     // Saves the project to the file named by its header name.
     bool save(const Project& project, const EmbeddedSymbolList& symbols);
-    // Saves the editor's project and clears its modified flag on success.
-    bool save(ProjectEditor& editor);
+    // Saves the document's project and clears its modified flag on success.
+    bool save(Document& document);
     // Writes `path` through the temporary file `path` + ".saving"; false when the temporary
     // file cannot be created (*created = false) or written, synced or renamed.
     static bool writeFile(const std::string& path, const Project& project,

@@ -1,10 +1,10 @@
 #include "export/BatchExport.h"
 
-#include "document/EmbeddedSymbolList.h"
-#include "document/Project.h"
+#include "document/Document.h"
 #include "export/FrameExporter.h"
-#include "stage/HitRegionTable.h"
+#include "stage/ExportStep.h"
 #include "stage/StageCanvas.h"
+#include "stage/StageWorker.h"
 
 #include <QFile>
 
@@ -60,40 +60,82 @@ private:
     bool m_stopped = false;
 };
 
+// Keeps the frame the worker hands over and moves the export on, as the application's export
+// run does: the next frame, or the end of the export after the last one.
+class CaptureStep : public ExportStep {
+public:
+    explicit CaptureStep(int duration) : m_duration(duration) {}
+
+    void exportFrame(const QImage& frame, StageCanvas& canvas, Document::Lock& lock) override {
+        captured = frame.copy(); // the buffer is drawn over by the next pass
+        index = canvas.currentFrame();
+        if (index + 1 >= m_duration)
+            canvas.endExport(lock);
+        else
+            canvas.setCurrentFrame(index + 1);
+    }
+
+    QImage captured;
+    int index = -1;
+
+private:
+    int m_duration;
+};
+
 } // namespace
 
-bool BatchExport::run(Project& project, EmbeddedSymbolList& symbols, const HitRegionTable& regions,
-                      FrameExporter& exporter, const std::string& path, const Progress& progress,
-                      std::string& error, float zoom) {
-    const ProjectHeader& h = project.header;
+void BatchExport::drawExportFrames(Document& document, float zoom, const FrameSink& sink) {
+    int width = 0;
+    int height = 0;
+    int duration = 0;
+    {
+        auto lock = document.lock();
+        const ProjectHeader& h = lock.project().header;
+        width = h.width;
+        height = h.height;
+        duration = h.duration;
+    }
+    StageCanvas canvas(document);
+    canvas.setStageSize(width, height);
+    canvas.loadBackgroundPicture();
+    CaptureStep step(duration);
+    StageWorker worker(canvas, nullptr); // never started: its passes are driven below
+    worker.setExportStep(&step);
+    canvas.beginExport(zoom);
+    while (canvas.isExporting()) {
+        worker.redrawStep();
+        worker.frameStep();
+        if (step.captured.isNull() || !sink(std::move(step.captured), step.index))
+            return;
+        step.captured = QImage();
+    }
+}
+
+bool BatchExport::run(Document& document, FrameExporter& exporter, const std::string& path,
+                      const Progress& progress, std::string& error, float zoom) {
+    int width = 0;
+    int height = 0;
+    int frameRate = 0;
+    int duration = 0;
+    {
+        auto lock = document.lock();
+        const ProjectHeader& h = lock.project().header;
+        width = static_cast<int>(h.width * zoom);
+        height = static_cast<int>(h.height * zoom);
+        frameRate = h.frameRate;
+        duration = h.duration;
+    }
     error.clear();
-    const int width = static_cast<int>(h.width * zoom);
-    const int height = static_cast<int>(h.height * zoom);
-    if (!exporter.open(path, width, height, h.frameRate)) {
+    if (!exporter.open(path, width, height, frameRate)) {
         error = exporter.error();
         QFile::remove(QString::fromLocal8Bit(path.c_str()));
         return false;
     }
-    StageCanvas canvas;
-    canvas.setModel(&project, &symbols, &regions);
-    canvas.setStageSize(h.width, h.height);
-    canvas.loadBackgroundPicture();
-    canvas.beginExport(zoom);
 
-    const int duration = h.duration;
     FrameQueue queue;
     std::thread drawing([&] {
-        for (int frame = 0; frame < duration; ++frame) {
-            QImage picture;
-            {
-                std::lock_guard lock(canvas.modelMutex());
-                canvas.setCurrentFrame(frame);
-                canvas.drawFrame();
-                picture = canvas.backBufferLocked().copy(); // the buffer is drawn over next
-            }
-            if (!queue.push(std::move(picture)))
-                return;
-        }
+        drawExportFrames(document, zoom,
+                         [&queue](QImage frame, int) { return queue.push(std::move(frame)); });
         queue.stop();
     });
 

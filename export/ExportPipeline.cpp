@@ -1,7 +1,6 @@
 #include "export/ExportPipeline.h"
 
 #include "document/MessageSink.h"
-#include "document/Project.h"
 #include "stage/StageCanvas.h"
 #include "stage/StageWorker.h"
 
@@ -27,9 +26,12 @@ std::string ExportPipeline::outputPath(const std::string& chosen, ExportKind kin
     return chosen + std::string(extension);
 }
 
-bool ExportPipeline::checkProject(const Project& project) {
-    if (project.layerCount() > 0)
-        return true;
+bool ExportPipeline::checkProject() {
+    {
+        auto lock = m_canvas.document().lock();
+        if (lock.project().layerCount() > 0)
+            return true;
+    }
     m_sink.show(kNoAnimation, kCaption, MessageIcon::Information);
     return false;
 }
@@ -45,13 +47,18 @@ bool ExportPipeline::clearOutput(const std::string& path) {
     return false;
 }
 
-bool ExportPipeline::start(const Project& project, const std::string& path,
-                           std::unique_ptr<FrameExporter> exporter, int finishDelayMs) {
+bool ExportPipeline::start(const std::string& path, std::unique_ptr<FrameExporter> exporter,
+                           int finishDelayMs) {
     if (isRunning())
         return false;
-    const ProjectHeader& h = project.header;
+    ProjectHeader h;
+    {
+        auto lock = m_canvas.document().lock();
+        h = lock.project().header;
+    }
     if (!exporter->open(path, h.width, h.height, h.frameRate)) {
-        m_sink.show(exporter->error(), kCaption, MessageIcon::Information);
+        if (!exporter->error().empty()) // an empty message is a cancelled choice
+            m_sink.show(exporter->error(), kCaption, MessageIcon::Information);
         QFile::remove(QString::fromLocal8Bit(path.c_str()));
         return false;
     }
@@ -66,6 +73,15 @@ bool ExportPipeline::start(const Project& project, const std::string& path,
 void ExportPipeline::cancel() {
     if (m_run && isRunning())
         m_run->cancel(m_canvas);
+}
+
+bool ExportPipeline::reportOutcome() {
+    if (!m_run || isRunning())
+        return false;
+    const std::string error = m_run->error();
+    if (!error.empty())
+        m_sink.show(error, kCaption, MessageIcon::Information);
+    return m_run->succeeded();
 }
 
 bool ExportPipeline::isRunning() const {

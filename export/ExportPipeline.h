@@ -9,7 +9,6 @@
 
 class MessageSink;
 class MessageTarget;
-class Project;
 class StageCanvas;
 class StageWorker;
 
@@ -32,15 +31,16 @@ public:
     static std::string outputPath(const std::string& chosen, ExportKind kind);
 
     // False when there is nothing to export (no layer); the user is told.
-    bool checkProject(const Project& project);
+    bool checkProject();
     // Deletes an existing output file; false (and the user is told) when that fails.
     bool clearOutput(const std::string& path);
 
-    // Runs the export of `project` into `path` (already through outputPath() and
+    // Runs the export of the stage's document into `path` (already through outputPath() and
     // clearOutput()) with `exporter`: opens it, prepares the stage and starts the frames.
-    // False, with the exporter's message shown and no file left, when it cannot be opened.
-    bool start(const Project& project, const std::string& path,
-               std::unique_ptr<FrameExporter> exporter, int finishDelayMs = 200);
+    // False, with no file left, when it cannot be opened: the exporter's message is shown,
+    // nothing when it has none (the user cancelled the codec choice).
+    bool start(const std::string& path, std::unique_ptr<FrameExporter> exporter,
+               int finishDelayMs = 200);
     // Cancels the running export (progress window closed early): no file is left behind.
     void cancel();
 
@@ -48,6 +48,9 @@ public:
     ExportProgress& progress() { return m_progress; }
     // The last export's outcome once progress().done is set.
     const ExportRun* lastRun() const { return m_run.get(); }
+    // Once the export is over (the progress window closed): shows the message of a write that
+    // failed on the way ("Write AVI error.") and returns whether the file was completed.
+    bool reportOutcome();
 
 private:
     StageCanvas& m_canvas;

@@ -12,7 +12,7 @@ ExportRun::ExportRun(std::unique_ptr<FrameExporter> exporter, std::string path, 
     : m_exporter(std::move(exporter)), m_path(std::move(path)), m_duration(duration),
       m_progress(progress), m_target(target), m_finishDelayMs(finishDelayMs) {}
 
-void ExportRun::exportFrame(const QImage& frame, StageCanvas& canvas) {
+void ExportRun::exportFrame(const QImage& frame, StageCanvas& canvas, Document::Lock& document) {
     std::lock_guard lock(m_mutex);
     if (!m_open)
         return;
@@ -20,7 +20,7 @@ void ExportRun::exportFrame(const QImage& frame, StageCanvas& canvas) {
     if (!m_exporter->writeFrame(frame, index)) {
         m_error = m_exporter->error();
         closeLocked(false);
-        canvas.endExportLocked();
+        canvas.endExport(document);
         m_progress.done = true;
         return;
     }
@@ -29,7 +29,7 @@ void ExportRun::exportFrame(const QImage& frame, StageCanvas& canvas) {
         if (m_finishDelayMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(m_finishDelayMs));
         closeLocked(true);
-        canvas.endExportLocked();
+        canvas.endExport(document);
         m_progress.percent = 100;
         m_progress.done = true;
         return;

@@ -21,7 +21,7 @@ public:
     ExportRun(std::unique_ptr<FrameExporter> exporter, std::string path, int duration,
               ExportProgress& progress, MessageTarget* target, int finishDelayMs = 200);
 
-    void exportFrame(const QImage& frame, StageCanvas& canvas) override;
+    void exportFrame(const QImage& frame, StageCanvas& canvas, Document::Lock& lock) override;
     // Stops the export: the canvas returns to the view (after the frame being captured), the
     // exporter is abandoned and the partial file deleted.
     void cancel(StageCanvas& canvas);

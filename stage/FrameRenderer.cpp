@@ -3,7 +3,7 @@
 #include "document/EmbeddedSymbolList.h"
 #include "document/Project.h"
 #include "text/AppendedTransform.h"
-#include "stage/HitRegionTable.h"
+#include "document/HitRegionTable.h"
 #include "stage/MotionState.h"
 #include "text/FontTextMeasurer.h"
 #include "text/StyledTextRenderer.h"

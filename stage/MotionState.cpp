@@ -2,7 +2,7 @@
 
 #include "document/EmbeddedSymbolList.h"
 #include "document/ProjectHeader.h"
-#include "stage/AnimationObject.h"
+#include "document/AnimationObject.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,5 @@
 #include "stage/StageCanvas.h"
 
-#include "document/Project.h"
 #include "document/FixedText.h"
 
 #include <QFileInfo>
@@ -8,37 +7,26 @@
 
 #include <algorithm>
 
-StageCanvas::StageCanvas() {
+StageCanvas::StageCanvas(Document& document) : m_document(document) {
     m_resizeHandles = FrameRenderer::resizeHandles(m_stageWidth, m_stageHeight);
 }
 
-void StageCanvas::setModel(Project* project, EmbeddedSymbolList* symbols,
-                           const HitRegionTable* regions) {
-    std::lock_guard lock(m_mutex);
-    m_project = project;
-    m_symbols = symbols;
-    m_regions = regions;
-}
-
 void StageCanvas::setStageSize(int width, int height) {
-    std::lock_guard lock(m_mutex);
+    auto lock = m_document.lock();
     m_stageWidth = width;
     m_stageHeight = height;
-    m_resizeHandles = FrameRenderer::resizeHandles(static_cast<int>(width * m_zoom),
-                                                   static_cast<int>(height * m_zoom));
+    setZoomLocked(m_zoom);
 }
 
 void StageCanvas::setClientSize(QSize size) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_clientSize = size;
-    }
+    auto lock = m_document.lock();
+    m_clientSize = size;
     if (!m_exporting)
-        makeViewBackBuffer();
+        makeViewBackBufferLocked();
 }
 
 void StageCanvas::setZoom(float zoom) {
-    std::lock_guard lock(m_mutex);
+    auto lock = m_document.lock();
     setZoomLocked(zoom);
     if (!m_exporting)
         makeViewBackBufferLocked();
@@ -51,23 +39,24 @@ void StageCanvas::setZoomLocked(float zoom) {
 }
 
 void StageCanvas::setScroll(int x, int y) {
-    std::lock_guard lock(m_mutex);
+    auto lock = m_document.lock();
     m_scrollX = x;
     m_scrollY = y;
 }
 
 void StageCanvas::makeViewBackBuffer() {
-    std::lock_guard lock(m_mutex);
+    auto lock = m_document.lock();
     makeViewBackBufferLocked();
 }
 
 void StageCanvas::makeViewBackBufferLocked() {
-    makeBackBuffer(std::max(static_cast<int>(m_stageWidth * m_zoom + 20), m_clientSize.width()),
-                   std::max(static_cast<int>(m_stageHeight * m_zoom + 20), m_clientSize.height()));
+    const float zoom = m_zoom;
+    makeBackBuffer(std::max(static_cast<int>(m_stageWidth * zoom + 20), m_clientSize.width()),
+                   std::max(static_cast<int>(m_stageHeight * zoom + 20), m_clientSize.height()));
 }
 
 void StageCanvas::makeExportBackBuffer() {
-    std::lock_guard lock(m_mutex);
+    auto lock = m_document.lock();
     makeBackBuffer(static_cast<int>(m_stageWidth * m_zoom),
                    static_cast<int>(m_stageHeight * m_zoom));
 }
@@ -79,8 +68,8 @@ void StageCanvas::makeBackBuffer(int width, int height) {
 }
 
 void StageCanvas::beginExport(float zoom) {
-    std::lock_guard lock(m_mutex);
-    m_currentFrame = 0;
+    auto lock = m_document.lock();
+    m_document.setCurrentFrame(0);
     m_savedZoom = m_zoom;
     setZoomLocked(zoom);
     makeBackBuffer(static_cast<int>(m_stageWidth * zoom), static_cast<int>(m_stageHeight * zoom));
@@ -89,7 +78,7 @@ void StageCanvas::beginExport(float zoom) {
     m_editView = false;
 }
 
-void StageCanvas::endExportLocked() {
+void StageCanvas::endExport(Document::Lock&) {
     m_exporting = false;
     setZoomLocked(m_savedZoom);
     makeViewBackBufferLocked();
@@ -100,55 +89,59 @@ void StageCanvas::cancelExport() {
     m_exporting = false; // the worker starts no further frame
     m_editView = true;
     // The worker captures with the lock held: taking it waits for the frame in progress.
-    std::lock_guard lock(m_mutex);
+    auto lock = m_document.lock();
     setZoomLocked(m_savedZoom);
     makeViewBackBufferLocked();
     m_redrawRequested = true;
 }
 
 QImage StageCanvas::backBuffer() {
-    std::lock_guard lock(m_mutex);
+    auto lock = m_document.lock();
     return m_buffer;
 }
 
 void StageCanvas::loadBackgroundPicture() {
-    std::lock_guard lock(m_mutex);
-    m_background = QImage();
-    if (!m_project)
-        return;
-    const QString path = QString::fromLocal8Bit(fixedText(m_project->header.backgroundPicture));
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return;
-    QImageReader reader(path);
-    reader.setAutoTransform(false);
-    m_background = reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QString path;
+    {
+        auto lock = m_document.lock();
+        path = QString::fromLocal8Bit(fixedText(lock.project().header.backgroundPicture));
+    }
+    QImage background; // read without the lock: the worker may draw meanwhile
+    if (!path.isEmpty() && QFileInfo(path).isFile()) {
+        QImageReader reader(path);
+        reader.setAutoTransform(false);
+        background = reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    }
+    auto lock = m_document.lock();
+    m_background = background;
 }
 
-void StageCanvas::drawFrame() {
-    if (!m_project || !m_symbols || !m_regions || m_buffer.isNull())
+void StageCanvas::drawFrame(Document::Lock& lock) {
+    if (m_buffer.isNull())
         return;
     FrameRenderer::View view;
     view.zoom = m_zoom;
     view.scrollX = m_scrollX;
     view.scrollY = m_scrollY;
-    view.frame = m_currentFrame;
+    view.frame = m_document.currentFrame();
     view.editView = m_editView;
     view.exporting = m_exporting;
-    FrameRenderer::drawFrame(m_buffer, *m_project, *m_symbols, *m_regions, m_background, view,
-                             m_selection);
+    FrameRenderer::drawFrame(m_buffer, lock.project(), lock.symbols(), lock.hitRegions(),
+                             m_background, view, m_selection);
     m_lastDrawnFrame = view.frame;
     ++m_drawCount;
 }
 
-int StageCanvas::duration() const {
-    return m_project ? m_project->header.duration : 0;
+int StageCanvas::duration() {
+    auto lock = m_document.lock();
+    return lock.project().header.duration;
 }
 
 bool StageCanvas::goToFrame(int frame) {
     if (frame < 0 || frame >= duration())
         return false;
     stopPreview();
-    m_currentFrame = frame;
+    m_document.setCurrentFrame(frame);
     requestRedraw();
     return true;
 }
@@ -156,17 +149,19 @@ bool StageCanvas::goToFrame(int frame) {
 void StageCanvas::stepTo(int frame) {
     m_editView = false;
     stopPreview();
-    m_currentFrame = frame;
+    m_document.setCurrentFrame(frame);
     requestRedraw();
 }
 
 void StageCanvas::nextFrame() {
-    const int next = m_currentFrame + 1;
+    stopPreview(); // the frame to step from must not move on meanwhile
+    const int next = currentFrame() + 1;
     stepTo(next >= duration() ? 0 : next);
 }
 
 void StageCanvas::previousFrame() {
-    stepTo(m_currentFrame == 0 ? std::max(duration() - 1, 0) : m_currentFrame - 1);
+    stopPreview();
+    stepTo(currentFrame() == 0 ? std::max(duration() - 1, 0) : currentFrame() - 1);
 }
 
 void StageCanvas::firstFrame() {
@@ -177,10 +172,10 @@ void StageCanvas::lastFrame() {
     stepTo(std::max(duration() - 1, 0));
 }
 
-void StageCanvas::stopPreview() {
-    if (!m_playing)
-        return;
-    m_playing = false;
+bool StageCanvas::stopPreview() {
+    if (!m_playing.exchange(false))
+        return false;
     // The worker draws a preview frame with the lock held: taking it waits for that frame.
-    std::lock_guard lock(m_mutex);
+    auto lock = m_document.lock();
+    return true;
 }

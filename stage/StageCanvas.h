@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/Document.h"
+#include "document/PreviewControl.h"
 #include "stage/FrameRenderer.h"
 
 #include <QImage>
@@ -7,35 +9,27 @@
 
 #include <array>
 #include <atomic>
-#include <mutex>
-
-class EmbeddedSymbolList;
-class HitRegionTable;
-class Project;
 
 // StageCanvas: the drawing side of the stage view without a window: the back buffer, zoom,
-// scroll position, current frame and the flags the UI thread and the stage worker share.
-// The widget owns one and only copies its back buffer to the screen.
+// scroll position and the flags the UI thread and the stage worker share. The document it
+// draws owns the model, the current frame and the one lock.
 //
-// Threads: the model (project, symbols, hit regions) and every field drawing reads are
-// guarded by modelMutex(). The worker holds it while it draws; the UI thread holds it while
-// it edits the model. Methods of this class that change drawing state take it themselves,
-// except drawFrame(), whose caller holds it. The flags are atomics.
-class StageCanvas {
+// Threads: the back buffer and the drawing state are guarded by the document's lock, like the
+// model: methods that change them take it themselves, except those that take a
+// Document::Lock, whose caller holds it. The flags are atomics.
+class StageCanvas : public PreviewControl {
 public:
-    StageCanvas();
+    explicit StageCanvas(Document& document);
 
-    std::mutex& modelMutex() { return m_mutex; }
-
-    // The model to draw; borrowed, may be null (nothing is drawn then).
-    void setModel(Project* project, EmbeddedSymbolList* symbols, const HitRegionTable* regions);
-    Project* project() const { return m_project; }
+    Document& document() { return m_document; }
 
     // Stage size in stage pixels; places the three resize handles of the zoomed stage.
     void setStageSize(int width, int height);
     int stageWidth() const { return m_stageWidth; }
     int stageHeight() const { return m_stageHeight; }
-    const std::array<QRect, 3>& resizeHandles() const { return m_resizeHandles; }
+    const std::array<QRect, 3>& resizeHandles(const Document::Lock&) const {
+        return m_resizeHandles;
+    }
 
     void setClientSize(QSize size);
     void setZoom(float zoom);
@@ -48,32 +42,33 @@ public:
     void makeExportBackBuffer();
     // A shallow copy of the back buffer, for painting or checking what was drawn.
     QImage backBuffer();
-    // The back buffer itself, for the worker while it holds modelMutex().
-    const QImage& backBufferLocked() const { return m_buffer; }
+    // The back buffer itself, while the caller holds the lock.
+    const QImage& backBuffer(const Document::Lock&) const { return m_buffer; }
 
     // Export: beginExport() (UI thread) shows frame 0 at zoom 1 in a stage-sized buffer with
-    // edit view off and sets the exporting flag; endExportLocked() (the worker, holding
-    // modelMutex(), after the last frame) and cancelExport() (any thread but the worker) clear
-    // it and bring back the zoom and the view buffer; a cancel also turns edit view back on
-    // and first waits for the frame being captured.
+    // edit view off, requests a redraw and sets the exporting flag; endExport() (the worker,
+    // holding the lock, after the last frame) and cancelExport() (any thread but the worker)
+    // clear it and bring back the zoom and the view buffer; a cancel also turns edit view back
+    // on and first waits for the frame being captured.
     // `zoom` other than 1 scales the exported frames (preview pictures of samples).
     void beginExport(float zoom = 1.0f);
-    void endExportLocked();
+    void endExport(Document::Lock& lock);
     void cancelExport();
 
     // Loads the project's background picture when its path names a readable picture;
     // otherwise there is none.
     void loadBackgroundPicture();
 
-    // Draws the current frame into the back buffer. The caller holds modelMutex().
-    void drawFrame();
+    // Draws the document's current frame into the back buffer.
+    void drawFrame(Document::Lock& lock);
 
     void requestRedraw() { m_redrawRequested = true; }
     bool redrawRequested() const { return m_redrawRequested; }
     void clearRedrawRequest() { m_redrawRequested = false; }
 
-    int currentFrame() const { return m_currentFrame; }
-    void setCurrentFrame(int frame) { m_currentFrame = frame; }
+    // The document's current frame.
+    int currentFrame() const { return m_document.currentFrame(); }
+    void setCurrentFrame(int frame) { m_document.setCurrentFrame(frame); }
     // False when `frame` is outside 0..duration-1; otherwise stops the preview and shows it.
     bool goToFrame(int frame);
     // Frame stepping clears edit view, stops the preview and wraps round at the ends.
@@ -84,8 +79,12 @@ public:
 
     bool isPlaying() const { return m_playing; }
     void togglePreview() { m_playing = !m_playing; }
-    // Stops the preview and returns once the frame in progress is finished.
-    void stopPreview();
+    // Stops the preview and returns once the frame in progress is finished; true when it was
+    // playing.
+    bool stopPreview() override;
+    void startPreview() override { m_playing = true; }
+    // The worker's end of a preview that reached the last frame (it holds the lock).
+    void finishPreview(Document::Lock&) { m_playing = false; }
 
     bool editView() const { return m_editView; }
     void setEditView(bool on) { m_editView = on; }
@@ -94,36 +93,32 @@ public:
     bool isCapturing() const { return m_capturing; }
     void setCapturing(bool on) { m_capturing = on; }
 
-    // What the last drawn frame left for hit tests (read with modelMutex() held).
-    const FrameRenderer::Selection& selection() const { return m_selection; }
+    // What the last drawn frame left for hit tests (read while holding the lock).
+    const FrameRenderer::Selection& selection(const Document::Lock&) const { return m_selection; }
     int lastDrawnFrame() const { return m_lastDrawnFrame; }
     int drawCount() const { return m_drawCount; }
 
 private:
-    int duration() const;
+    int duration();
     void stepTo(int frame);
     void makeBackBuffer(int width, int height);
     void makeViewBackBufferLocked();
     void setZoomLocked(float zoom);
 
-    std::mutex m_mutex;
-    Project* m_project = nullptr;
-    EmbeddedSymbolList* m_symbols = nullptr;
-    const HitRegionTable* m_regions = nullptr;
+    Document& m_document;
     QImage m_buffer;
     QImage m_background;
     FrameRenderer::Selection m_selection;
     std::array<QRect, 3> m_resizeHandles{};
     QSize m_clientSize;
-    float m_zoom = 1.0f;
+    std::atomic<float> m_zoom{1.0f};
     float m_savedZoom = 1.0f;
-    int m_stageWidth = 320;
-    int m_stageHeight = 120;
+    std::atomic<int> m_stageWidth{320};
+    std::atomic<int> m_stageHeight{120};
     int m_scrollX = 0;
     int m_scrollY = 0;
     std::atomic<int> m_lastDrawnFrame{-1};
     std::atomic<int> m_drawCount{0};
-    std::atomic<int> m_currentFrame{0};
     std::atomic<bool> m_playing{false};
     std::atomic<bool> m_redrawRequested{false};
     std::atomic<bool> m_editView{true};

@@ -1,7 +1,6 @@
 #include "stage/StageWorker.h"
 
 #include "document/MessageTarget.h"
-#include "document/Project.h"
 #include "stage/ExportStep.h"
 #include "stage/StageCanvas.h"
 
@@ -45,9 +44,8 @@ void StageWorker::run() {
     while (redrawStep()) {
         int frameRate = 0;
         {
-            std::lock_guard lock(m_canvas.modelMutex());
-            if (m_canvas.project())
-                frameRate = m_canvas.project()->header.frameRate;
+            auto lock = m_canvas.document().lock();
+            frameRate = lock.project().header.frameRate;
         }
         sleepFor(sleepMilliseconds(frameRate));
         frameStep();
@@ -69,42 +67,42 @@ bool StageWorker::redrawStep() {
             return false;
     }
     if (m_canvas.redrawRequested()) {
-        std::lock_guard lock(m_canvas.modelMutex());
-        m_canvas.drawFrame();
+        auto lock = m_canvas.document().lock();
+        m_canvas.drawFrame(lock);
         m_canvas.clearRedrawRequest();
     }
     return true;
 }
 
 void StageWorker::frameStep() {
-    std::unique_lock lock(m_canvas.modelMutex());
-    Project* project = m_canvas.project();
-    if (!project)
-        return;
-    if (m_canvas.isExporting()) {
-        ExportStep* step = m_exportStep;
-        if (!step)
-            return;
-        m_canvas.setCapturing(true);
-        m_canvas.drawFrame();
-        step->exportFrame(m_canvas.backBufferLocked(), m_canvas);
-        m_canvas.setCapturing(false);
-        return;
-    }
-    if (!m_canvas.isPlaying())
-        return;
-    m_canvas.drawFrame();
-    int next = m_canvas.currentFrame() + 1;
+    Document& document = m_canvas.document();
+    int next = 0;
     bool finished = false;
-    if (next >= project->header.duration) {
-        // The preview plays once: it ends itself at frame 0 rather than drawing frame 0
-        // again before the main window has handled the message.
-        m_canvas.togglePreview();
-        next = 0;
-        finished = true;
+    {
+        auto lock = document.lock();
+        if (m_canvas.isExporting()) {
+            ExportStep* step = m_exportStep;
+            if (!step)
+                return;
+            m_canvas.setCapturing(true);
+            m_canvas.drawFrame(lock);
+            step->exportFrame(m_canvas.backBuffer(lock), m_canvas, lock);
+            m_canvas.setCapturing(false);
+            return;
+        }
+        if (!m_canvas.isPlaying())
+            return;
+        m_canvas.drawFrame(lock);
+        next = document.currentFrame() + 1;
+        if (next >= lock.project().header.duration) {
+            // The preview plays once: it ends itself at frame 0 rather than drawing frame 0
+            // again before the main window has handled the message.
+            m_canvas.finishPreview(lock);
+            next = 0;
+            finished = true;
+        }
+        document.setCurrentFrame(next);
     }
-    m_canvas.setCurrentFrame(next);
-    lock.unlock();
     if (m_target) {
         if (finished)
             m_target->post(MainMessage::ResumePreview, 0, 0);

@@ -1,6 +1,6 @@
 #include "stage/ui/StageView.h"
 
-#include "document/Project.h"
+#include "document/Document.h"
 
 #include <QPainter>
 #include <QResizeEvent>
@@ -11,8 +11,8 @@ constexpr int kWatchMilliseconds = 10; // well below the shortest frame period (
 
 } // namespace
 
-StageView::StageView(MessageTarget* target, QWidget* parent)
-    : QWidget(parent), m_worker(m_canvas, target) {
+StageView::StageView(Document& document, MessageTarget* target, QWidget* parent)
+    : QWidget(parent), m_canvas(document), m_worker(m_canvas, target) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_canvas.setClientSize(size());
     connect(&m_frameWatch, &QTimer::timeout, this, &StageView::repaintIfDrawn);
@@ -25,14 +25,17 @@ StageView::~StageView() {
     m_worker.stop();
 }
 
-void StageView::setProject(Project* project, EmbeddedSymbolList* symbols,
-                           const HitRegionTable* regions) {
+void StageView::projectReplaced() {
     m_canvas.stopPreview();
-    m_canvas.setModel(project, symbols, regions);
-    if (project) {
-        m_canvas.setStageSize(project->header.width, project->header.height);
-        m_canvas.loadBackgroundPicture();
+    int width = 0;
+    int height = 0;
+    {
+        auto lock = m_canvas.document().lock();
+        width = lock.project().header.width;
+        height = lock.project().header.height;
     }
+    m_canvas.setStageSize(width, height);
+    m_canvas.loadBackgroundPicture();
     m_canvas.makeViewBackBuffer();
     m_canvas.setCurrentFrame(0);
     m_canvas.requestRedraw();

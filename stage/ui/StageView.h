@@ -6,10 +6,8 @@
 #include <QTimer>
 #include <QWidget>
 
-class EmbeddedSymbolList;
-class HitRegionTable;
+class Document;
 class MessageTarget;
-class Project;
 
 // StageView: the stage window. It owns the stage canvas and its worker thread, and only
 // copies the canvas's back buffer to the screen; drawing, preview and export happen on the
@@ -18,14 +16,15 @@ class StageView : public QWidget {
     Q_OBJECT
 
 public:
-    explicit StageView(MessageTarget* target, QWidget* parent = nullptr);
+    StageView(Document& document, MessageTarget* target, QWidget* parent = nullptr);
     ~StageView() override;
 
     StageCanvas& canvas() { return m_canvas; }
     StageWorker& worker() { return m_worker; }
 
-    // Shows `project` (borrowed, with its symbols and hit regions) at its stage size.
-    void setProject(Project* project, EmbeddedSymbolList* symbols, const HitRegionTable* regions);
+    // Shows the document's project at its stage size, from frame 0 (after a new project, an
+    // open or a change of the properties).
+    void projectReplaced();
 
     QSize sizeHint() const override;
 

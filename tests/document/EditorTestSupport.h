@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/Document.h"
 #include "document/EditorListener.h"
 #include "document/PreviewControl.h"
 #include "document/ProjectEditor.h"
@@ -9,6 +10,27 @@
 
 #include <string>
 #include <vector>
+
+// The document a TestEditor owns, constructed before the editor that refers to it.
+struct TestDocumentHolder {
+    Document heldDocument;
+};
+
+// An editor with a document of its own, for single-threaded tests: the accessors take the
+// document's lock only to reach the lists (no worker runs), so tests read the model as data.
+class TestEditor : private TestDocumentHolder, public ProjectEditor {
+public:
+    explicit TestEditor(EditorListener* listener = nullptr, PreviewControl* preview = nullptr)
+        : ProjectEditor(heldDocument, listener, preview) {}
+
+    Project& project() { return document().lock().project(); }
+    EmbeddedSymbolList& symbols() { return document().lock().symbols(); }
+    HitRegionTable& hitRegions() { return document().lock().hitRegions(); }
+    const UndoHistory& history() { return document().lock().history(); }
+    bool isModified() { return document().isModified(); }
+    void setModified(bool modified) { document().setModified(modified); }
+    int currentFrame() { return document().currentFrame(); }
+};
 
 // A listener that records what the editor announced, in order.
 class RecordingListener : public EditorListener {
@@ -22,7 +44,8 @@ public:
     void repaintTimeline() override { ++timelineRepaints; }
     bool saw(MainMessage message) const {
         for (MainMessage m : messages)
-            if (m == message) return true;
+            if (m == message)
+                return true;
         return false;
     }
 };

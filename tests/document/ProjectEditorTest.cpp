@@ -36,7 +36,7 @@ protected:
 
     RecordingListener listener;
     FakePreview preview;
-    ProjectEditor editor;
+    TestEditor editor;
 };
 
 TEST_F(ProjectEditorTest, UnnamedAndNewProjectsStartFromTheDefaults) {
@@ -363,7 +363,7 @@ TEST_F(ProjectEditorTest, PasteAddsACopyAtFrameZeroOnANewLayer) {
     EXPECT_NE(copy.record.hitRegionIndex, r.hitRegionIndex); // a region of its own
     EXPECT_EQ(editor.hitRegions().at(copy.record.hitRegionIndex), QRect(0, 0, 20, 10));
     EXPECT_EQ(listener.messages,
-              (std::vector<MainMessage>{MainMessage::ObjectsChanged, MainMessage::RedrawStage}));
+              (std::vector<MainMessage>{MainMessage::RedrawStage, MainMessage::ObjectsChanged}));
 
     project().clearObjectSelection();
     EXPECT_FALSE(editor.copySelected());

@@ -20,7 +20,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 inline Bytes readBytes(const std::string& path) {
     QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return {};
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
     const QByteArray data = file.readAll();
     return Bytes(data.begin(), data.end());
 }
@@ -78,5 +79,5 @@ protected:
     RecordingMessageSink sink;
     ProjectStore store;
     RecordingListener listener;
-    ProjectEditor editor;
+    TestEditor editor;
 };

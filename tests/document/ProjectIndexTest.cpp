@@ -12,7 +12,7 @@ protected:
 
     void saveProject(const std::string& name) {
         newProject(name);
-        ASSERT_TRUE(store.save(editor));
+        ASSERT_TRUE(store.save(editor.document()));
     }
     Bytes indexBytes() const { return readBytes(folders.projectIndexFile()); }
 
@@ -41,7 +41,7 @@ TEST_F(ProjectIndexTest, ConIsStoredAsConnWhileTheProjectKeepsItsName) {
     saveProject("con"); // found again through the index
     EXPECT_EQ(editor.project().name(), "con");
     EXPECT_EQ(index.openableNames(), std::vector<std::string>{"conn"});
-    ProjectEditor other;
+    TestEditor other;
     ASSERT_TRUE(store.openByName(other, "conn"));
     EXPECT_EQ(other.project().name(), "con");
 

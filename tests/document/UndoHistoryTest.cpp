@@ -37,7 +37,7 @@ protected:
     }
 
     RecordingListener listener;
-    ProjectEditor editor;
+    TestEditor editor;
 };
 
 TEST_F(UndoSequenceTest, AfterNewProjectTheFirstEditIsSnapshotZero) {
@@ -59,6 +59,29 @@ TEST_F(UndoSequenceTest, AfterNewProjectTheFirstEditIsSnapshotZero) {
     EXPECT_EQ(editor.history().position(), 0);
     EXPECT_EQ(editor.project().layerCount(), 1);
     EXPECT_FALSE(editor.redo());
+}
+
+TEST_F(UndoSequenceTest, UndoAndRedoWithNothingToMoveStillEndAsAnEdit) {
+    // Nothing to undo or redo: the project stays, but the timeline repaints, the main window
+    // hears that the objects changed, and the project counts as modified.
+    for (bool undo : {true, false}) {
+        SCOPED_TRACE(undo ? "undo" : "redo");
+        editor.setModified(false);
+        listener.messages.clear();
+        listener.timelineRepaints = 0;
+        EXPECT_FALSE(undo ? editor.undo() : editor.redo());
+        EXPECT_EQ(editor.history().position(), -1);
+        EXPECT_EQ(listener.timelineRepaints, 1);
+        EXPECT_TRUE(listener.saw(MainMessage::ObjectsChanged));
+        EXPECT_TRUE(editor.isModified());
+    }
+    // The same at the end of a history: redo past the last snapshot.
+    insertSymbol();
+    editor.setModified(false);
+    listener.messages.clear();
+    EXPECT_FALSE(editor.redo());
+    EXPECT_TRUE(listener.saw(MainMessage::ObjectsChanged));
+    EXPECT_TRUE(editor.isModified());
 }
 
 TEST_F(UndoSequenceTest, AfterOpenTheLoadedStateIsSnapshotZero) {
@@ -107,7 +130,7 @@ TEST_F(UndoSequenceTest, SnapshotsAreDeepCopies) {
     AnimationObject& live = editor.project().objects[0];
     live.guidePoints.append({9, 9});
     live.record.startX = 1.0f;
-    editor.pushSnapshot();
+    editor.finishPanelEdit();
     live.guidePoints[0] = {7, 7};
     live.record.startX = 2.0f;
     const Project& saved = editor.history().snapshot(1).state;

@@ -6,7 +6,7 @@
 #include "export/GifExporter.h"
 
 #include "document/MessageTarget.h"
-#include "document/ProjectEditor.h"
+#include "tests/document/EditorTestSupport.h"
 #include "stage/StageCanvas.h"
 #include "stage/StageWorker.h"
 #include "tests/document/EditorTestSupport.h"
@@ -27,7 +27,7 @@ namespace {
 
 // A project with a gradient symbol moving and turning over a coloured stage, and a second,
 // fading symbol on another layer: many colours, and every frame differs.
-void makeProject(ProjectEditor& editor, int duration, int frameRate) {
+void makeProject(TestEditor& editor, int duration, int frameRate) {
     ProjectProperties properties;
     properties.name = "Gif";
     properties.width = 90;
@@ -57,18 +57,10 @@ void makeProject(ProjectEditor& editor, int duration, int frameRate) {
 }
 
 // The frames an export draws, saved as PNG for the comparison in Python.
-void saveRenderedFrames(ProjectEditor& editor, const QString& folder) {
-    StageCanvas canvas;
-    canvas.setModel(&editor.project(), &editor.symbols(), &editor.hitRegions());
-    canvas.setStageSize(editor.project().header.width, editor.project().header.height);
-    canvas.beginExport();
-    std::lock_guard lock(canvas.modelMutex());
-    for (int f = 0; f < editor.project().header.duration; ++f) {
-        canvas.setCurrentFrame(f);
-        canvas.drawFrame();
-        canvas.backBufferLocked().save(
-            QDir(folder).filePath(QString::asprintf("frame_%03d.png", f)));
-    }
+void saveRenderedFrames(TestEditor& editor, const QString& folder) {
+    BatchExport::drawExportFrames(editor.document(), 1.0f, [&](QImage frame, int f) {
+        return frame.save(QDir(folder).filePath(QString::asprintf("frame_%03d.png", f)));
+    });
     for (EmbeddedSymbol& symbol : editor.symbols().records)
         symbol.currentFrame = 0; // the export that follows starts from the same state
 }
@@ -99,14 +91,13 @@ TEST(GifExportTest, PillowSeesTheFramesDelaysLoopDisposalCommentAndTables) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.frameRate);
         QTemporaryDir dir;
-        ProjectEditor editor;
+        TestEditor editor;
         makeProject(editor, 5, row.frameRate);
         saveRenderedFrames(editor, dir.path());
         const QString gif = dir.filePath("out.gif");
         GifExporter exporter(row.loops);
         std::string error;
-        ASSERT_TRUE(BatchExport::run(editor.project(), editor.symbols(), editor.hitRegions(),
-                                     exporter, gif.toStdString(), {}, error))
+        ASSERT_TRUE(BatchExport::run(editor.document(), exporter, gif.toStdString(), {}, error))
             << error;
         const QJsonObject report = pillowReport(gif, dir.path());
         EXPECT_EQ(report["frames"].toInt(), 5);
@@ -127,13 +118,12 @@ TEST(GifExportTest, PillowSeesTheFramesDelaysLoopDisposalCommentAndTables) {
 
 TEST(GifExportTest, OneFrameProjectHasOneImageTheCommentAndTheTrailer) {
     QTemporaryDir dir;
-    ProjectEditor editor;
+    TestEditor editor;
     makeProject(editor, 1, 12);
     const QString gif = dir.filePath("single.gif");
     GifExporter exporter(0);
     std::string error;
-    ASSERT_TRUE(BatchExport::run(editor.project(), editor.symbols(), editor.hitRegions(), exporter,
-                                 gif.toStdString(), {}, error));
+    ASSERT_TRUE(BatchExport::run(editor.document(), exporter, gif.toStdString(), {}, error));
     QFile file(gif);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -154,13 +144,14 @@ public:
 
 class GifPipelineTest : public ::testing::Test {
 protected:
-    GifPipelineTest() : worker(canvas, &target), pipeline(canvas, worker, sink, &target) {
+    GifPipelineTest()
+        : canvas(editor.document()), worker(canvas, &target),
+          pipeline(canvas, worker, sink, &target) {
         makeProject(editor, 6, 12);
-        canvas.setModel(&editor.project(), &editor.symbols(), &editor.hitRegions());
         canvas.setStageSize(90, 50);
         canvas.setZoom(2.0f);
     }
-    ProjectEditor editor;
+    TestEditor editor;
     StageCanvas canvas;
     RecordingTarget target;
     RecordingMessageSink sink;
@@ -171,7 +162,7 @@ protected:
 
 TEST_F(GifPipelineTest, TheWorkerWritesOneFramePerPassAndRestoresTheView) {
     const std::string path = dir.filePath("worker.gif").toStdString();
-    ASSERT_TRUE(pipeline.start(editor.project(), path, std::make_unique<GifExporter>(0), 0));
+    ASSERT_TRUE(pipeline.start(path, std::make_unique<GifExporter>(0), 0));
     EXPECT_TRUE(canvas.isExporting());
     EXPECT_FALSE(canvas.editView());
     EXPECT_EQ(canvas.zoom(), 1.0f);
@@ -191,7 +182,7 @@ TEST_F(GifPipelineTest, TheWorkerWritesOneFramePerPassAndRestoresTheView) {
 
 TEST_F(GifPipelineTest, CancelAfterAFewFramesLeavesNoFile) {
     const std::string path = dir.filePath("cancelled.gif").toStdString();
-    ASSERT_TRUE(pipeline.start(editor.project(), path, std::make_unique<GifExporter>(0), 0));
+    ASSERT_TRUE(pipeline.start(path, std::make_unique<GifExporter>(0), 0));
     worker.frameStep();
     worker.frameStep();
     EXPECT_TRUE(QFile::exists(QString::fromStdString(path)));
@@ -215,11 +206,14 @@ TEST_F(GifPipelineTest, ChecksPathsAndRefusesWhatCannotBeWritten) {
     EXPECT_EQ(ExportPipeline::outputPath("clip.Avi", ExportKind::Avi), "clip.Avi");
     EXPECT_EQ(ExportPipeline::outputPath("clip", ExportKind::Swf), "clip.swf");
 
-    Project empty = Project::unnamed("Empty");
-    EXPECT_FALSE(pipeline.checkProject(empty));
+    EXPECT_TRUE(pipeline.checkProject());
+    EXPECT_TRUE(sink.messages.empty());
+    const Project full = editor.project();
+    editor.project().clearContents();
+    EXPECT_FALSE(pipeline.checkProject());
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_EQ(sink.messages[0].text, "No animation to export.");
-    EXPECT_TRUE(pipeline.checkProject(editor.project()));
+    editor.project() = full;
 
     // An existing file is replaced; a folder in the way cannot be.
     const QString existing = dir.filePath("old.gif");
@@ -235,7 +229,7 @@ TEST_F(GifPipelineTest, ChecksPathsAndRefusesWhatCannotBeWritten) {
 
     // An output that cannot be opened stops the export before it starts and says so.
     const std::string nowhere = dir.filePath("missing/out.gif").toStdString();
-    EXPECT_FALSE(pipeline.start(editor.project(), nowhere, std::make_unique<GifExporter>(0), 0));
+    EXPECT_FALSE(pipeline.start(nowhere, std::make_unique<GifExporter>(0), 0));
     EXPECT_FALSE(canvas.isExporting());
     EXPECT_FALSE(sink.messages.back().text.empty());
 }

@@ -1,11 +1,13 @@
 // SWF and AVI exports of small projects, driven through the stage worker's export pass and
 // checked with ffprobe and decoded with ffmpeg against the rendered frames.
 #include "export/AviExporter.h"
+#include "export/ExportPipeline.h"
 #include "export/ExportRun.h"
 #include "export/SwfExporter.h"
 
 #include "document/MessageTarget.h"
-#include "document/ProjectEditor.h"
+#include "tests/document/EditorTestSupport.h"
+#include "tests/document/RecordingMessageSink.h"
 #include "stage/StageCanvas.h"
 #include "stage/StageWorker.h"
 
@@ -79,9 +81,9 @@ double meanDifference(const QImage& rendered, const QByteArray& rgb) {
 // Keeps a copy of every frame handed to the real step.
 struct RecordingStep : ExportStep {
     explicit RecordingStep(ExportStep& inner) : inner(inner) {}
-    void exportFrame(const QImage& frame, StageCanvas& canvas) override {
+    void exportFrame(const QImage& frame, StageCanvas& canvas, Document::Lock& lock) override {
         frames.push_back(frame.copy());
-        inner.exportFrame(frame, canvas);
+        inner.exportFrame(frame, canvas, lock);
     }
     ExportStep& inner;
     std::vector<QImage> frames;
@@ -116,7 +118,6 @@ protected:
         AnimationObject& stand = editor.project().objects[1];
         stand.record.startX = stand.record.endX = static_cast<float>(width - 30);
         stand.record.startY = stand.record.endY = 20;
-        canvas.setModel(&editor.project(), &editor.symbols(), &editor.hitRegions());
         canvas.setStageSize(width, height);
     }
 
@@ -151,8 +152,8 @@ protected:
     } frames;
     ExportProgress progress;
     QTemporaryDir dir;
-    ProjectEditor editor;
-    StageCanvas canvas;
+    TestEditor editor;
+    StageCanvas canvas{editor.document()};
     StageWorker worker{canvas, nullptr};
 };
 
@@ -298,6 +299,49 @@ TEST_F(VideoExportTest, FailedOrCancelledSetupsAndStoppedExportsLeaveNoFile) {
         EXPECT_FALSE(QFile::exists(path));
         EXPECT_FALSE(progress.done);
     }
+}
+
+// Writes through a real AVI exporter and hands it a picture of the wrong size at frame
+// `failAt`, so that its own write check fails as a failing disk would.
+class FailingAviExporter : public FrameExporter {
+public:
+    explicit FailingAviExporter(int failAt) : m_failAt(failAt) {}
+    bool open(const std::string& path, int width, int height, int frameRate) override {
+        return m_avi.open(path, width, height, frameRate);
+    }
+    bool writeFrame(const QImage& frame, int index) override {
+        return m_avi.writeFrame(index == m_failAt ? QImage(1, 1, frame.format()) : frame, index);
+    }
+    bool finish() override { return m_avi.finish(); }
+    void abort() override { m_avi.abort(); }
+    std::string error() const override { return m_avi.error(); }
+
+private:
+    AviExporter m_avi{AviExporter::CodecChooser{}};
+    int m_failAt;
+};
+
+TEST_F(VideoExportTest, AviCodecCancelSaysNothingAndAFailedWriteIsShown) {
+    makeProject(64, 48, 6, 12);
+    RecordingMessageSink sink;
+    ExportPipeline pipeline(canvas, worker, sink, nullptr);
+
+    const std::string cancelled = dir.filePath("cancelled.avi").toStdString();
+    auto chooserCancelled = [] { return std::optional<AviCompressOptions>(); };
+    EXPECT_FALSE(pipeline.start(cancelled, std::make_unique<AviExporter>(chooserCancelled), 0));
+    EXPECT_TRUE(sink.messages.empty()); // no (empty) message box for a cancelled choice
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(cancelled)));
+
+    const std::string broken = dir.filePath("broken.avi").toStdString();
+    ASSERT_TRUE(pipeline.start(broken, std::make_unique<FailingAviExporter>(2), 0));
+    for (int pass = 0; pass < 20 && canvas.isExporting(); ++pass) {
+        worker.redrawStep();
+        worker.frameStep();
+    }
+    EXPECT_TRUE(pipeline.progress().done);
+    EXPECT_FALSE(pipeline.reportOutcome());
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, "Write AVI error.");
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "stage/StageCanvas.h"
 
-#include "document/ProjectEditor.h"
+#include "tests/document/EditorTestSupport.h"
 #include "text/FontTextMeasurer.h"
 #include "text/AppendedTransform.h"
 
@@ -35,13 +35,12 @@ bool near(QRgb a, QRgb b, int tolerance = 3) {
 // otherwise.
 class FrameRendererTest : public ::testing::Test {
 protected:
-    FrameRendererTest() {
+    FrameRendererTest() : canvas(editor.document()) {
         ProjectProperties properties;
         properties.name = "Render";
         properties.width = 100;
         properties.height = 60;
         editor.newProject(properties);
-        canvas.setModel(&editor.project(), &editor.symbols(), &editor.hitRegions());
         canvas.setStageSize(100, 60);
         canvas.setEditView(false);
     }
@@ -64,12 +63,12 @@ protected:
             canvas.makeViewBackBuffer();
         }
         canvas.setCurrentFrame(frame);
-        std::lock_guard lock(canvas.modelMutex());
-        canvas.drawFrame();
-        return canvas.backBufferLocked().copy();
+        auto lock = editor.document().lock();
+        canvas.drawFrame(lock);
+        return canvas.backBuffer(lock).copy();
     }
 
-    ProjectEditor editor;
+    TestEditor editor;
     StageCanvas canvas;
 };
 
@@ -162,7 +161,7 @@ TEST_F(FrameRendererTest, HandlesShowOnlyForTheSelectedObjectInEditView) {
     };
     canvas.setEditView(true);
     EXPECT_TRUE(hasHandleColour(render(0, false)));
-    EXPECT_EQ(canvas.selection().position, QPoint(20, 10));
+    EXPECT_EQ(canvas.selection(editor.document().lock()).position, QPoint(20, 10));
     canvas.setEditView(false);
     EXPECT_FALSE(hasHandleColour(render(0, false)));
     canvas.setEditView(true);

@@ -1,9 +1,9 @@
 #include "stage/StageWorker.h"
 
 #include "document/MessageTarget.h"
-#include "document/ProjectEditor.h"
 #include "stage/ExportStep.h"
 #include "stage/StageCanvas.h"
+#include "tests/document/EditorTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ public:
 
 class StageWorkerTest : public ::testing::Test {
 protected:
-    StageWorkerTest() : worker(canvas, &target) {
+    StageWorkerTest() : canvas(editor.document()), worker(canvas, &target) {
         ProjectProperties properties;
         properties.name = "Worker";
         properties.width = 40;
@@ -37,12 +37,11 @@ protected:
         QImage picture(8, 8, QImage::Format_ARGB32);
         picture.fill(Qt::red);
         editor.insertLibrarySymbol(SymbolId::create(), {picture});
-        canvas.setModel(&editor.project(), &editor.symbols(), &editor.hitRegions());
         canvas.setStageSize(40, 30);
         canvas.makeViewBackBuffer();
     }
 
-    ProjectEditor editor;
+    TestEditor editor;
     StageCanvas canvas;
     RecordingTarget target;
     StageWorker worker;
@@ -118,7 +117,7 @@ TEST_F(StageWorkerTest, ExportPassesHandTheStageSizedFrameToTheExportStep) {
     struct Recorder : ExportStep {
         std::vector<QSize> sizes;
         std::vector<bool> capturing;
-        void exportFrame(const QImage& frame, StageCanvas& c) override {
+        void exportFrame(const QImage& frame, StageCanvas& c, Document::Lock&) override {
             sizes.push_back(frame.size());
             capturing.push_back(c.isCapturing());
             c.setCurrentFrame(c.currentFrame() + 1);
@@ -137,31 +136,45 @@ TEST_F(StageWorkerTest, ExportPassesHandTheStageSizedFrameToTheExportStep) {
     EXPECT_TRUE(target.messages.empty());
 }
 
-TEST_F(StageWorkerTest, ThreadPlaysWhileTheUiEditsAndStopsOnRequest) {
+TEST_F(StageWorkerTest, ThreadPlaysWhileTheUiEditsReadsAndUndoes) {
     editor.project().header.frameRate = 30; // short sleeps keep the test quick
+    editor.project().header.duration = 1000;
+    editor.setPreviewControl(&canvas); // every command pauses the preview, as in the window
     worker.start();
     EXPECT_TRUE(worker.isRunning());
     canvas.requestRedraw();
-    canvas.togglePreview();
-    // The UI thread edits the model under the lock while the worker draws.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    int edits = 0;
-    while (canvas.drawCount() < 4 && std::chrono::steady_clock::now() < deadline) {
+    canvas.startPreview();
+    // The UI thread runs commands, edits in place and reads while the worker draws.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    int rounds = 0;
+    while ((canvas.drawCount() < 8 || rounds < 8) && std::chrono::steady_clock::now() < deadline) {
+        ASSERT_TRUE(editor.appendMotion(kLinerMotion));
         {
-            std::lock_guard lock(canvas.modelMutex());
-            editor.project().objects[0].record.startX += 1.0f;
-            ++edits;
+            auto lock = editor.document().lock();
+            Project& project = lock.project();
+            project.objects[project.objects.count() - 1].record.endX += 5.0f;
+            EXPECT_TRUE(project.isConsistent());
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        editor.finishPanelEdit();
+        ASSERT_TRUE(editor.copySelected());
+        ASSERT_TRUE(editor.paste());
+        editor.undo();
+        editor.undo();
+        editor.redo();
+        EXPECT_TRUE(canvas.isPlaying()); // each command restarted the preview it paused
+        ++rounds;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    EXPECT_GE(canvas.drawCount(), 4);
-    canvas.stopPreview();
+    EXPECT_GE(canvas.drawCount(), 8);
+    EXPECT_TRUE(canvas.stopPreview());
     const int drawsAfterStop = canvas.drawCount();
     EXPECT_FALSE(canvas.isPlaying());
     worker.stop();
     EXPECT_FALSE(worker.isRunning());
     EXPECT_EQ(canvas.drawCount(), drawsAfterStop); // no preview frame after stopPreview
-    EXPECT_GT(edits, 0);
+    auto lock = editor.document().lock();
+    EXPECT_EQ(lock.project().objectCount(), 1 + rounds); // one appended motion kept per round
+    EXPECT_EQ(lock.history().position(), lock.history().count() - 2);
 }
 
 } // namespace

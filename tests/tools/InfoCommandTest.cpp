@@ -26,7 +26,7 @@ Result runInfo(const QString& path) {
 }
 
 TEST(InfoCommandTest, PrintsASavedProjectAsJson) {
-    ProjectEditor editor;
+    TestEditor editor;
     ProjectProperties properties;
     properties.name = "Info \"quoted\"";
     properties.width = 200;

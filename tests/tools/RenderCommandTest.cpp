@@ -1,8 +1,10 @@
-// zentravo-cli render: the real executable on a saved project, compared with drawing the same
-// frames in-process.
+// zentravo-cli render: the real executable on a saved project, compared with the frames the
+// application's export draws from the same file.
+#include "document/ProjectReader.h"
 #include "document/ProjectStore.h"
-#include "stage/StageCanvas.h"
+#include "stage/FrameRenderer.h"
 #include "tests/document/EditorTestSupport.h"
+#include "tests/export/WorkerExport.h"
 
 #include <QTemporaryDir>
 
@@ -40,25 +42,18 @@ protected:
             ProjectStore::writeFile(path.toStdString(), editor.project(), editor.symbols()));
     }
 
-    // What an export hands over for `frame`, drawn in-process from the saved project's state.
+    // What the application's export hands its encoder for `frame`, from the saved project.
     QImage expected(int frame) {
-        for (EmbeddedSymbol& symbol : editor.symbols().records)
-            symbol.currentFrame = 0; // as saved: each run of the command starts from the file
-        StageCanvas canvas;
-        canvas.setModel(&editor.project(), &editor.symbols(), &editor.hitRegions());
-        canvas.setStageSize(61, 33);
-        canvas.setEditView(false);
-        canvas.setExporting(true);
-        canvas.makeExportBackBuffer();
-        std::lock_guard lock(canvas.modelMutex());
-        for (int f = 0; f <= frame; ++f) {
-            canvas.setCurrentFrame(f);
-            canvas.drawFrame();
-        }
-        return canvas.backBufferLocked().convertToFormat(QImage::Format_RGB888);
+        std::optional<LoadedProject> saved = ProjectReader::readFile(path.toStdString());
+        Document document;
+        ProjectEditor(document).openLoaded(std::move(saved->project), std::move(saved->symbols));
+        std::vector<QImage> frames;
+        EXPECT_TRUE(
+            exportThroughWorker(document, "frames", std::make_unique<FrameCollector>(frames)));
+        return frames.at(static_cast<std::size_t>(frame)).convertToFormat(QImage::Format_RGB888);
     }
 
-    ProjectEditor editor;
+    TestEditor editor;
     QTemporaryDir folder;
     QString path;
 };

@@ -3,8 +3,13 @@
 #include "document/LoadedProject.h"
 #include "document/ProjectReader.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QImageReader>
+
+#include "tests/tools/ProgramRun.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +21,8 @@ namespace {
 const QString kTemplates = QStringLiteral(ZENTRAVO_BINARY_DIR "/bin/template/");
 
 std::optional<LoadedProject> loadSample(int number) {
-    QFile file(kTemplates + QString("template_%1.vrn").arg(number));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return ProjectReader::read(file);
+    return ProjectReader::readFile(
+        (kTemplates + QString("template_%1.vrn").arg(number)).toLocal8Bit().toStdString());
 }
 
 TEST(SampleProjectsTest, TogetherTheyShowEveryFeature) {
@@ -72,6 +75,40 @@ TEST(SampleProjectsTest, TogetherTheyShowEveryFeature) {
     EXPECT_TRUE(pictures);
     EXPECT_GE(largestArea, 640 * 480); // the export benchmark's sample
     EXPECT_GE(longest, 60);
+}
+
+TEST(SampleProjectsTest, BackgroundPicturesTravelWithACopiedTemplateFolder) {
+    // Each sample stores only its picture's name; the loader finds it beside the file.
+    for (int number = 1; number <= 4; ++number) {
+        QFile file(kTemplates + QString("template_%1.vrn").arg(number));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        std::optional<LoadedProject> raw = ProjectReader::read(file);
+        ASSERT_TRUE(raw.has_value());
+        const QString stored = QString::fromLocal8Bit(raw->project.header.backgroundPicture);
+        EXPECT_FALSE(stored.isEmpty()) << number;
+        EXPECT_FALSE(stored.contains('/')) << stored.toStdString();
+    }
+
+    // A copy of the folder (an installed or moved program) draws the same first frame.
+    QTemporaryDir copy;
+    for (const QFileInfo& entry : QDir(kTemplates).entryInfoList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(entry.filePath(), copy.filePath(entry.fileName())));
+    auto render = [&](const QString& project, const QString& out) {
+        const ProgramRun run = ProgramRun::of(ZENTRAVO_CLI, {"render", project, "0", out}, 60000);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return QImage(out);
+    };
+    const QImage original = render(kTemplates + "template_1.vrn", copy.filePath("original.png"));
+    const QImage copied = render(copy.filePath("template_1.vrn"), copy.filePath("copied.png"));
+    ASSERT_FALSE(original.isNull());
+    EXPECT_EQ(copied, original);
+    std::optional<LoadedProject> sample = loadSample(1);
+    ASSERT_TRUE(sample.has_value());
+    const QString picture =
+        QFileInfo(QString::fromLocal8Bit(sample->project.header.backgroundPicture)).fileName();
+    ASSERT_TRUE(QFile::remove(copy.filePath(picture)));
+    EXPECT_NE(render(copy.filePath("template_1.vrn"), copy.filePath("bare.png")), original)
+        << "the background came from the copy";
 }
 
 } // namespace

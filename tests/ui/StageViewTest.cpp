@@ -1,7 +1,7 @@
 #include "stage/ui/StageView.h"
 
 #include "app/PreviewWindow.h"
-#include "document/ProjectEditor.h"
+#include "tests/document/EditorTestSupport.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -10,7 +10,7 @@
 
 namespace {
 
-void makeProject(ProjectEditor& editor) {
+void makeProject(TestEditor& editor) {
     ProjectProperties properties;
     properties.name = "Widget";
     properties.width = 120;
@@ -25,10 +25,10 @@ void makeProject(ProjectEditor& editor) {
 }
 
 TEST(StageViewTest, ShowsWhatTheWorkerDrew) {
-    ProjectEditor editor;
+    TestEditor editor;
     makeProject(editor);
-    StageView view(nullptr);
-    view.setProject(&editor.project(), &editor.symbols(), &editor.hitRegions());
+    StageView view(editor.document(), nullptr);
+    view.projectReplaced();
     view.resize(view.sizeHint());
     view.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return view.canvas().drawCount() > 0; }, 5000));
@@ -43,7 +43,7 @@ TEST(StageViewTest, ShowsWhatTheWorkerDrew) {
 }
 
 TEST(StageViewTest, PreviewWindowKeysPlayAndStepTheStage) {
-    ProjectEditor editor;
+    TestEditor editor;
     makeProject(editor);
     PreviewWindow window(editor);
     window.show();

@@ -36,41 +36,52 @@ void buildDemo(ProjectEditor& editor) {
     editor.insertLibrarySymbol(
         square, {solidPicture(20, 20, qRgb(220, 40, 40)), solidPicture(20, 20, qRgb(40, 40, 220))});
     editor.appendMotion(kLinerMotion);
-    AnimationObject& glide = editor.project().objects[1];
-    glide.record.startFrame = glide.record.motionStartFrame = 0;
-    glide.record.endFrame = glide.record.motionEndFrame = 11;
-    glide.record.startX = 10.0f;
-    glide.record.endX = 280.0f;
-    glide.record.endScale = 2.0f;
-    glide.record.endOpacity = 64;
-    editor.project().removeObject(0); // keep only the moving copy on the layer
+    {
+        auto lock = editor.document().lock();
+        AnimationObject& glide = lock.project().objects[1];
+        glide.record.startFrame = glide.record.motionStartFrame = 0;
+        glide.record.endFrame = glide.record.motionEndFrame = 11;
+        glide.record.startX = 10.0f;
+        glide.record.endX = 280.0f;
+        glide.record.endScale = 2.0f;
+        glide.record.endOpacity = 64;
+        lock.project().removeObject(0); // keep only the moving copy on the layer
+    }
 
     // Layer 1: a text riding a guide line along a quarter circle.
     AnimationObject text;
     text.setText("Zentravo");
     editor.addTextObject(text, FixedBoxMeasurer());
-    AnimationObject& rider = editor.project().objects[1];
-    rider.record.motionKind = kGuideLineMotion;
-    rider.record.motionEndFrame = 11;
-    for (int k = 0; k <= 16; ++k) {
-        const double a = M_PI / 2 * k / 16;
-        rider.guidePoints.append(GuidePoint{static_cast<int>(160 + 50 * std::cos(a)),
-                                            static_cast<int>(110 - 90 * std::sin(a))});
+    {
+        auto lock = editor.document().lock();
+        AnimationObject& rider = lock.project().objects[1];
+        rider.record.motionKind = kGuideLineMotion;
+        rider.record.motionEndFrame = 11;
+        for (int k = 0; k <= 16; ++k) {
+            const double a = M_PI / 2 * k / 16;
+            rider.guidePoints.append(GuidePoint{static_cast<int>(160 + 50 * std::cos(a)),
+                                                static_cast<int>(110 - 90 * std::sin(a))});
+        }
     }
 
     // Layer 2: a trail symbol on a hidden layer: computed but never drawn.
     editor.insertLibrarySymbol(SymbolId::create(), {solidPicture(8, 8, qRgb(0, 160, 0))});
-    editor.project().objects[2].record.trailFlag = 1;
-    editor.project().layerVisible[2] = 0;
-    editor.pushSnapshot();
+    {
+        auto lock = editor.document().lock();
+        lock.project().objects[2].record.trailFlag = 1;
+        lock.project().layerVisible[2] = 0;
+    }
+    editor.finishPanelEdit();
 }
 
 } // namespace
 
 int DemoCommand::run(std::ostream& out) {
-    ProjectEditor editor;
+    Document document;
+    ProjectEditor editor(document);
     buildDemo(editor);
-    Project& project = editor.project();
+    auto lock = document.lock();
+    Project& project = lock.project();
     const ProjectHeader& h = project.header;
     char line[256];
     std::snprintf(line, sizeof line, "Demo project: %dx%d, %d frames at %d fps, %d layers\n",
@@ -85,7 +96,7 @@ int DemoCommand::run(std::ostream& out) {
                 const auto i = static_cast<std::uint32_t>(index);
                 const ObjectFrameState s =
                     computeState(project.objects[i], project.symbolIds[i],
-                                 project.layerVisible[k] == 1, frame, h, editor.symbols(), false);
+                                 project.layerVisible[k] == 1, frame, h, lock.symbols(), false);
                 const bool symbol = project.objects[i].isSymbol();
                 if (!s.drawn) {
                     std::snprintf(line, sizeof line, "  %-9s not drawn%s\n",

@@ -1,6 +1,8 @@
 #include "tools/cli/ExportCommand.h"
 
+#include "tools/cli/CommandLine.h"
 #include "tools/cli/ProjectArgument.h"
+#include "document/Document.h"
 #include "export/BatchExport.h"
 #include "export/ExportPipeline.h"
 #include "export/AviExporter.h"
@@ -27,15 +29,6 @@ struct Options {
     AviCompressOptions avi;
 };
 
-bool parseInt(const char* text, long low, long high, int& value) {
-    char* end = nullptr;
-    const long parsed = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || parsed < low || parsed > high)
-        return false;
-    value = static_cast<int>(parsed);
-    return true;
-}
-
 // The kind of export for an output path: by its extension, GIF when it has none of ours.
 ExportKind kindOf(const std::string& path) {
     for (ExportKind kind : {ExportKind::Avi, ExportKind::Swf})
@@ -45,43 +38,32 @@ ExportKind kindOf(const std::string& path) {
 }
 
 bool parse(int argc, char** argv, Options& options, std::ostream& err) {
-    int positional = 0;
-    for (int i = 2; i < argc; ++i) {
-        const bool hasValue = i + 1 < argc;
-        if (std::strcmp(argv[i], "--loops") == 0 && hasValue) {
-            if (!parseInt(argv[++i], 0, 65536, options.loops)) {
-                err << "export: --loops takes 0 (forever), 1 (once) or a count of plays\n";
-                return false;
-            }
-        } else if (std::strcmp(argv[i], "--codec") == 0 && hasValue) {
-            options.avi.codec = argv[++i];
-        } else if (std::strcmp(argv[i], "--quality") == 0 && hasValue) {
-            if (!parseInt(argv[++i], 0, 10000, options.avi.quality)) {
-                err << "export: --quality takes 0 (worst) to 10000 (best)\n";
-                return false;
-            }
-        } else if (std::strcmp(argv[i], "--keyframes") == 0 && hasValue) {
-            if (!parseInt(argv[++i], 1, 100000, options.avi.keyFrameEvery)) {
-                err << "export: --keyframes takes a key frame interval in frames\n";
-                return false;
-            }
-        } else if (positional == 0) {
-            options.project = argv[i];
-            ++positional;
-        } else if (positional == 1) {
-            options.output = argv[i];
-            ++positional;
-        } else {
-            positional = 99;
-        }
+    const CommandLine line(argc, argv, 2, {{"--loops", "--codec", "--quality", "--keyframes"}, {}});
+    if (!line.integer("--loops", 0, 65536, options.loops)) {
+        err << "export: --loops takes 0 (forever), 1 (once) or a count of plays\n";
+        return false;
     }
-    if (positional != 2) {
+    if (!line.integer("--quality", 0, 10000, options.avi.quality)) {
+        err << "export: --quality takes 0 (worst) to 10000 (best)\n";
+        return false;
+    }
+    if (!line.integer("--keyframes", 1, 100000, options.avi.keyFrameEvery)) {
+        err << "export: --keyframes takes a key frame interval in frames\n";
+        return false;
+    }
+    if (const std::string* codec = line.value("--codec"))
+        options.avi.codec = *codec;
+    if (!line.ok() || line.count() != 2) {
+        if (!line.ok())
+            err << "export: " << line.error() << "\n";
         err << "usage: zentravo-cli export PROJECT.vrn OUT.gif [--loops N]\n"
                "       zentravo-cli export PROJECT.vrn OUT.swf\n"
                "       zentravo-cli export PROJECT.vrn OUT.avi [--codec NAME] [--quality Q]"
                " [--keyframes N]\n";
         return false;
     }
+    options.project = line.at(0);
+    options.output = line.at(1);
     return true;
 }
 
@@ -99,8 +81,8 @@ int ExportCommand::run(int argc, char** argv, std::ostream& out, std::ostream& e
     Options options;
     if (!parse(argc, argv, options, err))
         return 2;
-    std::optional<LoadedProject> loaded = ProjectArgument::load(options.project, err);
-    if (!loaded)
+    Document document;
+    if (!ProjectArgument::open(options.project, document, err))
         return 1;
 
     const ExportKind kind = kindOf(options.output);
@@ -115,7 +97,7 @@ int ExportCommand::run(int argc, char** argv, std::ostream& out, std::ostream& e
 
     // The same checks and messages as the export command of the application.
     StderrMessageSink sink;
-    if (loaded->project.layerCount() == 0) {
+    if (document.lock().project().layerCount() == 0) {
         sink.show(ExportPipeline::kNoAnimation, ExportPipeline::kCaption, MessageIcon::Information,
                   MessageButtons::Ok);
         return 1;
@@ -132,8 +114,7 @@ int ExportCommand::run(int argc, char** argv, std::ostream& out, std::ostream& e
     if (terminal)
         progress.report = [&err](int percent) { drawBar(err, percent); };
     std::string error;
-    const bool ok = BatchExport::run(loaded->project, loaded->symbols, loaded->hitRegions,
-                                     *exporter, path, progress, error);
+    const bool ok = BatchExport::run(document, *exporter, path, progress, error);
     if (terminal)
         err << "\n";
     if (!ok) {

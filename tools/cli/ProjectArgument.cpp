@@ -1,11 +1,16 @@
 #include "tools/cli/ProjectArgument.h"
 
+#include "document/Document.h"
+#include "document/ProjectEditor.h"
 #include "document/ProjectReader.h"
 #include "document/ProjectStore.h"
 
-std::optional<LoadedProject> ProjectArgument::load(const std::string& path, std::ostream& err) {
+bool ProjectArgument::open(const std::string& path, Document& document, std::ostream& err) {
     std::optional<LoadedProject> loaded = ProjectReader::readFile(path);
-    if (!loaded)
+    if (!loaded) {
         err << ProjectStore::kCannotLoad << "\n";
-    return loaded;
+        return false;
+    }
+    ProjectEditor(document).openLoaded(std::move(loaded->project), std::move(loaded->symbols));
+    return true;
 }

@@ -1,14 +1,13 @@
 #pragma once
 
-#include "document/LoadedProject.h"
-
-#include <optional>
 #include <ostream>
 #include <string>
 
-// ProjectArgument: the project file named on a command line, loaded; on failure the loader's
-// message goes to `err` and nothing is returned.
+class Document;
+
+// ProjectArgument: the project file named on a command line, opened into a document as the
+// application opens one; on failure the loader's message goes to `err`.
 class ProjectArgument {
 public:
-    static std::optional<LoadedProject> load(const std::string& path, std::ostream& err);
+    static bool open(const std::string& path, Document& document, std::ostream& err);
 };

@@ -1,6 +1,9 @@
 #include "tools/cli/RenderCommand.h"
 
+#include "tools/cli/CommandLine.h"
 #include "tools/cli/ProjectArgument.h"
+#include "document/Document.h"
+#include "export/BatchExport.h"
 #include "stage/StageCanvas.h"
 
 #include <QFile>
@@ -14,48 +17,33 @@
 namespace {
 
 struct Options {
-    const char* project = nullptr;
+    std::string project;
     int frame = -1;
-    const char* output = nullptr;
-    float zoom = 1.0f;
+    std::string output;
+    double zoom = 1.0;
     bool editView = false;
 };
 
 bool parse(int argc, char** argv, Options& options, std::ostream& err) {
-    int positional = 0;
-    for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--edit-view") == 0) {
-            options.editView = true;
-        } else if (std::strcmp(argv[i], "--zoom") == 0 && i + 1 < argc) {
-            char* end = nullptr;
-            options.zoom = std::strtof(argv[++i], &end);
-            if (*end != '\0' || !(options.zoom >= 0.05f && options.zoom <= 16.0f)) {
-                err << "render: the zoom must be a number from 0.05 to 16\n";
-                return false;
-            }
-        } else if (positional == 0) {
-            options.project = argv[i];
-            ++positional;
-        } else if (positional == 1) {
-            char* end = nullptr;
-            const long frame = std::strtol(argv[i], &end, 10);
-            if (*end != '\0' || frame < 0 || frame > 1000000) {
-                err << "render: FRAME must be a frame number\n";
-                return false;
-            }
-            options.frame = static_cast<int>(frame);
-            ++positional;
-        } else if (positional == 2) {
-            options.output = argv[i];
-            ++positional;
-        } else {
-            positional = 99;
-        }
+    const CommandLine line(argc, argv, 2, {{"--zoom"}, {"--edit-view"}});
+    if (!line.number("--zoom", 0.05, 16.0, options.zoom)) {
+        err << "render: the zoom must be a number from 0.05 to 16\n";
+        return false;
     }
-    if (positional != 3) {
+    if (line.ok() && line.count() == 3 &&
+        !CommandLine::parseInteger(line.at(1), 0, 1000000, options.frame)) {
+        err << "render: FRAME must be a frame number\n";
+        return false;
+    }
+    if (!line.ok() || line.count() != 3) {
+        if (!line.ok())
+            err << "render: " << line.error() << "\n";
         err << "usage: zentravo-cli render PROJECT.vrn FRAME OUT.png [--zoom Z] [--edit-view]\n";
         return false;
     }
+    options.project = line.at(0);
+    options.output = line.at(2);
+    options.editView = line.flag("--edit-view");
     return true;
 }
 
@@ -65,36 +53,40 @@ int RenderCommand::run(int argc, char** argv, std::ostream& out, std::ostream& e
     Options options;
     if (!parse(argc, argv, options, err))
         return 2;
-    std::optional<LoadedProject> loaded = ProjectArgument::load(options.project, err);
-    if (!loaded)
+    Document document;
+    if (!ProjectArgument::open(options.project, document, err))
         return 1;
-    const ProjectHeader& header = loaded->project.header;
+    const ProjectHeader header = document.lock().project().header;
     if (options.frame >= header.duration) {
         err << "render: frame " << options.frame << " is outside the project (0.."
             << header.duration - 1 << ")\n";
         return 1;
     }
 
-    StageCanvas canvas;
-    canvas.setModel(&loaded->project, &loaded->symbols, &loaded->hitRegions);
-    canvas.setStageSize(header.width, header.height);
-    canvas.setZoom(options.zoom);
-    canvas.loadBackgroundPicture();
-    canvas.setEditView(options.editView);
-    canvas.setExporting(!options.editView);
-    if (options.editView)
+    QImage picture;
+    if (options.editView) {
+        // The stage view stepped to the frame: every frame up to it drawn once, in order.
+        StageCanvas canvas(document);
+        canvas.setStageSize(header.width, header.height);
+        canvas.setZoom(static_cast<float>(options.zoom));
+        canvas.loadBackgroundPicture();
         canvas.makeViewBackBuffer();
-    else
-        canvas.makeExportBackBuffer();
-    {
-        std::lock_guard lock(canvas.modelMutex());
+        auto lock = document.lock();
         for (int frame = 0; frame <= options.frame; ++frame) {
-            canvas.setCurrentFrame(frame);
-            canvas.drawFrame();
+            document.setCurrentFrame(frame);
+            canvas.drawFrame(lock);
         }
+        picture = canvas.backBuffer(lock);
+    } else {
+        // The frame an export hands its encoder.
+        BatchExport::drawExportFrames(document, static_cast<float>(options.zoom),
+                                      [&](QImage frame, int index) {
+                                          picture = frame;
+                                          return index < options.frame;
+                                      });
     }
-    QImageWriter writer(QString::fromLocal8Bit(options.output), "png");
-    if (!writer.write(canvas.backBuffer().convertToFormat(QImage::Format_RGB888))) {
+    QImageWriter writer(QString::fromLocal8Bit(options.output.c_str()), "png");
+    if (!writer.write(picture.convertToFormat(QImage::Format_RGB888))) {
         err << "render: cannot write " << options.output << ": "
             << writer.errorString().toStdString() << "\n";
         return 1;

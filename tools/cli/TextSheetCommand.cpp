@@ -1,6 +1,7 @@
 #include "tools/cli/TextSheetCommand.h"
 
 #include "text/FontTextMeasurer.h"
+#include "tools/cli/CommandLine.h"
 #include "text/StyledTextRenderer.h"
 #include "text/TextStyleColours.h"
 
@@ -32,30 +33,22 @@ constexpr int kOpacities[2] = {255, 128};
 constexpr int kStyles[9] = {-1, 1, 2, 3, 4, 5, 6, 7, 8};
 
 bool parse(int argc, char** argv, SheetOptions& options, std::ostream& err) {
-    for (int i = 2; i < argc; ++i) {
-        const bool hasValue = i + 1 < argc;
-        if (std::strcmp(argv[i], "--text") == 0 && hasValue) {
-            options.text = argv[++i];
-        } else if (std::strcmp(argv[i], "--face") == 0 && hasValue) {
-            options.face = argv[++i];
-        } else if (std::strcmp(argv[i], "--size") == 0 && hasValue) {
-            bool ok = false;
-            options.size = QString::fromLocal8Bit(argv[++i]).toInt(&ok);
-            if (!ok || options.size < 1 || options.size > kMaxSize) {
-                err << "text-sheet: --size must be a whole number from 1 to " << kMaxSize << "\n";
-                return false;
-            }
-        } else if (argv[i][0] != '-' && options.out.empty()) {
-            options.out = argv[i];
-        } else {
-            err << "text-sheet: unexpected argument '" << argv[i] << "'\n";
-            return false;
-        }
+    const CommandLine line(argc, argv, 2, {{"--text", "--face", "--size"}, {}});
+    if (!line.integer("--size", 1, kMaxSize, options.size)) {
+        err << "text-sheet: --size must be a whole number from 1 to " << kMaxSize << "\n";
+        return false;
     }
-    if (options.out.empty()) {
+    if (!line.ok() || line.count() != 1) {
+        if (!line.ok())
+            err << "text-sheet: " << line.error() << "\n";
         err << "usage: zentravo-cli text-sheet OUT.png [--text T] [--face F] [--size N]\n";
         return false;
     }
+    options.out = line.at(0);
+    if (const std::string* text = line.value("--text"))
+        options.text = *text;
+    if (const std::string* face = line.value("--face"))
+        options.face = *face;
     return true;
 }
 

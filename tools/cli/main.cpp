@@ -1,5 +1,6 @@
 // zentravo-cli: headless commands over the core library.
 #include "tools/common/HeadlessEnvironment.h"
+#include "tools/cli/CommandLine.h"
 #include "tools/cli/DemoCommand.h"
 #include "tools/cli/TextSheetCommand.h"
 #include "tools/cli/InfoCommand.h"
@@ -53,15 +54,19 @@ int main(int argc, char** argv) {
         return TextSheetCommand::run(argc, argv, std::cout, std::cerr);
     if (std::strcmp(argv[1], "render") == 0)
         return RenderCommand::run(argc, argv, std::cout, std::cerr);
-    if (std::strcmp(argv[1], "info") == 0 && argc == 3) {
+    if (std::strcmp(argv[1], "export") == 0)
+        return ExportCommand::run(argc, argv, std::cout, std::cerr);
+    // The commands without options: only their positional arguments.
+    const CommandLine line(argc, argv, 2);
+    if (!line.ok())
+        return usage();
+    if (std::strcmp(argv[1], "info") == 0 && line.count() == 1) {
         StderrMessageSink sink;
-        return InfoCommand::run(argv[2], std::cout, sink);
+        return InfoCommand::run(line.at(0), std::cout, sink);
     }
     if (std::strcmp(argv[1], "grab") == 0)
         return GrabCommand::run(argc - 2, argv + 2, std::cout, std::cerr);
-    if (std::strcmp(argv[1], "export") == 0)
-        return ExportCommand::run(argc, argv, std::cout, std::cerr);
-    if (std::strcmp(argv[1], "gif-frames") == 0 && argc == 4)
-        return GifFramesCommand::run(argv[2], argv[3], std::cout, std::cerr);
+    if (std::strcmp(argv[1], "gif-frames") == 0 && line.count() == 2)
+        return GifFramesCommand::run(line.at(0).c_str(), line.at(1).c_str(), std::cout, std::cerr);
     return usage();
 }

@@ -7,6 +7,7 @@
 #include "tools/samples/SampleArt.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <cmath>
 #include <cstring>
@@ -20,7 +21,9 @@ public:
     Scene(ProjectEditor& editor, const TextMeasurer& measurer)
         : m_editor(editor), m_measurer(measurer) {}
 
-    Project& project() { return m_editor.project(); }
+    // The generator is single-threaded and draws nothing while it builds: the lock is taken
+    // only to reach the lists between the editor's commands.
+    Project& project() { return m_editor.document().lock().project(); }
 
     // Adds a symbol object on a new layer; returns its index in the object list.
     int symbol(const std::vector<QImage>& frames, int symbolFrameRate = 0) {
@@ -123,7 +126,8 @@ bool newProject(ProjectEditor& editor, const char* name, int width, int height, 
     properties.duration = duration;
     properties.frameRate = frameRate;
     properties.backgroundColor = colour;
-    properties.backgroundPicture = QDir::toNativeSeparators(picture).toStdString();
+    // Only the name: the picture sits beside the project file, wherever the folder goes.
+    properties.backgroundPicture = QFileInfo(picture).fileName().toStdString();
     properties.placement = placement;
     editor.newProject(properties);
     return true;
@@ -300,8 +304,11 @@ bool SampleProjects::build(int number, ProjectEditor& editor, const TextMeasurer
     if (!built)
         return false;
     // The samples open with nothing selected and one clean undo entry.
-    editor.project().clearObjectSelection();
-    editor.project().clearLayerSelection();
-    editor.pushSnapshot();
+    {
+        auto lock = editor.document().lock();
+        lock.project().clearObjectSelection();
+        lock.project().clearLayerSelection();
+    }
+    editor.finishPanelEdit();
     return true;
 }

@@ -6,7 +6,8 @@ class ProjectEditor;
 class TextMeasurer;
 
 // SampleProjects: builds the bundled sample projects in an editor, from pictures drawn in
-// code. Background pictures are written into `pictureFolder` and referred to by their path.
+// code. Background pictures are written into `pictureFolder`, the folder the project file
+// is written to, and referred to by their file name alone.
 class SampleProjects {
 public:
     static constexpr int kCount = 4;

@@ -3,8 +3,10 @@
 // our own pipeline, scaled to fit a 300 x 150 cell) into the template folder beside the
 // programs, or into the folder given as the only argument.
 #include "tools/common/HeadlessEnvironment.h"
+#include "document/Document.h"
 #include "document/ProgramFolders.h"
 #include "document/ProjectEditor.h"
+#include "document/ProjectReader.h"
 #include "document/ProjectStore.h"
 #include "export/BatchExport.h"
 #include "export/GifExporter.h"
@@ -30,23 +32,36 @@ int main(int argc, char** argv) {
     const QString pictures = QDir(QString::fromStdString(folder)).absolutePath();
     FontTextMeasurer measurer;
     for (int number = 1; number <= SampleProjects::kCount; ++number) {
-        ProjectEditor editor;
+        Document document;
+        ProjectEditor editor(document);
         if (!SampleProjects::build(number, editor, measurer, pictures)) {
             std::cerr << "zentravo-samples: cannot build sample " << number << "\n";
             return 1;
         }
         const std::string base = folder + "template_" + std::to_string(number);
-        if (!ProjectStore::writeFile(base + ".vrn", editor.project(), editor.symbols())) {
+        bool written = false;
+        {
+            auto lock = document.lock();
+            written = ProjectStore::writeFile(base + ".vrn", lock.project(), lock.symbols());
+        }
+        if (!written) {
             std::cerr << "zentravo-samples: cannot write " << base << ".vrn\n";
             return 1;
         }
-        // The preview: the whole animation, scaled down to fit the chooser's cell.
-        const ProjectHeader& h = editor.project().header;
+        // The preview: the whole animation as the written file shows it (its background
+        // found beside it), scaled down to fit the chooser's cell.
+        std::optional<LoadedProject> loaded = ProjectReader::readFile(base + ".vrn");
+        if (!loaded) {
+            std::cerr << "zentravo-samples: cannot read " << base << ".vrn back\n";
+            return 1;
+        }
+        Document saved;
+        ProjectEditor(saved).openLoaded(std::move(loaded->project), std::move(loaded->symbols));
+        const ProjectHeader h = saved.lock().project().header;
         const float zoom = std::min({300.0f / h.width, 150.0f / h.height, 1.0f});
         GifExporter preview(0);
         std::string error;
-        if (!BatchExport::run(editor.project(), editor.symbols(), editor.hitRegions(), preview,
-                              base + ".gif", {}, error, zoom)) {
+        if (!BatchExport::run(saved, preview, base + ".gif", {}, error, zoom)) {
             std::cerr << "zentravo-samples: cannot write " << base << ".gif: " << error << "\n";
             return 1;
         }

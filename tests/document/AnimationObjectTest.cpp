@@ -1,4 +1,4 @@
-#include "stage/AnimationObject.h"
+#include "document/AnimationObject.h"
 
 #include "document/Project.h"
 

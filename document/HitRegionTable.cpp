@@ -1,4 +1,4 @@
-#include "stage/HitRegionTable.h"
+#include "document/HitRegionTable.h"
 
 int HitRegionTable::add(const QRect& region) {
     m_regions.push_back(region);

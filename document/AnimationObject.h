@@ -2,8 +2,8 @@
 
 #include "document/BlockList.h"
 #include "document/ProjectHeader.h"
-#include "stage/GuidePoint.h"
-#include "stage/ObjectRecord.h"
+#include "document/GuidePoint.h"
+#include "document/ObjectRecord.h"
 
 #include <QPointF>
 #include <QPolygonF>

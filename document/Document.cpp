@@ -1,0 +1,3 @@
+#include "document/Document.h"
+
+Document::Document() : m_project(Project::create()) {}
