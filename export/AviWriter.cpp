@@ -13,6 +13,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -154,6 +155,15 @@ bool AviWriter::setCompression(const AviCompressOptions& options) {
         const int buffered = av_frame_get_buffer(m_frame, 0);
         if (buffered < 0)
             return fail(buffered);
+        m_source = av_frame_alloc();
+        if (!m_source)
+            return fail(AVERROR(ENOMEM));
+        m_source->format = AV_PIX_FMT_BGR24;
+        m_source->width = m_width;
+        m_source->height = m_height;
+        const int sourced = av_frame_get_buffer(m_source, 0);
+        if (sourced < 0)
+            return fail(sourced);
         m_scaler = sws_getContext(m_width, m_height, AV_PIX_FMT_BGR24, m_width, m_height,
                                   m_codec->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
         if (!m_scaler)
@@ -207,11 +217,13 @@ bool AviWriter::writeFrame(const std::uint8_t* bits, int frameIndex) {
     const int writable = av_frame_make_writable(m_frame);
     if (writable < 0)
         return fail(writable);
-    // Read the bottom-up rows from the last one upwards: a negative stride gives the picture
-    // top row first.
-    const std::uint8_t* planes[1] = {bits + static_cast<std::size_t>(m_height - 1) * stride};
-    const int strides[1] = {-stride};
-    sws_scale(m_scaler, planes, strides, 0, m_height, m_frame->data, m_frame->linesize);
+    // The bitmap's rows are bottom row first: the last one becomes the top row.
+    const std::size_t row = static_cast<std::size_t>(m_width) * 3;
+    for (int y = 0; y < m_height; ++y)
+        std::memcpy(m_source->data[0] + static_cast<std::size_t>(y) * m_source->linesize[0],
+                    bits + static_cast<std::size_t>(m_height - 1 - y) * stride, row);
+    sws_scale(m_scaler, m_source->data, m_source->linesize, 0, m_height, m_frame->data,
+              m_frame->linesize);
     m_frame->pts = frameIndex;
     return encode(m_frame);
 }
@@ -239,6 +251,7 @@ void AviWriter::discard() {
 void AviWriter::release() {
     sws_freeContext(m_scaler);
     m_scaler = nullptr;
+    av_frame_free(&m_source);
     av_frame_free(&m_frame);
     av_packet_free(&m_packet);
     avcodec_free_context(&m_codec);

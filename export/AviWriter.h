@@ -60,6 +60,9 @@ private:
     AVFormatContext* m_format = nullptr;
     AVStream* m_stream = nullptr;
     AVCodecContext* m_codec = nullptr; // null for uncompressed output
+    // The bitmap turned top row first in a frame with FFmpeg's line alignment and padding: the
+    // scaler reads its source in whole vector blocks, past the end of a bitmap row.
+    AVFrame* m_source = nullptr;
     AVFrame* m_frame = nullptr;
     AVPacket* m_packet = nullptr;
     SwsContext* m_scaler = nullptr;

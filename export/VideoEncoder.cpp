@@ -136,6 +136,34 @@ bool VideoEncoder::writePackets(Stream& s, const AVFrame* frame) {
     }
 }
 
+bool VideoEncoder::copySource(Stream& s, const std::uint8_t* pixels, int pixelFormat, int width,
+                              int height) {
+    AVFrame* source = s.source;
+    if (!source || source->format != pixelFormat || source->width != width ||
+        source->height != height) {
+        av_frame_free(&s.source);
+        s.source = source = av_frame_alloc();
+        if (!source)
+            return false;
+        source->format = pixelFormat;
+        source->width = width;
+        source->height = height;
+        if (av_frame_get_buffer(source, 0) < 0)
+            return false;
+    }
+    if (av_frame_make_writable(source) < 0)
+        return false;
+    // The caller's planes, packed without padding; av_image_copy reads exactly their bytes.
+    std::uint8_t* planes[4];
+    int strides[4];
+    const AVPixelFormat format = static_cast<AVPixelFormat>(pixelFormat);
+    if (av_image_fill_arrays(planes, strides, pixels, format, width, height, 1) < 0)
+        return false;
+    av_image_copy(source->data, source->linesize, const_cast<const std::uint8_t**>(planes), strides,
+                  format, width, height);
+    return true;
+}
+
 bool VideoEncoder::EncodeVideoFrame(int index, const std::uint8_t* pixels, int pixelFormat,
                                     int width, int height) {
     if (index < 0 || index >= static_cast<int>(m_streams.size()) || !m_headerWritten)
@@ -143,7 +171,6 @@ bool VideoEncoder::EncodeVideoFrame(int index, const std::uint8_t* pixels, int p
     Stream& s = m_streams[index];
     if (!s.open || !pixels || width <= 0 || height <= 0)
         return false;
-    const AVPixelFormat format = static_cast<AVPixelFormat>(pixelFormat);
     if (!s.converted) {
         s.converted = av_frame_alloc();
         if (!s.converted)
@@ -156,16 +183,15 @@ bool VideoEncoder::EncodeVideoFrame(int index, const std::uint8_t* pixels, int p
     }
     if (av_frame_make_writable(s.converted) < 0)
         return false;
-    std::uint8_t* planes[4];
-    int strides[4];
-    if (av_image_fill_arrays(planes, strides, pixels, format, width, height, 1) < 0)
+    if (!copySource(s, pixels, pixelFormat, width, height))
         return false;
-    s.scaler =
-        sws_getCachedContext(s.scaler, width, height, format, s.codec->width, s.codec->height,
-                             s.codec->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    s.scaler = sws_getCachedContext(
+        s.scaler, width, height, static_cast<AVPixelFormat>(pixelFormat), s.codec->width,
+        s.codec->height, s.codec->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!s.scaler)
         return false;
-    sws_scale(s.scaler, planes, strides, 0, height, s.converted->data, s.converted->linesize);
+    sws_scale(s.scaler, s.source->data, s.source->linesize, 0, height, s.converted->data,
+              s.converted->linesize);
     s.converted->pts = s.nextPts++;
     s.converted->quality = static_cast<int>(m_quality);
     return writePackets(s, s.converted);
@@ -185,6 +211,7 @@ bool VideoEncoder::CloseStream(int index) {
 void VideoEncoder::releaseStream(Stream& s) {
     sws_freeContext(s.scaler);
     s.scaler = nullptr;
+    av_frame_free(&s.source);
     av_frame_free(&s.converted);
     avcodec_free_context(&s.codec);
     s.open = false;

@@ -67,6 +67,9 @@ private:
     struct Stream {
         AVStream* stream = nullptr;
         AVCodecContext* codec = nullptr;
+        // The caller's picture, copied into a frame with FFmpeg's line alignment and padding:
+        // the scaler reads its source in whole vector blocks, past the end of a packed row.
+        AVFrame* source = nullptr;
         AVFrame* converted = nullptr;
         SwsContext* scaler = nullptr;
         std::int64_t nextPts = 0;
@@ -74,6 +77,8 @@ private:
     };
 
     bool writePackets(Stream& stream, const AVFrame* frame);
+    static bool copySource(Stream& stream, const std::uint8_t* pixels, int pixelFormat, int width,
+                           int height);
     void releaseStream(Stream& stream);
 
     Options m_options;

@@ -6,10 +6,11 @@
 #include <vector>
 
 // MediaDetReader: the frame source for every video the FFmpeg probe refuses (H.264, WMV and
-// anything else FFmpeg decodes). Like a media detector it answers the stream's length and
-// picture size and hands out the picture shown at a time in seconds as a bottom-up BGR
-// bitmap whose rows are padded to 4 bytes. Grabs are frame-accurate: each decodes forward
-// from the key frame before the time (or from the previous grab when that is nearer).
+// anything else FFmpeg decodes). Like a media detector it answers the stream's length (measured
+// by reading the stream once when the container states none) and picture size and hands out the
+// picture shown at a time in seconds as a bottom-up BGR bitmap whose rows are padded to 4 bytes.
+// Grabs are frame-accurate: each decodes forward from the key frame before the time (or from the
+// previous grab when that is nearer).
 class MediaDetReader {
 public:
     MediaDetReader() = default;

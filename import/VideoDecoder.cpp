@@ -8,12 +8,20 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <limits>
 
 namespace {
 
 // Larger pictures are refused rather than allocated: a damaged header can claim any size.
 constexpr int kMaxSide = 16384;
 constexpr std::int64_t kMaxPixels = 8192LL * 8192LL;
+// Line alignment of the conversion target: the widest vector FFmpeg's scaler uses (64 bytes).
+// With an alignment above 7 av_image_alloc also rounds the width up to 8 pixels, so that the
+// converters that work in blocks of 8 pixels neither stop short of the last pixels of a line
+// nor write past the end of the image.
+constexpr int kLineAlign = 64;
 
 } // namespace
 
@@ -24,6 +32,7 @@ VideoDecoder::~VideoDecoder() {
 }
 
 void VideoDecoder::close() {
+    freeConversion();
     sws_freeContext(m_scaler);
     m_scaler = nullptr;
     av_packet_free(&m_packet);
@@ -64,8 +73,8 @@ bool VideoDecoder::hasDecoder() const {
     return m_stream && avcodec_find_decoder(m_stream->codecpar->codec_id) != nullptr;
 }
 
-bool VideoDecoder::openDecoder() {
-    if (!m_stream)
+bool VideoDecoder::openCodec() {
+    if (!m_stream || m_codec)
         return false;
     const AVCodec* decoder = avcodec_find_decoder(m_stream->codecpar->codec_id);
     if (!decoder)
@@ -78,14 +87,23 @@ bool VideoDecoder::openDecoder() {
         return false;
     m_width = m_codec->width;
     m_height = m_codec->height;
-    if (m_width <= 0 || m_height <= 0 || m_width > kMaxSide || m_height > kMaxSide ||
-        static_cast<std::int64_t>(m_width) * m_height > kMaxPixels)
+    return m_width > 0 && m_height > 0 && m_width <= kMaxSide && m_height <= kMaxSide &&
+           static_cast<std::int64_t>(m_width) * m_height <= kMaxPixels;
+}
+
+bool VideoDecoder::allocatePictures() {
+    if (!m_picture)
+        m_picture = av_frame_alloc();
+    if (!m_picture)
         return false;
-    m_picture = av_frame_alloc();
-    m_incoming = av_frame_alloc();
-    m_packet = av_packet_alloc();
-    if (!m_picture || !m_incoming || !m_packet)
-        return false;
+    if (!m_incoming)
+        m_incoming = av_frame_alloc();
+    if (!m_packet)
+        m_packet = av_packet_alloc();
+    return m_incoming && m_packet;
+}
+
+void VideoDecoder::findOrigin() {
     // The first picture's time is the origin of the times asked for. Containers without
     // presentation times (AVI) stamp pictures from decode times plus the decoder's reorder
     // delay, so the first picture of a stream with B-frames is not at 0.
@@ -94,7 +112,37 @@ bool VideoDecoder::openDecoder() {
         m_firstPts = first;
     else
         m_firstPts = toStreamTime(startTimeUs());
-    return true;
+}
+
+double VideoDecoder::measureDuration() {
+    if (!m_format || !m_stream || !m_packet)
+        return -1.0;
+    // Packets come in decode order; a packet's time is its presentation time, or its decode
+    // time when the demuxer gives none (raw elementary streams). Either way the span from the
+    // earliest start to the latest end covers every picture once.
+    std::int64_t start = std::numeric_limits<std::int64_t>::max();
+    std::int64_t end = std::numeric_limits<std::int64_t>::min();
+    while (av_read_frame(m_format, m_packet) >= 0) {
+        if (m_packet->stream_index == m_streamIndex) {
+            const std::int64_t time =
+                m_packet->pts != AV_NOPTS_VALUE ? m_packet->pts : m_packet->dts;
+            const std::int64_t length =
+                m_packet->duration > 0 ? m_packet->duration : pictureDuration();
+            // A damaged file can carry any time: one that would overflow counts as none.
+            if (time != AV_NOPTS_VALUE &&
+                time <= std::numeric_limits<std::int64_t>::max() - length) {
+                start = std::min(start, time);
+                end = std::max(end, time + length);
+            }
+        }
+        av_packet_unref(m_packet);
+    }
+    if (start > end)
+        return -1.0;
+    if (av_seek_frame(m_format, m_streamIndex, start, AVSEEK_FLAG_BACKWARD) < 0)
+        return -1.0;
+    flush();
+    return (static_cast<double>(end) - static_cast<double>(start)) * av_q2d(m_stream->time_base);
 }
 
 std::int64_t VideoDecoder::streamTimeAt(std::int64_t microseconds) const {
@@ -225,8 +273,30 @@ int VideoDecoder::decodeTo(std::int64_t streamTime) {
     }
 }
 
+void VideoDecoder::freeConversion() {
+    av_freep(&m_converted[0]);
+    std::fill(std::begin(m_converted), std::end(m_converted), nullptr);
+    m_convertedFormat = -1;
+}
+
+bool VideoDecoder::prepareConversion(int pixelFormat) {
+    if (pixelFormat != AV_PIX_FMT_RGB24 && pixelFormat != AV_PIX_FMT_BGR24)
+        return false;
+    if (m_convertedFormat == pixelFormat)
+        return true;
+    freeConversion();
+    if (m_width <= 0 || m_height <= 0)
+        return false;
+    if (av_image_alloc(m_converted, m_convertedLines, m_width, m_height,
+                       static_cast<AVPixelFormat>(pixelFormat), kLineAlign) < 0)
+        return false;
+    m_convertedFormat = pixelFormat;
+    return true;
+}
+
 bool VideoDecoder::convertTo(int pixelFormat, std::uint8_t* pixels, int stride) {
-    if (!hasPicture() || m_picture->width <= 0 || m_picture->height <= 0)
+    if (!hasPicture() || m_picture->width <= 0 || m_picture->height <= 0 || !pixels ||
+        stride < m_width * 3 || !prepareConversion(pixelFormat))
         return false;
     // A damaged stream may change its picture size midway: such pictures are scaled to the
     // size the reader announced, so the caller's buffer always fits.
@@ -236,8 +306,12 @@ bool VideoDecoder::convertTo(int pixelFormat, std::uint8_t* pixels, int stride) 
                                     nullptr, nullptr, nullptr);
     if (!m_scaler)
         return false;
-    std::uint8_t* planes[4] = {pixels, nullptr, nullptr, nullptr};
-    int strides[4] = {stride, 0, 0, 0};
-    return sws_scale(m_scaler, m_picture->data, m_picture->linesize, 0, m_picture->height, planes,
-                     strides) > 0;
+    if (sws_scale(m_scaler, m_picture->data, m_picture->linesize, 0, m_picture->height, m_converted,
+                  m_convertedLines) <= 0)
+        return false;
+    const std::size_t row = static_cast<std::size_t>(m_width) * 3;
+    for (int y = 0; y < m_height; ++y)
+        std::memcpy(pixels + static_cast<std::size_t>(y) * stride,
+                    m_converted[0] + static_cast<std::size_t>(y) * m_convertedLines[0], row);
+    return true;
 }

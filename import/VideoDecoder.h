@@ -29,9 +29,12 @@ public:
     int codecId() const;
     // True when a decoder exists for the stream's codec.
     bool hasDecoder() const;
-    // Opens the decoder and the picture slots and decodes the first picture (the origin of
-    // times); false on failure or an absurd picture size.
-    bool openDecoder();
+    // Opens the decoder for the stream; false on failure or an absurd picture size.
+    bool openCodec();
+    // Allocates the picture slots and the packet; false when memory runs out.
+    bool allocatePictures();
+    // Decodes the first picture: its time is the origin of the times asked for.
+    void findOrigin();
     void close();
 
     AVFormatContext* format() const { return m_format; }
@@ -63,6 +66,11 @@ public:
     // there, or the last picture at the end of the file. Same results as readAndDecode.
     int decodeTo(std::int64_t streamTime);
 
+    // The stream's length in seconds, measured by reading every packet once: from the earliest
+    // packet time to the end of the latest (for streams whose container states no duration).
+    // Rewinds to the start afterwards. -1 when no packet carries a time.
+    double measureDuration();
+
     // Seeks and decodes forward to the picture shown at `microseconds` (file time, start time
     // included). Demuxers that seek by searching timestamps (MPEG program streams, damaged
     // indexes) can land after the time: then it seeks again further back, doubling the
@@ -75,12 +83,17 @@ public:
     // Duration of one picture in stream units (at least 1).
     std::int64_t pictureDuration() const;
 
-    // Converts the current picture to packed 24-bit pixels (AV_PIX_FMT_RGB24 or BGR24) of the
-    // stream's width and height, rows top down, `stride` bytes apart. False without a picture.
+    // Allocates the conversion target for `pixelFormat` (AV_PIX_FMT_RGB24 or BGR24) at the
+    // stream's size; false for another format or when memory runs out.
+    bool prepareConversion(int pixelFormat);
+    // Converts the current picture to packed 24-bit pixels of the stream's width and height and
+    // copies them to `pixels`, rows top down, `stride` (at least width x 3) bytes apart. False
+    // without a picture.
     bool convertTo(int pixelFormat, std::uint8_t* pixels, int stride);
 
 private:
     void stampPicture();
+    void freeConversion();
 
     AVFormatContext* m_format = nullptr;
     AVStream* m_stream = nullptr;
@@ -89,6 +102,11 @@ private:
     AVFrame* m_incoming = nullptr;
     AVPacket* m_packet = nullptr;
     SwsContext* m_scaler = nullptr;
+    // The scaler's target: an FFmpeg image (av_image_alloc) whose lines are aligned and padded
+    // as its vector code needs; it writes whole blocks of pixels, past a tightly sized row.
+    std::uint8_t* m_converted[4] = {};
+    int m_convertedLines[4] = {};
+    int m_convertedFormat = -1;
     int m_streamIndex = -1;
     int m_width = 0;
     int m_height = 0;

@@ -66,13 +66,23 @@ bool VideoFrameReader::Open(const char* path) {
     m_grabCounter = 0;
     m_lastTarget = 0;
     m_width = m_height = 0;
-    if (!m_decoder.openInput(path) || !m_decoder.openDecoder())
+    if (!m_decoder.openInput(path) || !m_decoder.openCodec())
         return false;
+    if (!m_decoder.allocatePictures()) {
+        av_log(nullptr, AV_LOG_PANIC, "  couldn't allocate a video frame\n");
+        return false;
+    }
 
     const std::int64_t containerDuration = m_decoder.format()->duration;
     m_duration = containerDuration == AV_NOPTS_VALUE ? 0.0 : containerDuration * 0.000001;
-    if (!(m_duration > 0.0) && !guessFromBitRate(m_duration))
-        return false;
+    if (!(m_duration > 0.0) && !guessFromBitRate(m_duration)) {
+        // Neither the container nor a bit rate gives the length (raw MPEG-2 video streams):
+        // read the stream once for the end of its last picture, as players do.
+        m_duration = m_decoder.measureDuration();
+        if (!(m_duration > 0.0))
+            return false;
+    }
+    m_decoder.findOrigin();
 
     const int width = m_decoder.width();
     const int height = m_decoder.height();
@@ -87,6 +97,8 @@ bool VideoFrameReader::Open(const char* path) {
                    aspect.den);
         }
     }
+    if (!m_decoder.prepareConversion(AV_PIX_FMT_RGB24))
+        return false;
     m_width = width;
     m_height = height;
     m_rgb.assign(static_cast<std::size_t>(width) * height * 3, 0);

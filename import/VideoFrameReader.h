@@ -15,8 +15,9 @@ public:
 
     // True (and supported = 1) when the file has a video stream of an accepted codec.
     static bool Probe(const char* path, std::uint8_t* supported);
-    // The container's duration, or the guess from the bit rate; logs the guess and a
-    // non-square sample aspect ratio to FFmpeg's log.
+    // The container's duration, or the guess from the bit rate, or else the length measured by
+    // reading the stream once; logs the guess and a non-square sample aspect ratio to FFmpeg's
+    // log.
     bool Open(const char* path);
     double GetDuration() const { return m_duration; }
     int GetWidth() const { return m_width; }

@@ -2,8 +2,11 @@
 // checked with ffprobe and decoded with ffmpeg against the rendered frames.
 #include "export/AviExporter.h"
 #include "export/ExportPipeline.h"
+#include "export/AviWriter.h"
 #include "export/ExportRun.h"
+#include "export/FrameBitmap.h"
 #include "export/SwfExporter.h"
+#include "export/VideoEncoder.h"
 
 #include "document/MessageTarget.h"
 #include "tests/document/EditorTestSupport.h"
@@ -14,6 +17,9 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 }
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QProcess>
@@ -77,6 +83,36 @@ double meanDifference(const QImage& rendered, const QByteArray& rgb) {
     }
     return sum / (picture.width() * picture.height() * 3.0);
 }
+
+// A buffer of `size` bytes that ends where an inaccessible page begins: a read past its end
+// faults at once, also inside FFmpeg's uninstrumented vector code.
+class GuardedBuffer {
+public:
+    explicit GuardedBuffer(std::size_t size) {
+        const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+        m_length = (size + page - 1) / page * page + page;
+        void* base =
+            mmap(nullptr, m_length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (base == MAP_FAILED)
+            return;
+        m_base = static_cast<std::uint8_t*>(base);
+        if (mprotect(m_base + m_length - page, page, PROT_NONE) != 0)
+            return;
+        m_data = m_base + m_length - page - size;
+    }
+    ~GuardedBuffer() {
+        if (m_base)
+            munmap(m_base, m_length);
+    }
+    GuardedBuffer(const GuardedBuffer&) = delete;
+    GuardedBuffer& operator=(const GuardedBuffer&) = delete;
+    std::uint8_t* data() const { return m_data; }
+
+private:
+    std::uint8_t* m_base = nullptr;
+    std::uint8_t* m_data = nullptr;
+    std::size_t m_length = 0;
+};
 
 // Keeps a copy of every frame handed to the real step.
 struct RecordingStep : ExportStep {
@@ -342,6 +378,54 @@ TEST_F(VideoExportTest, AviCodecCancelSaysNothingAndAFailedWriteIsShown) {
     EXPECT_FALSE(pipeline.reportOutcome());
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_EQ(sink.messages[0].text, "Write AVI error.");
+}
+
+TEST_F(VideoExportTest, EncodersReadNothingPastTheFramesTheyAreHanded) {
+    // FFmpeg's converters read their source in blocks of pixels; handed the caller's tightly
+    // sized frame they would read past its end. Widths whose rows end inside such a block, each
+    // frame right before an inaccessible page.
+    for (const int width : {322, 330, 346}) {
+        SCOPED_TRACE(width);
+        const int height = 120;
+        const std::size_t rgbSize = static_cast<std::size_t>(width) * height * 3;
+
+        VideoEncoder encoder;
+        const std::string swf = dir.filePath("guarded.swf").toStdString();
+        ASSERT_TRUE(encoder.SetOutputFile(swf.c_str()));
+        const int stream = encoder.AddVideoStream(12, width, height, AV_CODEC_ID_FLV1, 0, 255,
+                                                  "SWF", width, height);
+        ASSERT_TRUE(encoder.OpenStream(stream));
+        ASSERT_TRUE(encoder.BeginFile());
+        GuardedBuffer rgb(rgbSize);
+        ASSERT_NE(rgb.data(), nullptr);
+        for (std::size_t i = 0; i < rgbSize; ++i)
+            rgb.data()[i] = static_cast<std::uint8_t>(i * 7);
+        for (int frame = 0; frame < 3; ++frame)
+            EXPECT_TRUE(
+                encoder.EncodeVideoFrame(stream, rgb.data(), AV_PIX_FMT_RGB24, width, height));
+        EXPECT_TRUE(encoder.CloseStream(stream));
+        EXPECT_TRUE(encoder.Finish());
+
+        const std::size_t bitsSize =
+            static_cast<std::size_t>(FrameBitmap::strideFor(width)) * height;
+        GuardedBuffer bits(bitsSize);
+        ASSERT_NE(bits.data(), nullptr);
+        for (std::size_t i = 0; i < bitsSize; ++i)
+            bits.data()[i] = static_cast<std::uint8_t>(i * 3);
+        for (const std::string& codec : AviWriter::availableCodecs()) {
+            SCOPED_TRACE(codec);
+            const std::string avi = dir.filePath("guarded.avi").toStdString();
+            AviWriter writer;
+            ASSERT_TRUE(writer.open(avi));
+            ASSERT_TRUE(writer.createStream(12, width, height));
+            AviCompressOptions options;
+            options.codec = codec;
+            ASSERT_TRUE(writer.setCompression(options));
+            for (int frame = 0; frame < 3; ++frame)
+                EXPECT_TRUE(writer.writeFrame(bits.data(), frame));
+            EXPECT_TRUE(writer.close());
+        }
+    }
 }
 
 } // namespace

@@ -8,8 +8,11 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <QProcess>
+
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace TestVideo {
@@ -116,15 +119,29 @@ bool write(const std::string& path, const Format& f) {
     out.frame->height = f.height;
     if (av_frame_get_buffer(out.frame, 0) < 0)
         return false;
+    // The scaler reads its source in whole vector blocks: the pictures go in through a frame
+    // with FFmpeg's line alignment and padding.
+    std::unique_ptr<AVFrame, void (*)(AVFrame*)> source(av_frame_alloc(),
+                                                        [](AVFrame* f) { av_frame_free(&f); });
+    if (!source)
+        return false;
+    source->format = AV_PIX_FMT_RGB24;
+    source->width = f.width;
+    source->height = f.height;
+    if (av_frame_get_buffer(source.get(), 0) < 0)
+        return false;
     out.scaler = sws_getContext(f.width, f.height, AV_PIX_FMT_RGB24, f.width, f.height,
                                 out.codec->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
     for (int i = 0; i < f.frames; ++i) {
         if (av_frame_make_writable(out.frame) < 0)
             return false;
         const std::vector<std::uint8_t> rgb = picture(i, f.width, f.height);
-        const std::uint8_t* planes[1] = {rgb.data()};
-        const int strides[1] = {f.width * 3};
-        sws_scale(out.scaler, planes, strides, 0, f.height, out.frame->data, out.frame->linesize);
+        for (int y = 0; y < f.height; ++y)
+            std::memcpy(source->data[0] + static_cast<std::size_t>(y) * source->linesize[0],
+                        rgb.data() + static_cast<std::size_t>(y) * f.width * 3,
+                        static_cast<std::size_t>(f.width) * 3);
+        sws_scale(out.scaler, source->data, source->linesize, 0, f.height, out.frame->data,
+                  out.frame->linesize);
         out.frame->pts = i;
         if (!drain(out, stream, out.frame))
             return false;
@@ -160,6 +177,12 @@ std::vector<Decoded> decodeAll(const std::string& path, int frameRate) {
     SwsContext* scaler = nullptr;
     const int w = codec->width;
     const int h = codec->height;
+    // The scaler writes whole vector blocks: it converts into an FFmpeg image with aligned,
+    // padded lines, and the rows are copied out of it.
+    std::uint8_t* converted[4] = {};
+    int convertedLines[4] = {};
+    if (av_image_alloc(converted, convertedLines, w, h, AV_PIX_FMT_RGB24, 64) < 0)
+        converted[0] = nullptr;
     auto receive = [&] {
         while (avcodec_receive_frame(codec, frame) == 0) {
             scaler = sws_getCachedContext(scaler, frame->width, frame->height,
@@ -168,9 +191,14 @@ std::vector<Decoded> decodeAll(const std::string& path, int frameRate) {
             Decoded d;
             d.seconds = static_cast<double>(pictures.size()) / frameRate;
             d.rgb.resize(static_cast<std::size_t>(w) * h * 3);
-            std::uint8_t* planes[1] = {d.rgb.data()};
-            const int strides[1] = {w * 3};
-            sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, planes, strides);
+            if (!scaler || !converted[0])
+                continue;
+            sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, converted,
+                      convertedLines);
+            for (int y = 0; y < h; ++y)
+                std::memcpy(d.rgb.data() + static_cast<std::size_t>(y) * w * 3,
+                            converted[0] + static_cast<std::size_t>(y) * convertedLines[0],
+                            static_cast<std::size_t>(w) * 3);
             pictures.push_back(std::move(d));
         }
     };
@@ -182,6 +210,7 @@ std::vector<Decoded> decodeAll(const std::string& path, int frameRate) {
     }
     avcodec_send_packet(codec, nullptr);
     receive();
+    av_freep(&converted[0]);
     sws_freeContext(scaler);
     av_frame_free(&frame);
     av_packet_free(&packet);
@@ -204,6 +233,29 @@ double meanDifference(const std::uint8_t* a, const std::uint8_t* b, std::size_t 
     for (std::size_t i = 0; i < size; ++i)
         sum += std::abs(int(a[i]) - int(b[i]));
     return static_cast<double>(sum) / static_cast<double>(size);
+}
+
+bool runFfmpeg(const QStringList& arguments) {
+    QProcess process;
+    process.start("/usr/bin/ffmpeg", QStringList{"-v", "error", "-y"} + arguments);
+    return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+QByteArray ffmpegPicture(const QString& path, int index, const char* pixelFormat) {
+    QProcess process;
+    process.start("/usr/bin/ffmpeg",
+                  {"-v", "error", "-i", path, "-vf", QString("select=eq(n\\,%1)").arg(index),
+                   "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", pixelFormat, "-"});
+    if (!process.waitForFinished(120000) || process.exitCode() != 0)
+        return {};
+    return process.readAllStandardOutput();
+}
+
+bool heapChecking() {
+    const char* check = std::getenv("MALLOC_CHECK_");
+    const char* preload = std::getenv("LD_PRELOAD");
+    return check && *check && preload && std::strstr(preload, "libc_malloc_debug");
 }
 
 } // namespace TestVideo

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QStringList>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,5 +44,16 @@ const Decoded* shownAt(const std::vector<Decoded>& pictures, double seconds);
 
 // Mean absolute difference per byte of two equally long buffers.
 double meanDifference(const std::uint8_t* a, const std::uint8_t* b, std::size_t size);
+
+// Runs the ffmpeg program (/usr/bin/ffmpeg -v error -y, then `arguments`); true when it ends
+// with exit code 0.
+bool runFfmpeg(const QStringList& arguments);
+// Picture `index` (in presentation order) of `path` as the ffmpeg program decodes it, converted
+// to `pixelFormat` ("rgb24", "bgr24"): packed rows, top row first. Empty on failure.
+QByteArray ffmpegPicture(const QString& path, int index, const char* pixelFormat);
+
+// True when glibc's heap checking is on in this process (MALLOC_CHECK_ set and the debugging
+// malloc preloaded, as ctest runs the video tests outside sanitizer builds).
+bool heapChecking();
 
 } // namespace TestVideo

@@ -1,11 +1,13 @@
 // The two frame readers against videos made at test time: which reader the probe picks, the
-// durations, the pictures at given times against an independent decode, step grabbing,
-// the detector's time bounds and damaged or foreign files.
+// durations (also of raw streams that state none), the pictures at given times against an
+// independent decode, step grabbing, the detector's time bounds, damaged or foreign files and
+// the log lines.
 #include "import/MediaDetReader.h"
 #include "import/VideoFrameReader.h"
 #include "tests/import/TestVideo.h"
 
 extern "C" {
+#include <libavutil/frame.h>
 #include <libavutil/log.h>
 }
 
@@ -16,6 +18,7 @@ extern "C" {
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <map>
@@ -67,6 +70,23 @@ void recordPanic(void*, int level, const char* format, va_list args) {
     std::lock_guard lock(gLogMutex);
     gPanicLines.push_back(std::move(line));
 }
+
+// Frames that cannot be allocated, on demand: this binary links with --wrap=av_frame_alloc, so
+// the calls made by our own code (not those inside FFmpeg) come here.
+std::atomic<int> gFailingFrameAllocations{0};
+
+} // namespace
+
+extern "C" AVFrame* __real_av_frame_alloc();
+extern "C" AVFrame* __wrap_av_frame_alloc() {
+    if (gFailingFrameAllocations > 0) {
+        --gFailingFrameAllocations;
+        return nullptr;
+    }
+    return __real_av_frame_alloc();
+}
+
+namespace {
 
 class VideoReadersTest : public ::testing::Test {
 protected:
@@ -288,6 +308,81 @@ TEST_F(VideoReadersTest, DurationGuessAndAspectMessagesGoToTheLog) {
     ASSERT_TRUE(reader.SeekGrab(0.5));
     EXPECT_EQ(reader.GetWidth(), kWidth); // frames keep their coded size
     EXPECT_EQ(reader.copyFrame().size(), static_cast<std::size_t>(kWidth) * kHeight * 3);
+}
+
+TEST_F(VideoReadersTest, FrameThatCannotBeAllocatedIsLoggedAndFailsTheOpen) {
+    ASSERT_TRUE(made(kVideos[0]));
+    const std::string path = pathOf(kVideos[0].file);
+    gPanicLines.clear();
+    av_log_set_callback(recordPanic);
+    gFailingFrameAllocations = 1;
+    VideoFrameReader reader;
+    const bool opened = reader.Open(path.c_str());
+    gFailingFrameAllocations = 1;
+    MediaDetReader detector;
+    const int detectorOpened = detector.Open(path.c_str());
+    gFailingFrameAllocations = 0;
+    av_log_set_callback(av_log_default_callback);
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(reader.SeekGrab(1.0));
+    EXPECT_EQ(detectorOpened, 0);
+    // Only the FFmpeg reader writes to the log.
+    EXPECT_EQ(gPanicLines, std::vector<std::string>{"  couldn't allocate a video frame\n"});
+    // Opened again with memory to spare, the same readers work.
+    ASSERT_TRUE(reader.Open(path.c_str()));
+    EXPECT_TRUE(reader.SeekGrab(1.0));
+    ASSERT_EQ(detector.Open(path.c_str()), 1);
+    EXPECT_EQ(detector.Grab(1.0), 1);
+}
+
+TEST_F(VideoReadersTest, RawMpeg2StreamsWithoutDurationAreMeasured) {
+    // MPEG-2 elementary streams, saved as .m2v and as .mpg: no container, hence no duration,
+    // and no bit rate (variable rate). 48 pictures at 24 per second with B-frames: 2 seconds.
+    const double times[] = {0.0, 0.5, 1.3, 1.99, 0.7};
+    for (const char* file : {"raw.m2v", "raw.mpg"}) {
+        SCOPED_TRACE(file);
+        const std::string path = pathOf(file);
+        ASSERT_TRUE(
+            TestVideo::runFfmpeg({"-f", "lavfi", "-i", "testsrc=size=96x64:rate=24:duration=2",
+                                  "-c:v", "mpeg2video", "-q:v", "2", "-bf", "2", "-g", "12", "-f",
+                                  "mpeg2video", QString::fromStdString(path)}));
+        const std::vector<TestVideo::Decoded> reference = TestVideo::decodeAll(path, 24);
+        ASSERT_EQ(reference.size(), 48u);
+        std::uint8_t supported = 0;
+        EXPECT_TRUE(VideoFrameReader::Probe(path.c_str(), &supported));
+
+        VideoFrameReader reader;
+        ASSERT_TRUE(reader.Open(path.c_str()));
+        EXPECT_NEAR(reader.GetDuration(), 2.0, 1e-6);
+        MediaDetReader detector;
+        ASSERT_EQ(detector.Open(path.c_str()), 1);
+        EXPECT_NEAR(detector.GetDuration(), 2.0, 1e-6);
+        EXPECT_EQ(detector.Grab(2.0), 0);
+        for (double t : times) {
+            SCOPED_TRACE(t);
+            const auto expected = bottomUpBgr(TestVideo::shownAt(reference, t)->rgb, 96, 64);
+            ASSERT_TRUE(reader.SeekGrab(t));
+            const std::vector<std::uint8_t> seeking = reader.copyFrame();
+            EXPECT_LT(TestVideo::meanDifference(seeking.data(), expected.data(), expected.size()),
+                      0.5);
+            ASSERT_EQ(detector.Grab(t), 1);
+            const std::vector<std::uint8_t> detected = detector.copyFrame();
+            EXPECT_LT(TestVideo::meanDifference(detected.data(), expected.data(), expected.size()),
+                      0.5);
+        }
+        // The dialog's sampling: StepGrab at 12 a second over the whole stream (inside the
+        // pictures: a time on a boundary truncated to microseconds falls in the picture before).
+        ASSERT_TRUE(reader.SeekGrab(0.0));
+        for (int i = 0; i < 24; ++i) {
+            const double t = (2 * i + 0.5) / 24.0;
+            ASSERT_TRUE(reader.StepGrab(t)) << t;
+            const auto expected = bottomUpBgr(TestVideo::shownAt(reference, t)->rgb, 96, 64);
+            const std::vector<std::uint8_t> stepping = reader.copyFrame();
+            EXPECT_LT(TestVideo::meanDifference(stepping.data(), expected.data(), expected.size()),
+                      0.5)
+                << t;
+        }
+    }
 }
 
 } // namespace

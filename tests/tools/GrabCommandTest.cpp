@@ -21,14 +21,17 @@ double meanDifference(const QImage& a, const QImage& b) {
 
 TEST(GrabCommandTest, GrabsThePictureAtATimeFromEitherReader) {
     QTemporaryDir dir;
-    // MPEG-4 part 2 (the FFmpeg reader) and H.264 in Matroska or, without an H.264 encoder,
-    // FFV1 (both go to the fallback reader): a moving test pattern, 4 s at 10 fps.
+    // MPEG-4 part 2 and a raw MPEG-2 elementary stream, which states neither duration nor bit
+    // rate (the FFmpeg reader), and FFV1 in Matroska (the fallback reader): a moving test
+    // pattern, 4 s at 10 fps.
     struct Video {
         const char* name;
         QStringList codec;
     };
-    const Video videos[] = {{"mpeg4.avi", {"-c:v", "mpeg4", "-q:v", "2"}},
-                            {"other.mkv", {"-c:v", "ffv1"}}};
+    const Video videos[] = {
+        {"mpeg4.avi", {"-c:v", "mpeg4", "-q:v", "2"}},
+        {"raw.m2v", {"-c:v", "mpeg2video", "-q:v", "2", "-bf", "2", "-f", "mpeg2video"}},
+        {"other.mkv", {"-c:v", "ffv1"}}};
     for (const Video& video : videos) {
         SCOPED_TRACE(video.name);
         const QString path = dir.filePath(video.name);
@@ -66,6 +69,36 @@ TEST(GrabCommandTest, GrabsThePictureAtATimeFromEitherReader) {
         ProgramRun::of(ZENTRAVO_CLI, {"grab", notVideo.fileName(), "0", dir.filePath("no.png")});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.err.trimmed(), "Can not load this video file.");
+}
+
+TEST(GrabCommandTest, WidthsBetweenConverterBlocksKeepEveryColumnAndTheHeap) {
+    // Widths of an MPEG-4 AVI where the conversion to RGB lost its last columns (322) or wrote
+    // past the picture buffer (328, 330: "free(): invalid next size"; ctest runs these tests
+    // with glibc's heap checking). The same converter as ffmpeg's: equal pixels.
+    QTemporaryDir dir;
+    for (const int width : {322, 328, 330}) {
+        SCOPED_TRACE(width);
+        const QString path = dir.filePath(QString("w%1.avi").arg(width));
+        ASSERT_EQ(ProgramRun::of("/usr/bin/ffmpeg",
+                                 {"-v", "error", "-f", "lavfi", "-i",
+                                  QString("testsrc=size=%1x120:rate=10:duration=0.3").arg(width),
+                                  "-c:v", "mpeg4", "-q:v", "2", path})
+                      .exitCode,
+                  0);
+        const QString grabbed = path + ".png";
+        const ProgramRun grab = ProgramRun::of(ZENTRAVO_CLI, {"grab", path, "0.15", grabbed});
+        ASSERT_EQ(grab.exitCode, 0) << grab.err.toStdString();
+        const QString reference = path + ".ref.png";
+        ASSERT_EQ(
+            ProgramRun::of("/usr/bin/ffmpeg", {"-v", "error", "-i", path, "-vf", "select=eq(n\\,1)",
+                                               "-frames:v", "1", reference})
+                .exitCode,
+            0);
+        const QImage mine = QImage(grabbed).convertToFormat(QImage::Format_RGB888);
+        const QImage theirs = QImage(reference).convertToFormat(QImage::Format_RGB888);
+        ASSERT_EQ(mine.size(), QSize(width, 120));
+        EXPECT_TRUE(mine == theirs);
+    }
 }
 
 } // namespace
