@@ -1,30 +1,37 @@
-// Zentravo: opens the project given on the command line, or else the first sample project,
-// and shows its stage.
-#include "app/MessageBoxSink.h"
-#include "app/PreviewWindow.h"
-#include "document/Document.h"
-#include "document/LanguageTable.h"
-#include "document/ProgramFolders.h"
-#include "document/ProjectEditor.h"
-#include "document/ProjectStore.h"
+// Zentravo: the application. One copy runs per user: a second copy hands its project file (if
+// it was given one) to the first, brings that copy's window forward and ends without a window.
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "app/SingleInstance.h"
 
 #include <QApplication>
+#include <QCursor>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    const ProgramFolders folders = ProgramFolders::forExecutable();
-    const LanguageTable language = LanguageTable::loadAtStart(folders, Language::English);
-    MessageBoxSink sink;
-    ProjectStore store(folders, sink);
-    Document document;
-    ProjectEditor editor(document);
-    editor.startUnnamed(language.text(57));
-    const QStringList arguments = app.arguments();
-    if (arguments.size() > 1)
-        store.openFromFile(editor, arguments.at(1).toLocal8Bit().toStdString());
-    else
-        store.openSample(editor, 1);
-    PreviewWindow window(editor);
+    QApplication qtApplication(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zentravo"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Zentravo"));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QStringList arguments = QApplication::arguments();
+    const QString projectFile = arguments.size() > 1 ? arguments.at(1) : QString();
+
+    SingleInstance instance;
+    if (!instance.claim()) {
+        instance.askFirstCopy(projectFile); // whether or not it answers, this copy ends here
+        return 0;
+    }
+
+    Application application(ProgramFolders::forExecutable());
+    MainWindow window(application);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window,
+                     [&window](const QString& path) {
+                         window.bringForward();
+                         if (!path.isEmpty())
+                             window.openProjectFile(path);
+                     });
+    if (!projectFile.isEmpty())
+        window.openProjectFile(projectFile);
     window.show();
-    return app.exec();
+    QApplication::restoreOverrideCursor();
+    return QApplication::exec();
 }

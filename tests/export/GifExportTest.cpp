@@ -18,7 +18,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
-#include <QProcess>
+#include "tests/ProgramRun.h"
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -66,12 +66,10 @@ void saveRenderedFrames(TestEditor& editor, const QString& folder) {
 }
 
 QJsonObject pillowReport(const QString& gif, const QString& rendered) {
-    QProcess process;
-    process.start("/usr/bin/python3",
-                  {ZENTRAVO_SOURCE_DIR "/tests/export/gif_report.py", gif, rendered});
-    process.waitForFinished(120000);
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    return QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    const ProgramRun run = ProgramRun::of(
+        "/usr/bin/python3", {ZENTRAVO_SOURCE_DIR "/tests/export/gif_report.py", gif, rendered});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    return QJsonDocument::fromJson(run.out).object();
 }
 
 std::vector<int> ints(const QJsonValue& value) {

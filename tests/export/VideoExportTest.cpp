@@ -22,7 +22,7 @@ extern "C" {
 #include <unistd.h>
 
 #include <QFile>
-#include <QProcess>
+#include "tests/ProgramRun.h"
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -36,11 +36,8 @@ namespace {
 
 // Runs a program and returns its standard output ("" when it fails).
 QByteArray run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return {};
-    return process.readAllStandardOutput();
+    const ProgramRun run = ProgramRun::of(program, arguments, 60000);
+    return run.ok() ? run.out : QByteArray();
 }
 
 // ffprobe's view of the first video stream: key=value lines.

@@ -8,7 +8,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include <QProcess>
+#include "tests/ProgramRun.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -236,20 +236,15 @@ double meanDifference(const std::uint8_t* a, const std::uint8_t* b, std::size_t 
 }
 
 bool runFfmpeg(const QStringList& arguments) {
-    QProcess process;
-    process.start("/usr/bin/ffmpeg", QStringList{"-v", "error", "-y"} + arguments);
-    return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
+    return ProgramRun::of("/usr/bin/ffmpeg", QStringList{"-v", "error", "-y"} + arguments).ok();
 }
 
 QByteArray ffmpegPicture(const QString& path, int index, const char* pixelFormat) {
-    QProcess process;
-    process.start("/usr/bin/ffmpeg",
-                  {"-v", "error", "-i", path, "-vf", QString("select=eq(n\\,%1)").arg(index),
-                   "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", pixelFormat, "-"});
-    if (!process.waitForFinished(120000) || process.exitCode() != 0)
-        return {};
-    return process.readAllStandardOutput();
+    const ProgramRun run = ProgramRun::of(
+        "/usr/bin/ffmpeg",
+        {"-v", "error", "-i", path, "-vf", QString("select=eq(n\\,%1)").arg(index), "-frames:v",
+         "1", "-f", "rawvideo", "-pix_fmt", pixelFormat, "-"});
+    return run.ok() ? run.out : QByteArray();
 }
 
 bool heapChecking() {

@@ -10,7 +10,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "tests/tools/ProgramRun.h"
+#include "tests/ProgramRun.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "tests/tools/ProgramRun.h"
+#include "tests/ProgramRun.h"
 
 #include <gtest/gtest.h>
 

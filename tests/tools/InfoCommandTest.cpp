@@ -5,7 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
+#include "tests/ProgramRun.h"
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -19,10 +19,8 @@ struct Result {
 };
 
 Result runInfo(const QString& path) {
-    QProcess process;
-    process.start(ZENTRAVO_CLI, {"info", path});
-    process.waitForFinished(30000);
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    const ProgramRun run = ProgramRun::of(ZENTRAVO_CLI, {"info", path}, 30000);
+    return {run.exitCode, run.out, run.err};
 }
 
 TEST(InfoCommandTest, PrintsASavedProjectAsJson) {

@@ -7,6 +7,8 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include "tests/ProgramRun.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -14,18 +16,13 @@ namespace {
 // Runs a program to its end; the exit code, with its output on failure.
 int run(const QString& program, const QStringList& arguments, QString* output = nullptr,
         const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    if (!process.waitForFinished(600000))
-        return -1;
-    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    const ProgramRun result = ProgramRun::of(program, arguments, 600000, environment);
     if (output)
-        *output = out.trimmed();
-    if (process.exitCode() != 0)
+        *output = QString::fromUtf8(result.out).trimmed();
+    if (!result.ok())
         ADD_FAILURE() << program.toStdString() << " " << arguments.join(' ').toStdString() << "\n"
-                      << out.toStdString() << process.readAllStandardError().toStdString();
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+                      << result.out.toStdString() << result.err.toStdString();
+    return result.exitCode;
 }
 
 TEST(LibraryInstallTest, OutsideProgramBuildsAgainstTheInstalledLibraryAndUsesIt) {

@@ -8,7 +8,7 @@
 
 #include <QTemporaryDir>
 
-#include "tests/tools/ProgramRun.h"
+#include "tests/ProgramRun.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QImageReader>
 
-#include "tests/tools/ProgramRun.h"
+#include "tests/ProgramRun.h"
 
 #include <gtest/gtest.h>
 

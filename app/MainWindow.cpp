@@ -1,0 +1,771 @@
+#include "app/MainWindow.h"
+
+#include "app/Application.h"
+#include "app/BasicProjectDialogs.h"
+#include "app/MessageBoxSink.h"
+#include "app/PanelPlaceholder.h"
+#include "controls/ImageButton.h"
+#include "document/PreviewPause.h"
+#include "stage/ui/StageView.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QSvgRenderer>
+#include <QUrl>
+#include <QWindow>
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+const QColor kBackground(0xEE, 0xF1, 0xF5);
+const QColor kCaptionTop(0xFF, 0xFF, 0xFF);
+const QColor kCaptionBottom(0xE4, 0xE9, 0xF0);
+const QColor kCaptionText(0x2A, 0x37, 0x47);
+const QColor kPanelFrame(0xC4, 0xCD, 0xD8);
+
+// The longest the exit waits for the frame being drawn before it closes anyway.
+constexpr auto kExitWait = std::chrono::seconds(5);
+
+struct ButtonArt {
+    CommandId id;
+    const char* picture;
+};
+
+constexpr ButtonArt kToolbarArt[] = {
+    {CommandId::NewProjectButton, ":/icons/new.svg"},
+    {CommandId::OpenProjectButton, ":/icons/open.svg"},
+    {CommandId::SaveButton, ":/icons/save.svg"},
+    {CommandId::CopyButton, ":/icons/copy.svg"},
+    {CommandId::PasteButton, ":/icons/paste.svg"},
+    {CommandId::DeleteButton, ":/icons/delete.svg"},
+    {CommandId::AppendLinerButton, ":/icons/liner.svg"},
+    {CommandId::AppendGuideLineButton, ":/icons/guide.svg"},
+    {CommandId::DeleteMotionButton, ":/icons/deletemotion.svg"},
+    {CommandId::UndoButton, ":/icons/undo.svg"},
+    {CommandId::RedoButton, ":/icons/redo.svg"},
+    {CommandId::LayerToFrontButton, ":/icons/tofront.svg"},
+    {CommandId::LayerToBackButton, ":/icons/toback.svg"},
+    {CommandId::LayerForwardButton, ":/icons/forward.svg"},
+    {CommandId::LayerBackwardButton, ":/icons/backward.svg"},
+    {CommandId::FirstFrameButton, ":/icons/first.svg"},
+    {CommandId::PreviousFrameButton, ":/icons/previous.svg"},
+    {CommandId::PreviewButton, ":/icons/play.svg"},
+    {CommandId::NextFrameButton, ":/icons/next.svg"},
+    {CommandId::LastFrameButton, ":/icons/last.svg"},
+    {CommandId::PropertiesButton, ":/icons/properties.svg"},
+    {CommandId::ExportMenuButton, ":/icons/export.svg"},
+};
+
+QString pictureOf(CommandId id) {
+    for (const ButtonArt& art : kToolbarArt)
+        if (art.id == id)
+            return QString::fromLatin1(art.picture);
+    return QString();
+}
+
+QString fromBytes(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+Qt::Edges edgesOf(MainWindowLayout::Zone zone) {
+    using Zone = MainWindowLayout::Zone;
+    switch (zone) {
+    case Zone::Left:
+        return Qt::LeftEdge;
+    case Zone::Right:
+        return Qt::RightEdge;
+    case Zone::Top:
+        return Qt::TopEdge;
+    case Zone::Bottom:
+        return Qt::BottomEdge;
+    case Zone::TopLeft:
+        return Qt::TopEdge | Qt::LeftEdge;
+    case Zone::TopRight:
+        return Qt::TopEdge | Qt::RightEdge;
+    case Zone::BottomLeft:
+        return Qt::BottomEdge | Qt::LeftEdge;
+    case Zone::BottomRight:
+        return Qt::BottomEdge | Qt::RightEdge;
+    default:
+        return {};
+    }
+}
+
+Qt::CursorShape cursorOf(MainWindowLayout::Zone zone) {
+    using Zone = MainWindowLayout::Zone;
+    switch (zone) {
+    case Zone::Left:
+    case Zone::Right:
+        return Qt::SizeHorCursor;
+    case Zone::Top:
+    case Zone::Bottom:
+        return Qt::SizeVerCursor;
+    case Zone::TopLeft:
+    case Zone::BottomRight:
+        return Qt::SizeFDiagCursor;
+    case Zone::TopRight:
+    case Zone::BottomLeft:
+        return Qt::SizeBDiagCursor;
+    default:
+        return Qt::ArrowCursor;
+    }
+}
+
+} // namespace
+
+MainWindow::MainWindow(Application& application, MainWindowServices services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_application(application),
+      m_ownSink(services.sink ? nullptr : std::make_unique<MessageBoxSink>(this)),
+      m_ownDialogs(services.dialogs ? nullptr
+                                    : std::make_unique<BasicProjectDialogs>(
+                                          this, application.folders(), application.texts())),
+      m_sink(services.sink ? services.sink : m_ownSink.get()),
+      m_dialogs(services.dialogs ? services.dialogs : m_ownDialogs.get()),
+      m_editor(m_document, this), m_commands(application.texts()),
+      m_store(application.folders(), *m_sink),
+      m_index(application.folders(), application.texts(), *m_sink) {
+    setWindowTitle(fromBytes(application.texts().text(kTextProductName)));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/zentravo.svg")));
+    setMinimumSize(MainWindowLayout::kMinimumSize);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    m_stage = new StageView(m_document, this, this);
+    m_editor.setPreviewControl(&m_stage->canvas());
+    m_projectCommands = std::make_unique<ProjectCommands>(ProjectCommands::Parts{
+        m_editor, m_store, m_index, *m_dialogs, *m_sink, application.texts(),
+        application.folders(), &m_stage->canvas()});
+    m_library = new PanelPlaceholder(tr("Symbol library"), this);
+    m_textPanel = new PanelPlaceholder(tr("Text"), this);
+    m_timeline = new PanelPlaceholder(tr("Timeline"), this);
+    m_motionPanel = new PanelPlaceholder(tr("Motion"), this);
+    for (QWidget*& control : m_libraryControls)
+        control = new PanelPlaceholder(QString(), this);
+    createButtons();
+
+    m_editor.startUnnamed(application.texts().text(kTextUnnamedProject));
+    qApp->installEventFilter(this);
+
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1280, 800);
+    resize(std::clamp(1100, 800, std::max(800, screen.width())),
+           std::clamp(760, 600, std::max(600, screen.height())));
+    applyLayout();
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+    if (m_exitThread.joinable())
+        m_exitThread.join();
+    // The worker posts to this window: it ends before the window goes.
+    m_stage->worker().stop();
+}
+
+void MainWindow::createButtons() {
+    for (CommandId id : CommandTable::toolbar()) {
+        auto* button = new ImageButton(pictureOf(id), this);
+        button->setToolTip(fromBytes(m_commands.tooltip(id, false)));
+        connect(button, &QAbstractButton::clicked, this, [this, id] { runCommand(id); });
+        m_toolbar.emplace_back(id, button);
+    }
+    const std::pair<CommandId, const char*> menus[] = {{CommandId::FileMenuButton, "File"},
+                                                       {CommandId::EditMenuButton, "Edit"},
+                                                       {CommandId::PlayMenuButton, "Play"},
+                                                       {CommandId::HelpMenuButton, "Help"}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        auto* button = new ImageButton(QString(), this);
+        button->setText(tr(menus[i].second));
+        const CommandId id = menus[i].first;
+        connect(button, &QAbstractButton::clicked, this, [this, id] { runCommand(id); });
+        m_menuButtons[i] = button;
+    }
+    m_minimiseButton = new ImageButton(QStringLiteral(":/icons/caption-minimise.svg"), this);
+    m_maximiseButton = new ImageButton(QStringLiteral(":/icons/caption-maximise.svg"), this);
+    m_closeButton = new ImageButton(QStringLiteral(":/icons/caption-close.svg"), this);
+    connect(m_minimiseButton, &QAbstractButton::clicked, this,
+            [this] { runCommand(CommandId::Minimise); });
+    connect(m_maximiseButton, &QAbstractButton::clicked, this,
+            [this] { runCommand(CommandId::MaximiseRestore); });
+    connect(m_closeButton, &QAbstractButton::clicked, this,
+            [this] { runCommand(CommandId::ExitButton); });
+}
+
+ImageButton* MainWindow::toolbarButton(CommandId id) const {
+    for (const auto& [buttonId, button] : m_toolbar)
+        if (buttonId == id)
+            return button;
+    return nullptr;
+}
+
+MainWindowLayout MainWindow::layout() const {
+    return MainWindowLayout(size(), !m_motionPanelHidden);
+}
+
+bool MainWindow::hasLayers() {
+    return m_document.lock().project().layerCount() > 0;
+}
+
+void MainWindow::applyLayout() {
+    const MainWindowLayout geometry = layout();
+    m_stage->setGeometry(geometry.stageView());
+    m_library->setGeometry(geometry.libraryPanel());
+    m_textPanel->setGeometry(geometry.textPanel());
+    m_timeline->setGeometry(geometry.timeline());
+    m_motionPanel->setGeometry(geometry.motionPanel());
+    m_motionPanel->setVisible(geometry.motionPanelShown());
+    const auto controls = geometry.libraryControls();
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        m_libraryControls[i]->setGeometry(controls[i]);
+    const auto toolbar = geometry.toolbarButtons();
+    for (std::size_t i = 0; i < m_toolbar.size(); ++i)
+        m_toolbar[i].second->setGeometry(toolbar[i]);
+    const auto menus = geometry.menuButtons();
+    for (std::size_t i = 0; i < menus.size(); ++i)
+        m_menuButtons[i]->setGeometry(menus[i]);
+    m_closeButton->setGeometry(geometry.closeButton());
+    m_maximiseButton->setGeometry(geometry.maximiseButton());
+    m_minimiseButton->setGeometry(geometry.minimiseButton());
+    update();
+}
+
+// ---- messages -------------------------------------------------------------------------
+
+void MainWindow::post(MainMessage message, std::intptr_t wparam, std::intptr_t lparam) {
+    QMetaObject::invokeMethod(
+        this, [this, message, wparam, lparam] { dispatch(message, wparam, lparam); },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::send(MainMessage message, std::intptr_t wparam, std::intptr_t lparam) {
+    dispatch(message, wparam, lparam);
+}
+
+// The message table: every message a panel or the stage worker sends the main window.
+void MainWindow::dispatch(MainMessage message, std::intptr_t wparam, std::intptr_t lparam) {
+    StageCanvas& canvas = m_stage->canvas();
+    switch (message) {
+    case MainMessage::RedrawStageIfIdle:
+        if (!canvas.isPlaying())
+            canvas.requestRedraw();
+        break;
+    case MainMessage::ObjectsChanged:
+        canvas.requestRedraw(); // the motion panel refreshes from the selection here
+        break;
+    case MainMessage::ShowMenu:
+        showMenu(lparam == 1 ? m_commands.objectMenu() : m_commands.contextMenu(canvas.isPlaying()),
+                 QCursor::pos());
+        break;
+    case MainMessage::ResumePreview:
+        // The preview played to its end: the play button comes back and frame 0 shows.
+        showPreviewState(false);
+        canvas.goToFrame(0);
+        repaintTimeline();
+        break;
+    case MainMessage::CurrentFrame:
+        if (wparam == 1)
+            canvas.goToFrame(static_cast<int>(lparam));
+        repaintTimeline();
+        break;
+    case MainMessage::RedrawStage:
+        canvas.requestRedraw();
+        break;
+    case MainMessage::RememberSelection:
+        m_rememberedSelection = static_cast<int>(lparam);
+        m_rememberedStageSize = m_stage->size();
+        break;
+    case MainMessage::RedrawAll:
+        repaintTimeline();
+        canvas.requestRedraw();
+        break;
+    case MainMessage::LayersChanged:
+        m_motionPanelHidden = !hasLayers();
+        applyLayout();
+        break;
+    case MainMessage::StageSelection:
+        repaintTimeline();
+        break;
+    case MainMessage::StageEdited:
+        m_editor.finishPanelEdit();
+        break;
+    case MainMessage::OpenSample:
+        if (wparam == 1)
+            runCommand(CommandId::OpenProject);
+        else if (m_projectCommands->chooseAndOpenSample())
+            updateCaption();
+        break;
+    case MainMessage::EditSymbol:
+        runCommand(CommandId::EditSymbol);
+        break;
+    case MainMessage::AddTextObject:
+    case MainMessage::ReloadLibrary:
+    case MainMessage::SymbolChosen:
+        break; // the panels that send these are not part of the window yet
+    }
+}
+
+void MainWindow::repaintTimeline() {
+    m_timeline->update();
+}
+
+void MainWindow::stageSizeChanged(int, int) {
+    m_stage->projectReplaced();
+    m_motionPanelHidden = !hasLayers();
+    applyLayout();
+    updateCaption();
+}
+
+void MainWindow::updateCaption() {
+    update(layout().captionStrip());
+}
+
+// ---- commands -------------------------------------------------------------------------
+
+void MainWindow::runCommand(CommandId id) {
+    switch (CommandTable::actionOf(id)) {
+    case CommandAction::NewProject:
+        m_projectCommands->newProject();
+        break;
+    case CommandAction::OpenProject:
+        m_projectCommands->openProject();
+        break;
+    case CommandAction::OpenSample:
+        post(MainMessage::OpenSample, 0, 0);
+        break;
+    case CommandAction::Save:
+        m_projectCommands->save();
+        break;
+    case CommandAction::Copy:
+        m_editor.copySelected();
+        break;
+    case CommandAction::Paste:
+        m_editor.paste();
+        break;
+    case CommandAction::Delete:
+        m_editor.deleteSelectedObject();
+        break;
+    case CommandAction::AppendLiner:
+        m_editor.appendMotion(kLinerMotion);
+        break;
+    case CommandAction::AppendGuideLine:
+        m_editor.appendMotion(kGuideLineMotion);
+        break;
+    case CommandAction::DeleteMotion:
+        m_editor.deleteMotion();
+        break;
+    case CommandAction::Undo:
+        m_editor.undo();
+        break;
+    case CommandAction::Redo:
+        m_editor.redo();
+        break;
+    case CommandAction::LayerToFront:
+        m_editor.bringLayerToFront();
+        break;
+    case CommandAction::LayerToBack:
+        m_editor.sendLayerToBack();
+        break;
+    case CommandAction::LayerForward:
+        m_editor.bringLayerForward();
+        break;
+    case CommandAction::LayerBackward:
+        m_editor.sendLayerBackward();
+        break;
+    case CommandAction::FirstFrame:
+    case CommandAction::PreviousFrame:
+    case CommandAction::NextFrame:
+    case CommandAction::LastFrame:
+        frameCommand(CommandTable::actionOf(id));
+        break;
+    case CommandAction::Preview:
+        togglePreview();
+        break;
+    case CommandAction::Properties:
+        m_projectCommands->editProperties();
+        break;
+    case CommandAction::ExportMenu:
+        showMenuUnder(CommandAction::ExportMenu);
+        break;
+    case CommandAction::ExportGif:
+    case CommandAction::ExportSwf:
+    case CommandAction::ExportAvi:
+        break; // the export windows are wired in with the export commands
+    case CommandAction::Exit:
+        exitProgram();
+        break;
+    case CommandAction::Minimise:
+        showMinimized();
+        break;
+    case CommandAction::MaximiseRestore:
+        toggleMaximised();
+        break;
+    case CommandAction::Help:
+        openHelp();
+        break;
+    case CommandAction::About:
+        showAbout();
+        break;
+    case CommandAction::InsertSymbol:
+        // No library panel yet, so no symbol is ever chosen.
+        m_sink->show("Please select an animation symbol.", "Zentravo", MessageIcon::Information);
+        break;
+    case CommandAction::EditSymbol:
+    case CommandAction::LibraryCommand:
+    case CommandAction::NewSymbol:
+        break; // the symbol library and editor are not part of the window yet
+    case CommandAction::FileMenu:
+    case CommandAction::EditMenu:
+    case CommandAction::PlayMenu:
+    case CommandAction::HelpMenu:
+        showMenuUnder(CommandTable::actionOf(id));
+        break;
+    case CommandAction::None:
+        break;
+    }
+    updateCaption();
+}
+
+void MainWindow::frameCommand(CommandAction action) {
+    StageCanvas& canvas = m_stage->canvas();
+    switch (action) {
+    case CommandAction::FirstFrame:
+        canvas.firstFrame();
+        break;
+    case CommandAction::PreviousFrame:
+        canvas.previousFrame();
+        break;
+    case CommandAction::NextFrame:
+        canvas.nextFrame();
+        break;
+    default:
+        canvas.lastFrame();
+        break;
+    }
+    showPreviewState(false);
+    repaintTimeline();
+}
+
+void MainWindow::togglePreview() {
+    StageCanvas& canvas = m_stage->canvas();
+    if (canvas.isPlaying()) {
+        canvas.stopPreview();
+    } else {
+        canvas.setEditView(false); // no handles while the animation plays
+        canvas.startPreview();
+    }
+    showPreviewState(canvas.isPlaying());
+}
+
+void MainWindow::showPreviewState(bool running) {
+    ImageButton* button = toolbarButton(CommandId::PreviewButton);
+    button->setPicture(running ? QStringLiteral(":/icons/stop.svg")
+                               : QStringLiteral(":/icons/play.svg"));
+    button->setToolTip(fromBytes(m_commands.tooltip(CommandId::PreviewButton, running)));
+}
+
+bool MainWindow::openProjectFile(const QString& path) {
+    PreviewPause pause(&m_stage->canvas());
+    std::optional<LoadedProject> loaded = m_store.loadFromFile(path.toLocal8Bit().toStdString());
+    if (!loaded)
+        return false;
+    m_editor.openLoaded(std::move(loaded->project), std::move(loaded->symbols));
+    return true;
+}
+
+void MainWindow::bringForward() {
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+// ---- menus ----------------------------------------------------------------------------
+
+void MainWindow::showMenu(const std::vector<MenuItem>& items, QPoint globalPosition) {
+    if (m_openMenu)
+        m_openMenu->close();
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (const MenuItem& item : items) {
+        if (item.isSeparator()) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(fromBytes(item.text));
+        action->setEnabled(item.enabled);
+        const CommandId id = item.id;
+        // Run once the menu has closed, so that a command's own dialogs are not under it.
+        connect(action, &QAction::triggered, this,
+                [this, id] { QMetaObject::invokeMethod(this, [this, id] { runCommand(id); },
+                                                       Qt::QueuedConnection); });
+    }
+    m_openMenu = menu;
+    menu->popup(globalPosition);
+}
+
+void MainWindow::showMenuUnder(CommandAction which) {
+    QWidget* button = nullptr;
+    std::vector<MenuItem> items;
+    switch (which) {
+    case CommandAction::FileMenu:
+        button = m_menuButtons[0];
+        items = m_commands.fileMenu();
+        break;
+    case CommandAction::EditMenu:
+        button = m_menuButtons[1];
+        items = m_commands.editMenu();
+        break;
+    case CommandAction::PlayMenu:
+        button = m_menuButtons[2];
+        items = m_commands.playMenu(m_stage->canvas().isPlaying());
+        break;
+    case CommandAction::HelpMenu:
+        button = m_menuButtons[3];
+        items = m_commands.helpMenu();
+        break;
+    default:
+        button = toolbarButton(CommandId::ExportMenuButton);
+        items = m_commands.exportMenu();
+        break;
+    }
+    showMenu(items, button->mapToGlobal(QPoint(0, button->height())));
+}
+
+// ---- keys -----------------------------------------------------------------------------
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        // Once per key press: when it reaches the focus widget of this window (or the window
+        // itself when nothing has the focus), not again as it travels to the parents.
+        QWidget* focus = QApplication::focusWidget();
+        if (widget && widget->window() == this && widget == (focus ? focus : this) &&
+            handleKey(static_cast<QKeyEvent*>(event)))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool MainWindow::handleKey(QKeyEvent* event) {
+    const bool inTextEdit = m_textEditHasFocus && m_textEditHasFocus();
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (modifiers & Qt::ControlModifier) {
+        CommandId id = CommandId::None;
+        switch (event->key()) {
+        case Qt::Key_Z:
+            id = CommandId::Undo;
+            break;
+        case Qt::Key_Y:
+            id = CommandId::Redo;
+            break;
+        case Qt::Key_N:
+            id = CommandId::NewProject;
+            break;
+        case Qt::Key_O:
+            id = CommandId::OpenProject;
+            break;
+        case Qt::Key_S:
+            id = CommandId::Save;
+            break;
+        case Qt::Key_C:
+            id = CommandId::Copy;
+            break;
+        case Qt::Key_V:
+            id = CommandId::Paste;
+            break;
+        default:
+            return false;
+        }
+        // Inside the text box the clipboard and undo keys edit the text.
+        const bool textKey = id == CommandId::Undo || id == CommandId::Redo ||
+                             id == CommandId::Copy || id == CommandId::Paste;
+        if (inTextEdit && textKey)
+            return false;
+        runCommand(id);
+        return true;
+    }
+    if (modifiers & Qt::AltModifier) {
+        switch (event->key()) {
+        case Qt::Key_F:
+            runCommand(CommandId::FileMenu);
+            return true;
+        case Qt::Key_E:
+            runCommand(CommandId::EditMenu);
+            return true;
+        case Qt::Key_C:
+            runCommand(CommandId::PlayMenu);
+            return true;
+        case Qt::Key_H:
+            runCommand(CommandId::HelpMenu);
+            return true;
+        default:
+            return false;
+        }
+    }
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        return true; // the window never closes on Esc
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return !inTextEdit;
+    case Qt::Key_Delete:
+        if (inTextEdit)
+            return false;
+        runCommand(CommandId::Delete);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---- window frame ---------------------------------------------------------------------
+
+void MainWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), kBackground);
+    const MainWindowLayout geometry = layout();
+    const QRect strip = geometry.captionStrip();
+    QLinearGradient caption(strip.topLeft(), strip.bottomLeft());
+    caption.setColorAt(0, kCaptionTop);
+    caption.setColorAt(1, kCaptionBottom);
+    painter.fillRect(strip, caption);
+    painter.setPen(kPanelFrame);
+    painter.drawLine(strip.bottomLeft(), strip.bottomRight());
+    QSvgRenderer(QStringLiteral(":/icons/zentravo.svg")).render(&painter, QRectF(6, 4, 17, 17));
+    std::string name;
+    name = m_document.lock().project().name();
+    painter.setPen(kCaptionText);
+    QFont font = painter.font();
+    font.setBold(true);
+    painter.setFont(font);
+    const QString title = windowTitle() + QStringLiteral("  -  ") + fromBytes(name);
+    painter.drawText(QRect(30, 0, geometry.minimiseButton().left() - 40, 25),
+                     Qt::AlignVCenter | Qt::AlignLeft, title);
+    painter.setFont(QFont());
+    // A thin frame around every panel.
+    painter.setPen(kPanelFrame);
+    for (const QRect& panel : {geometry.libraryPanel(), geometry.stageView(), geometry.textPanel(),
+                               geometry.timeline(), geometry.motionPanel()})
+        if (!panel.isEmpty())
+            painter.drawRect(panel.adjusted(-1, -1, 0, 0));
+    painter.setPen(kPanelFrame);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    applyLayout();
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !windowHandle()) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const MainWindowLayout::Zone zone =
+        MainWindowLayout::zoneAt(size(), event->position().toPoint());
+    if (zone == MainWindowLayout::Zone::Move)
+        windowHandle()->startSystemMove();
+    else if (zone != MainWindowLayout::Zone::None && !isMaximized())
+        windowHandle()->startSystemResize(edgesOf(zone));
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+    const MainWindowLayout::Zone zone =
+        MainWindowLayout::zoneAt(size(), event->position().toPoint());
+    setCursor(isMaximized() ? Qt::ArrowCursor : cursorOf(zone));
+    QWidget::mouseMoveEvent(event);
+}
+
+void MainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton &&
+        layout().captionStrip().contains(event->position().toPoint()))
+        toggleMaximised();
+}
+
+void MainWindow::toggleMaximised() {
+    if (isMaximized())
+        showNormal();
+    else
+        showMaximized();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange)
+        m_maximiseButton->setPicture(isMaximized()
+                                         ? QStringLiteral(":/icons/caption-restore.svg")
+                                         : QStringLiteral(":/icons/caption-maximise.svg"));
+    QWidget::changeEvent(event);
+}
+
+// ---- exit -----------------------------------------------------------------------------
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    event->ignore(); // the exit routine closes the window when it is done
+    exitProgram();
+}
+
+void MainWindow::exitProgram() {
+    if (m_exitThread.joinable())
+        return; // already on its way out
+    m_projectCommands->beforeExit();
+    // The preview stops off the UI thread, waiting (a bounded time) for the frame being
+    // drawn; the close is then posted back to this window.
+    StageCanvas& canvas = m_stage->canvas();
+    m_exitThread = std::thread([this, &canvas] {
+        canvas.stopPreview();
+        const auto deadline = std::chrono::steady_clock::now() + kExitWait;
+        while (canvas.isCapturing() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        QMetaObject::invokeMethod(this, [this] { finishClose(); }, Qt::QueuedConnection);
+    });
+}
+
+void MainWindow::finishClose() {
+    if (m_exitThread.joinable())
+        m_exitThread.join();
+    m_closing = true;
+    close();
+}
+
+// ---- help -----------------------------------------------------------------------------
+
+void MainWindow::openHelp() {
+    // The help page ships beside the program (build folder) or in its shared data folder
+    // (installed copy).
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    for (const QString& candidate : {programFolder.filePath("help/index.html"),
+                                     programFolder.filePath("../share/zentravo/help/index.html")}) {
+        if (QFileInfo::exists(candidate)) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(candidate).absoluteFilePath()));
+            return;
+        }
+    }
+    m_sink->show("The help page is missing from the program's folder.", "Zentravo",
+                 MessageIcon::Exclamation);
+}
+
+void MainWindow::showAbout() {
+    QMessageBox::about(this, fromBytes(m_application.texts().text(24)),
+                       QStringLiteral("<h3>Zentravo %1</h3><p>Animation authoring: styled texts "
+                                      "and painted symbols moving along lines and guide lines, "
+                                      "exported as GIF, AVI or SWF.</p>")
+                           .arg(QStringLiteral(ZENTRAVO_VERSION)));
+}

@@ -1,0 +1,134 @@
+#pragma once
+
+#include "app/CommandTable.h"
+#include "app/MainWindowLayout.h"
+#include "app/ProjectCommands.h"
+#include "document/Document.h"
+#include "document/EditorListener.h"
+#include "document/ProjectEditor.h"
+#include "document/ProjectIndex.h"
+#include "document/ProjectStore.h"
+
+#include <QMenu>
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+class Application;
+class ImageButton;
+class MessageSink;
+class ProjectDialogs;
+class StageView;
+
+// What tests replace in the main window: message boxes and dialogs. Null members mean the
+// program's own.
+struct MainWindowServices {
+    MessageSink* sink = nullptr;
+    ProjectDialogs* dialogs = nullptr;
+};
+
+// MainWindow: the caption-less main window. It owns the document with its editor and every
+// panel, lays them out with MainWindowLayout on every resize, paints its own caption strip,
+// turns commands (menus, toolbar, keys) into calls, and receives the panels' and the stage
+// worker's messages in one dispatch (dispatch()), on the UI thread.
+class MainWindow : public QWidget, public EditorListener {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(Application& application, MainWindowServices services = {},
+                        QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Document& document() { return m_document; }
+    ProjectEditor& editor() { return m_editor; }
+    ProjectCommands& projectCommands() { return *m_projectCommands; }
+    StageView& stage() { return *m_stage; }
+    const CommandTable& commands() const { return m_commands; }
+    MainWindowLayout layout() const;
+
+    // Queued: safe from any thread (the stage worker posts its frames this way).
+    void post(MainMessage message, std::intptr_t wparam = 0, std::intptr_t lparam = 0) override;
+    // Direct: the message is handled before this returns (UI thread only).
+    void send(MainMessage message, std::intptr_t wparam = 0, std::intptr_t lparam = 0);
+    void repaintTimeline() override;
+    void stageSizeChanged(int width, int height) override;
+
+    void runCommand(CommandId id);
+    // Opens a project file given on the command line or by a later copy of the program, as
+    // the open command would (asking to save a modified project first).
+    bool openProjectFile(const QString& path);
+    // Brings the window forward: restored when minimised, raised and activated.
+    void bringForward();
+
+    // The popup menu shown last, while it is open (tests read and trigger its items).
+    QMenu* openMenu() const { return m_openMenu; }
+    ImageButton* toolbarButton(CommandId id) const;
+    // The text panel answers whether its edit box has the focus (Enter and Delete then
+    // belong to it); no text panel means never.
+    void setTextEditFocusQuery(std::function<bool()> query) { m_textEditHasFocus = std::move(query); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void dispatch(MainMessage message, std::intptr_t wparam, std::intptr_t lparam);
+    void createButtons();
+    void applyLayout();
+    bool hasLayers();
+    bool handleKey(QKeyEvent* event);
+    void showMenu(const std::vector<MenuItem>& items, QPoint globalPosition);
+    void showMenuUnder(CommandAction menu);
+    void frameCommand(CommandAction action);
+    void togglePreview();
+    void showPreviewState(bool running);
+    void exitProgram();
+    void finishClose();
+    void toggleMaximised();
+    void openHelp();
+    void showAbout();
+    void updateCaption();
+
+    Application& m_application;
+    std::unique_ptr<MessageSink> m_ownSink;
+    std::unique_ptr<ProjectDialogs> m_ownDialogs;
+    MessageSink* m_sink;
+    ProjectDialogs* m_dialogs;
+    Document m_document;
+    ProjectEditor m_editor;
+    CommandTable m_commands;
+    ProjectStore m_store;
+    ProjectIndex m_index;
+    std::unique_ptr<ProjectCommands> m_projectCommands;
+
+    StageView* m_stage = nullptr;
+    QWidget* m_library = nullptr;
+    QWidget* m_textPanel = nullptr;
+    QWidget* m_timeline = nullptr;
+    QWidget* m_motionPanel = nullptr;
+    std::array<QWidget*, 3> m_libraryControls{};
+    std::vector<std::pair<CommandId, ImageButton*>> m_toolbar;
+    std::array<ImageButton*, 4> m_menuButtons{};
+    ImageButton* m_closeButton = nullptr;
+    ImageButton* m_maximiseButton = nullptr;
+    ImageButton* m_minimiseButton = nullptr;
+    QPointer<QMenu> m_openMenu;
+    std::function<bool()> m_textEditHasFocus;
+
+    bool m_motionPanelHidden = true;
+    bool m_closing = false;      // the before-exit routine ran: the next close is final
+    std::thread m_exitThread;    // stops the preview off the UI thread before closing
+    int m_rememberedSelection = -1;
+    QSize m_rememberedStageSize;
+};

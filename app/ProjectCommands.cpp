@@ -1,0 +1,139 @@
+#include "app/ProjectCommands.h"
+
+#include "app/ProjectDialogs.h"
+#include "document/FixedText.h"
+#include "document/LanguageTable.h"
+#include "document/MessageSink.h"
+#include "document/PreviewPause.h"
+#include "document/ProgramFolders.h"
+#include "document/ProjectEditor.h"
+#include "document/ProjectIndex.h"
+#include "document/ProjectStore.h"
+
+#include <algorithm>
+#include <filesystem>
+
+ProjectCommands::ProjectCommands(const Parts& parts) : m_parts(parts) {}
+
+std::string ProjectCommands::projectName() const {
+    return m_parts.editor.document().lock().project().name();
+}
+
+bool ProjectCommands::isUnnamed() const {
+    return projectName() == m_parts.texts.text(kTextUnnamedProject);
+}
+
+bool ProjectCommands::nameProject() {
+    const std::optional<std::string> name = m_parts.dialogs.projectName();
+    // The header takes the name only once the index has it, so that a refused name never
+    // becomes the project's.
+    if (!name || !m_parts.index.add(*name))
+        return false;
+    m_parts.editor.document().lock().project().setName(*name);
+    return true;
+}
+
+bool ProjectCommands::save() {
+    PreviewPause pause(m_parts.preview);
+    if (isUnnamed() && !nameProject())
+        return false;
+    return m_parts.store.save(m_parts.editor.document());
+}
+
+bool ProjectCommands::offerSave() {
+    if (!m_parts.editor.document().isModified())
+        return true;
+    const MessageAnswer answer =
+        m_parts.sink.show(m_parts.texts.text(kTextSaveModified),
+                          m_parts.texts.text(kTextProductName), MessageIcon::Information,
+                          MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes)
+        return true;
+    if (isUnnamed() && !nameProject())
+        return false;
+    return m_parts.store.save(m_parts.editor.document());
+}
+
+bool ProjectCommands::newProject() {
+    PreviewPause pause(m_parts.preview);
+    offerSave();
+    const std::optional<ProjectProperties> properties =
+        m_parts.dialogs.newProject(m_parts.editor.lastNewProjectProperties());
+    if (!properties || !m_parts.index.add(properties->name))
+        return false; // a refused name stops before the open project is touched
+    pause.keepStopped();
+    m_parts.editor.newProject(*properties);
+    m_sample = false;
+    return m_parts.store.save(m_parts.editor.document());
+}
+
+bool ProjectCommands::openProject() {
+    PreviewPause pause(m_parts.preview);
+    offerSave();
+    const std::string current = projectName();
+    const std::vector<std::string> before = m_parts.index.openableNames();
+    const std::optional<std::string> chosen = m_parts.dialogs.chooseProject(current);
+    if (chosen) {
+        if (!m_parts.store.openByName(m_parts.editor, *chosen))
+            return false;
+        m_sample = false;
+        return true;
+    }
+    // Closed without choosing: when the open project was deleted in the dialog (it was
+    // listed before and is not now), the unnamed project takes its place, unless it is a
+    // sample, which the dialog never lists.
+    const std::vector<std::string> after = m_parts.index.openableNames();
+    auto listed = [&current](const std::vector<std::string>& names) {
+        return std::find(names.begin(), names.end(), current) != names.end();
+    };
+    if (!m_sample && listed(before) && !listed(after)) {
+        m_parts.editor.startUnnamed(m_parts.texts.text(kTextUnnamedProject));
+        m_parts.editor.document().setModified(false);
+    }
+    return false;
+}
+
+bool ProjectCommands::editProperties() {
+    PreviewPause pause(m_parts.preview);
+    ProjectProperties current;
+    {
+        auto lock = m_parts.editor.document().lock();
+        const ProjectHeader& h = lock.project().header;
+        current.name = lock.project().name();
+        current.width = h.width;
+        current.height = h.height;
+        current.duration = h.duration;
+        current.frameRate = h.frameRate;
+        current.backgroundColor = h.backgroundColor;
+        current.backgroundPicture = fixedText(h.backgroundPicture);
+        current.placement = h.placement;
+    }
+    const std::optional<ProjectProperties> edited = m_parts.dialogs.editProperties(current);
+    if (!edited)
+        return false;
+    m_parts.editor.editProperties(*edited);
+    return true;
+}
+
+bool ProjectCommands::openSample(int number) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(m_parts.folders.sampleFile(number), error))
+        return false;
+    PreviewPause pause(m_parts.preview);
+    offerSave();
+    if (!m_parts.store.openSample(m_parts.editor, number))
+        return false;
+    m_sample = true;
+    return true;
+}
+
+bool ProjectCommands::chooseAndOpenSample() {
+    const std::optional<int> number = m_parts.dialogs.chooseSample();
+    return number && openSample(*number);
+}
+
+void ProjectCommands::beforeExit() {
+    PreviewPause pause(m_parts.preview);
+    pause.keepStopped();
+    offerSave();
+}
