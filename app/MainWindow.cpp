@@ -161,8 +161,9 @@ MainWindow::MainWindow(Application& application, MainWindowServices services, QW
     const QRect screen = QGuiApplication::primaryScreen()
                              ? QGuiApplication::primaryScreen()->availableGeometry()
                              : QRect(0, 0, 1280, 800);
-    resize(std::clamp(1100, 800, std::max(800, screen.width())),
-           std::clamp(760, 600, std::max(600, screen.height())));
+    resize(std::max(800, std::min(1100, screen.width())),
+           std::max(600, std::min(760, screen.height())));
+    move(screen.center() - rect().center());
     applyLayout();
 }
 
@@ -476,12 +477,9 @@ void MainWindow::showPreviewState(bool running) {
 }
 
 bool MainWindow::openProjectFile(const QString& path) {
-    PreviewPause pause(&m_stage->canvas());
-    std::optional<LoadedProject> loaded = m_store.loadFromFile(path.toLocal8Bit().toStdString());
-    if (!loaded)
-        return false;
-    m_editor.openLoaded(std::move(loaded->project), std::move(loaded->symbols));
-    return true;
+    const bool opened = m_projectCommands->openFile(path.toLocal8Bit().toStdString());
+    updateCaption();
+    return opened;
 }
 
 void MainWindow::bringForward() {

@@ -132,6 +132,24 @@ bool ProjectCommands::chooseAndOpenSample() {
     return number && openSample(*number);
 }
 
+bool ProjectCommands::openFile(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path wanted = std::filesystem::weakly_canonical(path, error);
+    for (int number = 1;; ++number) {
+        const std::string sample = m_parts.folders.sampleFile(number);
+        if (!std::filesystem::is_regular_file(sample, error))
+            break;
+        if (std::filesystem::weakly_canonical(sample, error) == wanted)
+            return openSample(number);
+    }
+    PreviewPause pause(m_parts.preview);
+    offerSave();
+    if (!m_parts.store.openFromFile(m_parts.editor, path))
+        return false;
+    m_sample = false;
+    return true;
+}
+
 void ProjectCommands::beforeExit() {
     PreviewPause pause(m_parts.preview);
     pause.keepStopped();

@@ -40,6 +40,9 @@ public:
     // changes nothing.
     bool openSample(int number);
     bool chooseAndOpenSample();
+    // Opens a project file given by its path (the command line, a later copy of the program)
+    // as the open command would; a sample file of the template folder opens as that sample.
+    bool openFile(const std::string& path);
     // Before the program ends: a modified project is offered for saving (named first when it
     // has no name yet). Nothing is saved without asking.
     void beforeExit();

@@ -25,11 +25,23 @@ ProgramFolders::ProgramFolders(std::string root) : m_root(std::move(root)) {
 
 ProgramFolders ProgramFolders::forExecutable() {
     const std::string folder = applicationFolder();
-    if (::access(folder.c_str(), W_OK) == 0) return ProgramFolders(folder);
-    QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (userFolder.isEmpty()) userFolder = QDir::homePath() + QStringLiteral("/.zentravo");
-    QDir().mkpath(userFolder);
-    return ProgramFolders(userFolder.toStdString());
+    ProgramFolders folders(folder);
+    if (::access(folder.c_str(), W_OK) != 0) {
+        QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        if (userFolder.isEmpty()) userFolder = QDir::homePath() + QStringLiteral("/.zentravo");
+        QDir().mkpath(userFolder);
+        folders = ProgramFolders(userFolder.toStdString());
+    }
+    // An installed program finds its samples in its shared data folder, unless the program
+    // folder has samples of its own.
+    const std::filesystem::path installed =
+        std::filesystem::path(folder) / ".." / "share" / "zentravo" / "template";
+    std::error_code error;
+    if (!std::filesystem::exists(folders.m_root + "/template/template_1.vrn", error) &&
+        std::filesystem::exists(installed / "template_1.vrn", error))
+        folders.m_bundledTemplates =
+            std::filesystem::weakly_canonical(installed, error).string() + "/";
+    return folders;
 }
 
 std::string ProgramFolders::folder(std::string_view literal) const {
@@ -44,6 +56,8 @@ std::string ProgramFolders::dataFolder() const {
     return folder("Data");
 }
 std::string ProgramFolders::templateFolder() const {
+    if (!m_bundledTemplates.empty())
+        return m_bundledTemplates;
     return folder("template");
 }
 std::string ProgramFolders::actorsFolder() const {

@@ -41,5 +41,6 @@ public:
 private:
     std::string folder(std::string_view literal) const;
 
-    std::string m_root; // ends without a separator
+    std::string m_root;             // ends without a separator
+    std::string m_bundledTemplates; // the installed samples' folder, when they are used
 };
