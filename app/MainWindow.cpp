@@ -540,6 +540,15 @@ void MainWindow::showMenuUnder(CommandAction which) {
         break;
     }
     showMenu(items, button->mapToGlobal(QPoint(0, button->height())));
+    // The button stays pressed while its menu is open.
+    if (auto* imageButton = qobject_cast<ImageButton*>(button); imageButton && m_openMenu) {
+        imageButton->setCheckable(true);
+        imageButton->setChecked(true);
+        connect(m_openMenu, &QMenu::aboutToHide, imageButton, [imageButton] {
+            imageButton->setChecked(false);
+            imageButton->setCheckable(false);
+        });
+    }
 }
 
 // ---- keys -----------------------------------------------------------------------------
