@@ -5,6 +5,7 @@
 #include "app/MessageBoxSink.h"
 #include "app/PanelPlaceholder.h"
 #include "controls/ImageButton.h"
+#include "document/ui/TimelinePanel.h"
 #include "document/PreviewPause.h"
 #include "stage/ui/StageView.h"
 
@@ -149,7 +150,7 @@ MainWindow::MainWindow(Application& application, MainWindowServices services, QW
         application.folders(), &m_stage->canvas()});
     m_library = new PanelPlaceholder(tr("Symbol library"), this);
     m_textPanel = new PanelPlaceholder(tr("Text"), this);
-    m_timeline = new PanelPlaceholder(tr("Timeline"), this);
+    m_timeline = new TimelinePanel(m_editor, this, this);
     m_motionPanel = new PanelPlaceholder(tr("Motion"), this);
     for (QWidget*& control : m_libraryControls)
         control = new PanelPlaceholder(QString(), this);
@@ -296,6 +297,7 @@ void MainWindow::dispatch(MainMessage message, std::intptr_t wparam, std::intptr
         applyLayout();
         break;
     case MainMessage::StageSelection:
+        m_timeline->model().selectFromStage();
         repaintTimeline();
         break;
     case MainMessage::StageEdited:
@@ -318,11 +320,12 @@ void MainWindow::dispatch(MainMessage message, std::intptr_t wparam, std::intptr
 }
 
 void MainWindow::repaintTimeline() {
-    m_timeline->update();
+    m_timeline->refresh();
 }
 
 void MainWindow::stageSizeChanged(int, int) {
     m_stage->projectReplaced();
+    m_timeline->setRulerLength(m_editor.largestDuration());
     m_motionPanelHidden = !hasLayers();
     applyLayout();
     updateCaption();
@@ -554,6 +557,13 @@ void MainWindow::showMenuUnder(CommandAction which) {
 // ---- keys -----------------------------------------------------------------------------
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
+        type == QEvent::MouseButtonRelease) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this)
+            forwardToTimeline(event);
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
         // Once per key press: when it reaches the focus widget of this window (or the window
@@ -564,6 +574,32 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::forwardToTimeline(QEvent* event) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (event == m_lastMouseEvent && mouse->timestamp() == m_lastMouseTime &&
+        event->type() == m_lastMouseType)
+        return; // the same event on its way to a parent
+    m_lastMouseEvent = event;
+    m_lastMouseTime = mouse->timestamp();
+    m_lastMouseType = event->type();
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (mouse->button() == Qt::LeftButton)
+            m_timelineDragging = m_timeline->forwardPress(mouse->globalPosition());
+        break;
+    case QEvent::MouseMove:
+        if (m_timelineDragging)
+            m_timeline->forwardMove(mouse->globalPosition());
+        break;
+    default:
+        if (mouse->button() == Qt::LeftButton) {
+            m_timelineDragging = false;
+            m_timeline->forwardRelease();
+        }
+        break;
+    }
 }
 
 bool MainWindow::handleKey(QKeyEvent* event) {

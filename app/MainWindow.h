@@ -9,6 +9,7 @@
 #include "document/ProjectIndex.h"
 #include "document/ProjectStore.h"
 
+#include <QEvent>
 #include <QMenu>
 #include <QPointer>
 #include <QWidget>
@@ -24,6 +25,7 @@ class ImageButton;
 class MessageSink;
 class ProjectDialogs;
 class StageView;
+class TimelinePanel;
 
 // What tests replace in the main window: message boxes and dialogs. Null members mean the
 // program's own.
@@ -48,6 +50,7 @@ public:
     ProjectEditor& editor() { return m_editor; }
     ProjectCommands& projectCommands() { return *m_projectCommands; }
     StageView& stage() { return *m_stage; }
+    TimelinePanel& timeline() { return *m_timeline; }
     const CommandTable& commands() const { return m_commands; }
     MainWindowLayout layout() const;
 
@@ -88,6 +91,8 @@ private:
     void applyLayout();
     bool hasLayers();
     bool handleKey(QKeyEvent* event);
+    // Presses, moves and releases anywhere in the window drive the timeline's drags.
+    void forwardToTimeline(QEvent* event);
     void showMenu(const std::vector<MenuItem>& items, QPoint globalPosition);
     void showMenuUnder(CommandAction menu);
     void frameCommand(CommandAction action);
@@ -115,7 +120,7 @@ private:
     StageView* m_stage = nullptr;
     QWidget* m_library = nullptr;
     QWidget* m_textPanel = nullptr;
-    QWidget* m_timeline = nullptr;
+    TimelinePanel* m_timeline = nullptr;
     QWidget* m_motionPanel = nullptr;
     std::array<QWidget*, 3> m_libraryControls{};
     std::vector<std::pair<CommandId, ImageButton*>> m_toolbar;
@@ -125,6 +130,11 @@ private:
     ImageButton* m_minimiseButton = nullptr;
     QPointer<QMenu> m_openMenu;
     std::function<bool()> m_textEditHasFocus;
+    bool m_timelineDragging = false;
+    // The last mouse event forwarded, so that one travelling up to the parents counts once.
+    const QEvent* m_lastMouseEvent = nullptr;
+    quint64 m_lastMouseTime = 0;
+    QEvent::Type m_lastMouseType = QEvent::None;
 
     bool m_motionPanelHidden = true;
     bool m_closing = false;      // the before-exit routine ran: the next close is final

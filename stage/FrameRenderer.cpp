@@ -1,5 +1,7 @@
 #include "stage/FrameRenderer.h"
 
+#include "document/ColorRef.h"
+
 #include "document/EmbeddedSymbolList.h"
 #include "document/Project.h"
 #include "text/AppendedTransform.h"
@@ -46,7 +48,7 @@ void drawPicture(QPainter& painter, const QImage& p, float cx, float cy, float a
 } // namespace
 
 QRgb FrameRenderer::fromColorRef(std::uint32_t colorRef) {
-    return qRgb(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
+    return ::fromColorRef(colorRef);
 }
 
 std::array<QRect, 12> FrameRenderer::handleRects(int left, int top, int right, int bottom) {
