@@ -15,7 +15,7 @@ namespace {
 
 // Only the coders we dispatch to may read; no coder may write, and no external delegate
 // (Ghostscript, curl...) or indirect "@file" read is ever run. Picture sizes are capped by
-// resource limits set from PictureAllocator's pixel limit (applyPixelLimit).
+// resource limits set from PictureAllocator's pixel limit when the library starts.
 constexpr const char* kPolicy = R"(<policymap>
   <policy domain="delegate" rights="none" pattern="*"/>
   <policy domain="path" rights="none" pattern="@*"/>
@@ -138,11 +138,6 @@ bool exportPixels(Image* image, CxImage& picture, bool alpha, ExceptionInfo* exc
 }
 
 } // namespace
-
-void MagickReader::applyPixelLimit() {
-    initialise();
-    setLimits();
-}
 
 std::unique_ptr<CxImage> MagickReader::decode(const QByteArray& bytes, const char* coder,
                                               std::string* error) {

@@ -24,6 +24,4 @@ public:
                                            std::string* error = nullptr);
     // Reads the EXIF block of JPEG bytes without decoding the pixels; false when it has none.
     static bool readExif(const QByteArray& bytes, ExifInfo& exif);
-    // Applies PictureAllocator's pixel limit to the library's own resource limits.
-    static void applyPixelLimit();
 };

@@ -13,7 +13,7 @@ class CxImage;
 class PictureAllocator {
 public:
     // The largest picture (pixels) the readers accept: CxImage::kMaxPixels unless lowered (the
-    // fuzz target lowers it to stay inside its memory limit).
+    // fuzz target lowers it to stay inside its memory limit) before the first picture is read.
     static std::int64_t pixelLimit();
     static void setPixelLimit(std::int64_t pixels);
 
