@@ -20,6 +20,7 @@ namespace {
 constexpr qsizetype kFileHeader = 14;
 constexpr qsizetype kOs2Header = 12;
 constexpr qsizetype kInfoHeader = 40;
+constexpr qsizetype kOs2v2Header = 64;
 constexpr qsizetype kMasks = kFileHeader + kInfoHeader;
 constexpr std::uint32_t kRgb = 0, kBitFields = 3, kAlphaBitFields = 6;
 
@@ -134,8 +135,9 @@ struct Field {
     }
 };
 
+// OS/2 2.x headers (64 bytes) number their compressions differently (3 is Huffman coding).
 bool bitFieldLayout(const Header& h) {
-    if (h.headerSize < kInfoHeader)
+    if (h.headerSize < kInfoHeader || h.headerSize == kOs2v2Header)
         return false;
     if (h.bits == 16)
         return h.compression == kRgb || h.compression == kBitFields ||

@@ -34,8 +34,9 @@ enum PictureFormat : int {
 // leading bytes. Every picture comes out upright, with alpha 255 where the file has none.
 class PictureDecoder {
 public:
-    // Largest file we read into memory (bytes).
-    static constexpr qint64 kMaxFileBytes = qint64{256} << 20;
+    // Largest file we read into memory (bytes): an uncompressed picture at the pixel limit
+    // with 16-bit channels and alpha (8 bytes a pixel), 2 GiB.
+    static constexpr qint64 kMaxFileBytes = qint64{1} << 31;
 
     // The decoded picture with its type set, or null with the reason in error (when given).
     static std::unique_ptr<CxImage> decode(const QByteArray& bytes, int format,

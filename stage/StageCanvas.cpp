@@ -2,6 +2,7 @@
 
 #include "document/Project.h"
 #include "document/FixedText.h"
+#include "import/PictureAllocator.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -121,6 +122,9 @@ void StageCanvas::loadBackgroundPicture() {
         return;
     QImageReader reader(path);
     reader.setAutoTransform(false);
+    // Qt's own limit (128 MiB) refuses photos over 33 megapixels; the picture readers' limit
+    // holds any camera's picture, at up to 8 bytes a pixel while decoding.
+    reader.setAllocationLimit(static_cast<int>(PictureAllocator::pixelLimit() * 8 >> 20));
     m_background = reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
