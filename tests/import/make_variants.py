@@ -64,8 +64,8 @@ class Writer:
         self.lines.append("%s %s %d %d %s %d" % (group, name, len(rows[0]), len(rows), key,
                                                  tolerance))
 
-    def convert(self, group, name, source_rows, options, rows, tolerance=0, source="png"):
-        src = self.folder / ("source_for_" + name + "." + source)
+    def convert(self, group, name, source_rows, options, rows, tolerance=0):
+        src = self.folder / ("source_for_" + name + ".png")
         image_of(source_rows).convert("RGB").save(src)
         subprocess.run([CONVERT, str(src), *options, str(self.folder / name)], check=True)
         self.add(group, name, None, rows, tolerance)
@@ -76,7 +76,7 @@ class Writer:
 
 # ---- TGA: header(18) id map pixels; descriptor bit 4 right-to-left, bit 5 top-down ----------
 
-def tga_rle(pixels, size):
+def tga_rle(pixels):
     """Run-length packets over the whole picture (runs cross rows, as many writers do)."""
     out, i = b"", 0
     while i < len(pixels):
@@ -124,7 +124,7 @@ def tga(kind, bits, top=False, right=False, rle=False, ident=b"", alpha_bits=Non
                 if alpha_bits and ALPHAS[i] >= 128:
                     v |= 0x8000
                 pixels.append(struct.pack("<H", v))
-    data = tga_rle(pixels, bits) if rle else b"".join(pixels)
+    data = tga_rle(pixels) if rle else b"".join(pixels)
     return header + ident + colour_map + data + b"\0" * 8 + b"TRUEVISION-XFILE.\0"
 
 
