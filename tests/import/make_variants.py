@@ -7,7 +7,6 @@ top row first, and tolerance is the largest difference allowed per channel."""
 import struct
 import subprocess
 import zlib
-from pathlib import Path
 
 from PIL import Image
 
