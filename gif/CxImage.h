@@ -27,8 +27,9 @@ public:
     // Codec-option slot of the GIF format (1 = uncompressed, 2 = run-length, else LZW).
     static constexpr int kFormatGif = 2;
     static constexpr int kFormatCount = 8;
-    // Largest picture we allocate (pixels); a bigger request fails instead of exhausting memory.
-    static constexpr std::int64_t kMaxPixels = std::int64_t{1} << 24;
+    // Largest picture we allocate (pixels): 16384 x 16384, 1 GiB at 4 bytes a pixel, above any
+    // camera's picture; a bigger request fails instead of exhausting memory.
+    static constexpr std::int64_t kMaxPixels = std::int64_t{1} << 28;
 
     // Image header: size, depth and palette size (0 for true colour).
     struct Header {

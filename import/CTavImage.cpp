@@ -1,6 +1,7 @@
 #include "import/CTavImage.h"
 
 #include "gif/CxIOFile.h"
+#include "import/PictureAllocator.h"
 #include "import/PictureDecoder.h"
 
 #include <QByteArray>
@@ -124,8 +125,7 @@ int CTavImage::LoadPhoto(const std::uint8_t* pixels, std::int32_t width, std::in
     release();
     m_jpg.ClearExif();
     Stopwatch(0);
-    if (!pixels || width <= 0 || height <= 0 ||
-        std::int64_t{width} * height > CxImage::kMaxPixels) {
+    if (!pixels || !PictureAllocator::fits(width, height, 4, nullptr)) {
         Stopwatch(1);
         return 0;
     }

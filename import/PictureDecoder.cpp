@@ -2,13 +2,14 @@
 
 #include "gif/CxImageGIF.h"
 #include "gif/CxMemFile.h"
+#include "import/BmpReader.h"
 #include "import/MagickReader.h"
+#include "import/PcxReader.h"
+#include "import/PictureAllocator.h"
+#include "import/QtPictureReader.h"
+#include "import/TgaReader.h"
 
-#include <QBuffer>
-#include <QImage>
-#include <QImageReader>
-
-#include <cstdlib>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -22,45 +23,6 @@ bool startsWith(const QByteArray& bytes, const char* magic, qsizetype length) {
 bool jpegComplete(const QByteArray& bytes) {
     const qsizetype scan = bytes.lastIndexOf(QByteArrayView("\xFF\xDA", 2));
     return scan >= 0 && bytes.indexOf(QByteArrayView("\xFF\xD9", 2), scan) > scan;
-}
-
-std::uint32_t le32(const QByteArray& b, qsizetype at) {
-    const auto* p = reinterpret_cast<const std::uint8_t*>(b.constData()) + at;
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
-}
-
-std::uint16_t le16(const QByteArray& b, qsizetype at) {
-    const auto* p = reinterpret_cast<const std::uint8_t*>(b.constData()) + at;
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-// Qt's BMP reader keeps the rows it got from a cut-off file and reports success. For the
-// uncompressed layouts (compression 0 RGB, 3 bit fields) the pixel array must be whole:
-// file header "BM" size(u32) reserved(u32) pixel offset(u32); info header size(u32), then
-// width(i32) height(i32) planes(u16) bits(u16) compression(u32), or for the 12-byte OS/2
-// header width(u16) height(u16) planes(u16) bits(u16). Run-length files are left to Qt.
-bool bmpComplete(const QByteArray& b) {
-    if (b.size() < 26)
-        return false;
-    const std::uint32_t offset = le32(b, 10), headerSize = le32(b, 14);
-    std::int64_t width = 0, height = 0;
-    std::uint32_t bits = 0, compression = 0;
-    if (headerSize == 12) {
-        width = le16(b, 18);
-        height = le16(b, 20);
-        bits = le16(b, 24);
-    } else {
-        if (b.size() < 34)
-            return false;
-        width = static_cast<std::int32_t>(le32(b, 18));
-        height = static_cast<std::int32_t>(le32(b, 22));
-        bits = le16(b, 28);
-        compression = le32(b, 30);
-    }
-    if (compression != 0 && compression != 3)
-        return true;
-    const std::int64_t rowBytes = (std::abs(width) * bits + 31) / 32 * 4;
-    return offset + rowBytes * std::abs(height) <= b.size();
 }
 
 // Our GIF decoder keeps what it decoded of a cut-off image. Walks the block structure without
@@ -105,83 +67,79 @@ bool gifComplete(const QByteArray& b) {
     return at == size;
 }
 
-std::unique_ptr<CxImage> fromQImage(QImage image) {
-    if (image.isNull())
-        return nullptr;
-    const bool alpha = image.hasAlphaChannel();
-    // Format_ARGB32 holds blue, green, red, alpha in memory, as CxImage does.
-    image.convertTo(QImage::Format_ARGB32);
-    auto picture = std::make_unique<CxImage>();
-    if (!picture->Create(image.width(), image.height(), alpha ? 32 : 24))
-        return nullptr;
-    const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 4;
-    for (int y = 0; y < image.height(); ++y)
-        std::memcpy(picture->topRow(y), image.constScanLine(y), rowBytes);
-    return picture;
-}
-
-std::unique_ptr<CxImage> decodeWithQt(const QByteArray& bytes, const char* format) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    if (!buffer.open(QIODevice::ReadOnly))
-        return nullptr;
-    QImageReader reader(&buffer, format);
-    // The named handler only: the content must not pick another reader.
-    reader.setAutoDetectImageFormat(false);
-    const QSize size = reader.size();
-    if (size.isValid() && qint64{size.width()} * size.height() > CxImage::kMaxPixels)
-        return nullptr;
-    return fromQImage(reader.read());
-}
-
-std::unique_ptr<CxImage> decodeGif(const QByteArray& bytes) {
+// The logical screen (width and height, u16 each at 6) is the size of the picture the GIF
+// decoder allocates; it is held to the same pixel limit as every other picture.
+std::unique_ptr<CxImage> decodeGif(const QByteArray& bytes, std::string* error) {
+    if (bytes.size() >= 10) {
+        const auto* p = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+        const int width = p[6] | (p[7] << 8), height = p[8] | (p[9] << 8);
+        if (width > 0 && height > 0 && !PictureAllocator::fits(width, height, 4, error))
+            return nullptr;
+    }
     CxMemFile file(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                    static_cast<std::size_t>(bytes.size()));
     CxImageGIF gif;
-    if (!gif.Decode(&file) || !gif.IsValid())
+    if (!gif.Decode(&file) || !gif.IsValid()) {
+        if (error)
+            *error = gif.GetLastError();
         return nullptr;
+    }
     auto picture = std::make_unique<CxImage>();
     picture->Transfer(gif);
     return picture;
 }
 
-std::unique_ptr<CxImage> decodeAs(const QByteArray& bytes, int format) {
+// Plain PBM ("P1") goes to the picture library: Qt's reader wants white space between the
+// digits, which the format does not require.
+bool plainPbm(const QByteArray& bytes) {
+    return startsWith(bytes, "P1", 2);
+}
+
+std::unique_ptr<CxImage> cutOff(std::string* error) {
+    if (error)
+        *error = "the file is cut off";
+    return nullptr;
+}
+
+// Which reader takes which format; the readers of BMP, TGA and PCX split further by variant.
+std::unique_ptr<CxImage> decodeAs(const QByteArray& bytes, int format, std::string* error) {
     switch (format) {
     case kFormatBmp:
-        return bmpComplete(bytes) ? decodeWithQt(bytes, "bmp") : nullptr;
+        return BmpReader::decode(bytes, error);
     case kFormatGif:
-        return gifComplete(bytes) ? decodeGif(bytes) : nullptr;
+        return gifComplete(bytes) ? decodeGif(bytes, error) : cutOff(error);
     case kFormatJpg:
-        return jpegComplete(bytes) ? decodeWithQt(bytes, "jpeg") : nullptr;
+        return jpegComplete(bytes) ? QtPictureReader::decode(bytes, "jpeg", error) : cutOff(error);
     case kFormatPng:
-        return decodeWithQt(bytes, "png");
+        return QtPictureReader::decode(bytes, "png", error);
     case kFormatIco:
-        return decodeWithQt(bytes, "ico");
+        return QtPictureReader::decode(bytes, "ico", error);
+    // Qt's TIFF reader ignores the orientation tag, mixes up 16-bit planar channels and
+    // refuses 12- and 32-bit, floating-point, 16-bit CMYK and tiled files; the library reads
+    // them all.
     case kFormatTif:
-        return decodeWithQt(bytes, "tiff");
-    case kFormatTga: {
-        // Qt reads uncompressed true-colour TGA only; run-length and colour-mapped files go
-        // to the picture library.
-        if (auto picture = decodeWithQt(bytes, "tga"))
-            return picture;
-        return MagickReader::decode(bytes, "TGA");
-    }
+        return MagickReader::decode(bytes, "TIFF", error);
+    case kFormatTga:
+        return TgaReader::decode(bytes, error);
     case kFormatPcx:
-        return MagickReader::decode(bytes, "PCX");
+        return PcxReader::decode(bytes, error);
     case kFormatWbmp:
-        return decodeWithQt(bytes, "wbmp");
+        return QtPictureReader::decode(bytes, "wbmp", error);
     case kFormatJp2:
-        return MagickReader::decode(bytes, "JP2");
+        return MagickReader::decode(bytes, "JP2", error);
     case kFormatJpc:
-        return MagickReader::decode(bytes, "J2K");
+        return MagickReader::decode(bytes, "J2K", error);
     case kFormatPgx:
-        return MagickReader::decode(bytes, "PGX");
-    // Qt's portable-anymap handler reads every P1..P6 variant, whatever name it is given.
+        return MagickReader::decode(bytes, "PGX", error);
+    // Qt's portable-anymap handler reads every P2..P6 variant, whatever name it is given.
     case kFormatPnm:
-        return decodeWithQt(bytes, "ppm");
+        return plainPbm(bytes) ? MagickReader::decode(bytes, "PNM", error)
+                               : QtPictureReader::decode(bytes, "ppm", error);
     case kFormatRas:
-        return MagickReader::decode(bytes, "SUN");
+        return MagickReader::decode(bytes, "SUN", error);
     default:
+        if (error)
+            *error = "no reader for this picture format";
         return nullptr; // WMF/EMF and unknown formats
     }
 }
@@ -219,16 +177,17 @@ int PictureDecoder::sniff(const QByteArray& b) {
     return kFormatUnknown;
 }
 
-std::unique_ptr<CxImage> PictureDecoder::decode(const QByteArray& bytes, int format) {
+std::unique_ptr<CxImage> PictureDecoder::decode(const QByteArray& bytes, int format,
+                                                std::string* error) {
     std::unique_ptr<CxImage> picture;
     if (format == kFormatUnknown)
         format = sniff(bytes);
     if (format != kFormatUnknown) {
-        picture = decodeAs(bytes, format);
+        picture = decodeAs(bytes, format, error);
     } else {
         // No signature: the two formats that have none, in turn.
         for (const int candidate : {kFormatTga, kFormatWbmp}) {
-            picture = decodeAs(bytes, candidate);
+            picture = decodeAs(bytes, candidate, error);
             if (picture) {
                 format = candidate;
                 break;

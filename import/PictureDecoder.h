@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include <memory>
+#include <string>
 
 class CxImage;
 
@@ -27,15 +28,19 @@ enum PictureFormat : int {
 };
 
 // PictureDecoder: turns the bytes of a picture file into a CxImage. GIF goes to our own
-// CxImageGIF decoder, the formats Qt reads to its image plugins, the rest to MagickReader.
-// WMF/EMF have no decoder here and always fail. Format 0 is guessed from the leading bytes.
+// CxImageGIF decoder, BMP, TGA and PCX to their readers (which split by variant), JPEG, PNG,
+// ICO, WBMP and PNM to Qt's image plugins, TIFF, JPEG 2000, PGX, Sun raster and plain PBM to
+// MagickReader. WMF/EMF have no decoder here and always fail. Format 0 is guessed from the
+// leading bytes. Every picture comes out upright, with alpha 255 where the file has none.
 class PictureDecoder {
 public:
-    // Largest file we read into memory (bytes).
-    static constexpr qint64 kMaxFileBytes = qint64{256} << 20;
+    // Largest file we read into memory (bytes): an uncompressed picture at the pixel limit
+    // with 16-bit channels and alpha (8 bytes a pixel), 2 GiB.
+    static constexpr qint64 kMaxFileBytes = qint64{1} << 31;
 
-    // The decoded picture with its type set, or null.
-    static std::unique_ptr<CxImage> decode(const QByteArray& bytes, int format);
+    // The decoded picture with its type set, or null with the reason in error (when given).
+    static std::unique_ptr<CxImage> decode(const QByteArray& bytes, int format,
+                                           std::string* error = nullptr);
     // The format whose signature the bytes start with; 0 when none matches (TGA and WBMP have
     // no signature).
     static int sniff(const QByteArray& bytes);

@@ -1,6 +1,7 @@
 #include "stage/StageCanvas.h"
 
 #include "document/FixedText.h"
+#include "import/PictureAllocator.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -110,6 +111,9 @@ void StageCanvas::loadBackgroundPicture() {
     if (!path.isEmpty() && QFileInfo(path).isFile()) {
         QImageReader reader(path);
         reader.setAutoTransform(false);
+        // Qt's own limit (128 MiB) refuses photos over 33 megapixels; the picture readers'
+        // limit holds any camera's picture, at up to 8 bytes a pixel while decoding.
+        reader.setAllocationLimit(static_cast<int>(PictureAllocator::pixelLimit() * 8 >> 20));
         background = reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     }
     auto lock = m_document.lock();

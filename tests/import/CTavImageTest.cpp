@@ -33,7 +33,7 @@ const FormatRow kFormats[] = {
     {"pillow.tif", "rgb", kFormatTif, kFormatTif, 0},
     {"pillow.tiff", "rgb", kFormatTif, kFormatTif, 0},
     {"pillow.tga", "rgb", kFormatTga, kFormatTga, 0},
-    {"magick_rle.tga", "rgb", kFormatTga, kFormatTga, 0},
+    {"pillow_rle.tga", "rgb", kFormatTga, kFormatTga, 0},
     {"pillow.pcx", "rgb", kFormatPcx, kFormatPcx, 0},
     {"magick.wbmp", "bw", kFormatWbmp, kFormatWbmp, 0},
     {"pillow.jp2", "rgb", kFormatJp2, kFormatJp2, 0},

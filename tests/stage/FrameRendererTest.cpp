@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -252,6 +253,22 @@ TEST_F(BackgroundTest, TiledRepeatsFromTheTopLeftCornerAtNaturalSize) {
         EXPECT_EQ(frame.pixel(15, 5), kGreen) << zoom;
         EXPECT_EQ(frame.pixel(25, 15), kBlue) << zoom;
         EXPECT_EQ(frame.pixel(frame.width() - 5, frame.height() - 5), kGreen) << zoom;
+    }
+}
+
+// 35 megapixels, over Qt's own allocation limit for a decoded picture (128 MiB).
+TEST_F(BackgroundTest, CameraSizedPhotoLoads) {
+    QImage photo(7000, 5000, QImage::Format_RGB32);
+    photo.fill(kBlue);
+    const QString path = dir.filePath("photo.jpg");
+    ASSERT_TRUE(photo.save(path, "jpeg", 90));
+    std::strncpy(editor.project().header.backgroundPicture, path.toLocal8Bit().constData(), 259);
+    editor.project().header.placement = kPlacementStretched;
+    canvas.loadBackgroundPicture();
+    const QImage frame = render(0);
+    for (const QPoint p : {QPoint(2, 2), QPoint(frame.width() - 3, frame.height() - 3)}) {
+        const QColor c = QColor::fromRgb(frame.pixel(p));
+        EXPECT_LE(std::abs(c.blue() - qBlue(kBlue)) + std::abs(c.red() - qRed(kBlue)), 6);
     }
 }
 
