@@ -79,12 +79,14 @@ public:
 
     // Decoding -----------------------------------------------------------------------------
     // Decodes the frame in the requested-frame field (0 = first); false with the last-error
-    // text when the stream is not a GIF, the frame does not exist or decoding was cancelled.
+    // text when the stream is not a GIF, the frame does not exist, it or a frame before it
+    // has LZW data that cannot be decoded, or decoding was cancelled. Frames that pass the
+    // logical screen are clipped to it.
     bool Decode(CxFile* fp);
     bool Decode(std::FILE* fp);
     // Reads one extension after its 0x21 introducer (graphic control, comment, loop count).
     bool DecodeExtension(CxFile* fp);
-    // Counts the images that fit the logical screen; the stream position is restored.
+    // Counts the frames (every image that is not empty); the stream position is restored.
     int get_num_frames(CxFile* fp, tag_TabCol* colTable, tag_dscgif* dscgif);
     // From position, the offset of the next 0x2C that follows a 0 byte, or -1 when none.
     std::int64_t seek_next_image(CxFile* fp, std::int64_t position);

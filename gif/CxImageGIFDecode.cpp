@@ -4,8 +4,9 @@
 //
 // Every count read from the file is checked before use: colour tables are read whole or not
 // at all, codes are bounded by the table's next slot, the prefix walk by the stack size, rows
-// by the image height, and images by the logical screen. A malformed file is refused or
-// decoded as far as it is sound.
+// by the image height, and images are clipped to the logical screen. A malformed file is
+// refused or decoded as far as it is sound; data that no LZW reader can decode (a minimum
+// code size outside 2..11) is refused rather than shown as a blank frame.
 #include "gif/CxImageGIF.h"
 
 #include "gif/CxFile.h"
@@ -15,6 +16,7 @@
 #include "gif/GifFrameRows.h"
 #include "gif/GifLzwDecoder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -29,10 +31,20 @@ GifRect rectOf(const tag_image& image) {
     return GifRect{le16(image.l), le16(image.t), le16(image.w), le16(image.h)};
 }
 
-// An image the reader shows: not empty and inside the logical screen.
-bool isFrame(const GifRect& r, int screenW, int screenH) {
-    return r.width > 0 && r.height > 0 && r.left + r.width <= screenW &&
-           r.top + r.height <= screenH;
+// Every image that is not empty is a frame, wherever it lies.
+bool isFrame(const GifRect& r) {
+    return r.width > 0 && r.height > 0;
+}
+
+// The part of a frame that lies on the logical screen: its top-left corner stays, its size is
+// cut at the screen's right and bottom edges (empty when nothing of it is on the screen).
+GifRect onScreen(const GifRect& r, int screenW, int screenH) {
+    GifRect shown = r;
+    shown.width = std::clamp(screenW - r.left, 0, r.width);
+    shown.height = std::clamp(screenH - r.top, 0, r.height);
+    if (shown.width == 0 || shown.height == 0)
+        shown.width = shown.height = 0;
+    return shown;
 }
 
 } // namespace
@@ -143,21 +155,28 @@ CxImageGIF::ImageResult CxImageGIF::decodeImage(CxFile* fp, const tag_image& ima
                                                 GifFrameRows& rows,
                                                 GifFrameCompositor& compositor) {
     const GifRect rect = rectOf(image);
-    if (!isFrame(rect, compositor.screenWidth(), compositor.screenHeight())) {
+    if (!isFrame(rect)) {
         if (fp->GetC() < 0) // minimum code size
             return ImageResult::Stop;
         GifBlockReader::skipSubBlocks(fp);
         return ImageResult::Skipped;
     }
-    // Frame image with its raw indices; only decoded pixels are painted.
-    if (!rows.begin(rect.width, rect.height, rect.width, rect.height, (image.pf & 0x40) != 0)) {
+    // A frame that passes the screen's right or bottom edge is clipped there: its data is
+    // decoded whole, only the pixels on the screen are kept and painted.
+    const GifRect shown = onScreen(rect, compositor.screenWidth(), compositor.screenHeight());
+    if (!rows.begin(rect.width, rect.height, shown.width, shown.height, (image.pf & 0x40) != 0)) {
         SetLastError(rows.lastError());
         return ImageResult::Stop;
     }
     int badCodes = 0;
-    lzw.decoder(fp, rows, badCodes);
+    const int decoded = lzw.decoder(fp, rows, badCodes);
+    if (decoded == GifLzwDecoder::kBadCodeSize) {
+        // No LZW data can be read with this code size: the frame would be blank.
+        SetLastError("bad LZW minimum code size");
+        return ImageResult::Failed;
+    }
     lzw.finish(fp);
-    compositor.compose(rect, rows, table, m_info.transIndex, m_dispmeth);
+    compositor.compose(shown, rows, table, m_info.transIndex, m_dispmeth);
     return ImageResult::Decoded;
 }
 
@@ -249,8 +268,6 @@ int CxImageGIF::get_num_frames(CxFile* fp, tag_TabCol* /*colTable*/, tag_dscgif*
     if (!fp || !dscgif)
         return 0;
     const std::int64_t start = fp->Tell();
-    const int screenW = le16(dscgif->scrwidth);
-    const int screenH = le16(dscgif->scrheight);
     int frames = 0;
     GifBlockReader blocks(fp);
     for (GifBlockReader::Block block = blocks.next();
@@ -261,7 +278,7 @@ int CxImageGIF::get_num_frames(CxFile* fp, tag_TabCol* /*colTable*/, tag_dscgif*
                 break;
             continue;
         }
-        if (isFrame(rectOf(blocks.image()), screenW, screenH))
+        if (isFrame(rectOf(blocks.image())))
             ++frames;
         if (!blocks.skipImageData())
             break;

@@ -74,10 +74,14 @@ int GifLzwDecoder::get_next_code(CxFile* fp) {
 int GifLzwDecoder::decoder(CxFile* fp, GifFrameRows& rows, int& bad_code_count) {
     bad_code_count = 0;
     m_pos = m_fill = 0;
+    m_terminatorRead = false;
     const int size = get_byte(fp);
     if (size < 0)
         return size;
-    if (size < 2 || size > 9)
+    // The clear code 2^size must fit the 12-bit codes with room for the end code and string
+    // codes (size up to 11); below 2 the clear and end codes leave no room for two colours.
+    // Sizes past 8 give indices past 255 only through damaged data; they keep their low byte.
+    if (size < 2 || size > kMaxCodeBits - 1)
         return kBadCodeSize;
     init_exp(size);
 

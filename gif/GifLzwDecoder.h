@@ -12,7 +12,7 @@ class GifFrameRows;
 class GifLzwDecoder {
 public:
     // Results of decoder() besides 0 (success) and -1 (the data ended first).
-    static constexpr int kBadCodeSize = -20; // a minimum code size outside 2..9
+    static constexpr int kBadCodeSize = -20; // a minimum code size outside 2..11
     static constexpr int kNoMemory = -10;
 
     // Decodes one image's data into rows. Codes past the table's next slot are decoded as the
