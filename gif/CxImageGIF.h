@@ -151,6 +151,8 @@ private:
 
     // Decoder steps (the per-call state lives in the GifLzwDecoder, GifFrameRows and
     // GifFrameCompositor that Decode makes).
+    // Decoded: a frame was composed; Skipped: an empty image, no frame; Stop: the data ended;
+    // Failed: the frame cannot be decoded (the last-error text says why).
     enum class ImageResult { Decoded, Skipped, Stop, Failed };
     ImageResult decodeImage(CxFile* fp, const tag_image& image, const tag_TabCol& table,
                             GifLzwDecoder& lzw, GifFrameRows& rows, GifFrameCompositor& compositor);

@@ -166,7 +166,7 @@ CxImageGIF::ImageResult CxImageGIF::decodeImage(CxFile* fp, const tag_image& ima
     const GifRect shown = onScreen(rect, compositor.screenWidth(), compositor.screenHeight());
     if (!rows.begin(rect.width, rect.height, shown.width, shown.height, (image.pf & 0x40) != 0)) {
         SetLastError(rows.lastError());
-        return ImageResult::Stop;
+        return ImageResult::Failed;
     }
     int badCodes = 0;
     const int decoded = lzw.decoder(fp, rows, badCodes);
