@@ -40,7 +40,8 @@ COctreeQuantizer::~COctreeQuantizer() {
 }
 
 void COctreeQuantizer::freeNode(Node* node) {
-    if (!node) return;
+    if (!node)
+        return;
     for (Node* child : node->children)
         freeNode(child);
     delete node;
@@ -48,7 +49,8 @@ void COctreeQuantizer::freeNode(Node* node) {
 
 COctreeQuantizer::Node* COctreeQuantizer::createNode(std::uint32_t level) {
     Node* node = new (std::nothrow) Node;
-    if (!node) return nullptr;
+    if (!node)
+        return nullptr;
     if (level == m_colourBits) {
         node->leaf = true;
         ++m_leafCount;
@@ -91,11 +93,13 @@ void COctreeQuantizer::reduceTree() {
     while (level > 0 && !m_reducible[level])
         --level;
     Node* node = level >= 0 ? m_reducible[level] : nullptr;
-    if (!node) return;
+    if (!node)
+        return;
     m_reducible[level] = node->nextReducible;
     std::uint32_t red = 0, green = 0, blue = 0, alpha = 0, pixels = 0, children = 0;
     for (Node*& child : node->children) {
-        if (!child) continue;
+        if (!child)
+            continue;
         red += child->redSum;
         green += child->greenSum;
         blue += child->blueSum;
@@ -117,16 +121,21 @@ void COctreeQuantizer::reduceTree() {
 bool COctreeQuantizer::BuildFromBitmap(const std::uint8_t* bitmap, std::size_t size) {
     // BITMAPINFOHEADER: size(u32) width(i32) height(i32) planes(u16) bitCount(u16)
     // compression(u32) sizeImage(u32) xPels(i32) yPels(i32) clrUsed(u32) clrImportant(u32)
-    if (!bitmap || size < 40) return false;
+    if (!bitmap || size < 40)
+        return false;
     const std::uint32_t headerSize = readU32(bitmap);
     const std::int64_t width = static_cast<std::int32_t>(readU32(bitmap + 4));
     const std::int64_t height = static_cast<std::int32_t>(readU32(bitmap + 8));
     const std::uint32_t bits = bitmap[14] | (bitmap[15] << 8);
     const std::uint64_t coloursUsed = readU32(bitmap + 32);
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return false;
-    if (headerSize < 40 || width < 0 || height < 0) return false;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24)
+        return false;
+    if (headerSize < 40 || width < 0 || height < 0)
+        return false;
+    // Palette bitmaps whose colours-used field is 0 carry a full table of 2^bits entries.
+    const std::uint64_t paletteEntries = bits <= 8 && coloursUsed == 0 ? 1u << bits : coloursUsed;
     const std::uint64_t stride = ((bits * static_cast<std::uint64_t>(width) + 31) / 32) * 4;
-    const std::uint64_t pixelStart = headerSize + coloursUsed * 4;
+    const std::uint64_t pixelStart = headerSize + paletteEntries * 4;
     if (pixelStart > size || stride * static_cast<std::uint64_t>(height) > size - pixelStart)
         return false;
     const std::uint8_t* palette = bitmap + headerSize;
@@ -148,7 +157,7 @@ bool COctreeQuantizer::BuildFromBitmap(const std::uint8_t* bitmap, std::size_t s
                 index = (column % 2 == 0) ? byte >> 4 : byte & 0x0F;
             else
                 index = (byte >> (7 - column % 8)) & 1;
-            if (index >= coloursUsed) // an index past the palette counts as black
+            if (index >= paletteEntries) // an index past the palette counts as black
                 addColour(0, 0, 0, 0);
             else
                 addColour(palette[index * 4 + 2], palette[index * 4 + 1], palette[index * 4],
@@ -159,7 +168,8 @@ bool COctreeQuantizer::BuildFromBitmap(const std::uint8_t* bitmap, std::size_t s
 }
 
 bool COctreeQuantizer::BuildFromImage(const QImage& picture) {
-    if (picture.isNull()) return false;
+    if (picture.isNull())
+        return false;
     const QImage rgb =
         picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
             ? picture
@@ -176,7 +186,8 @@ bool COctreeQuantizer::BuildFromImage(const QImage& picture) {
 
 void COctreeQuantizer::collectLeaves(const Node* node, LeafColour* out, std::uint32_t capacity,
                                      std::uint32_t& count) const {
-    if (!node) return;
+    if (!node)
+        return;
     if (node->leaf) {
         if (count < capacity && node->pixelCount > 0) {
             const std::uint32_t n = node->pixelCount;
@@ -216,7 +227,8 @@ void COctreeQuantizer::FillPalette(RGBQuad* palette) const {
             alpha += static_cast<std::uint64_t>(leaf.colour.reserved) * leaf.pixelCount;
             pixels += leaf.pixelCount;
         }
-        if (pixels == 0) continue;
+        if (pixels == 0)
+            continue;
         palette[j] = {
             static_cast<std::uint8_t>(blue / pixels), static_cast<std::uint8_t>(green / pixels),
             static_cast<std::uint8_t>(red / pixels), static_cast<std::uint8_t>(alpha / pixels)};

@@ -27,7 +27,8 @@ public:
     COctreeQuantizer& operator=(const COctreeQuantizer&) = delete;
 
     // Adds every pixel of a device-independent bitmap in memory: a 40-byte info header, its
-    // palette (colours-used entries), then bottom-up rows padded to 4 bytes. Depths 1, 4, 8
+    // palette (colours-used entries; 2^bits when that field is 0 in a bitmap of 1, 4 or 8
+    // bits), then bottom-up rows padded to 4 bytes. Depths 1, 4, 8
     // and 24 are read; any other depth, or a bitmap shorter than its header says, is refused
     // with the tree untouched.
     bool BuildFromBitmap(const std::uint8_t* bitmap, std::size_t size);

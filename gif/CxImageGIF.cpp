@@ -2,20 +2,13 @@
 
 #include "gif/CxFile.h"
 #include "gif/CxIOFile.h"
+#include "gif/GifLzwCompressor.h"
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
-
-// Low-bit masks indexed by the number of bits held in the accumulator.
-constexpr std::uint32_t kMasks[] = {0x0000, 0x0001, 0x0003, 0x0007, 0x000F, 0x001F,
-                                    0x003F, 0x007F, 0x00FF, 0x01FF, 0x03FF, 0x07FF,
-                                    0x0FFF, 0x1FFF, 0x3FFF, 0x7FFF, 0xFFFF};
-
-constexpr int maxCodeFor(int bits) {
-    return (1 << bits) - 1;
-}
 
 // 17 x 15 pixels: one tile of a true-colour image, 255 colours plus entry 0 for transparency.
 constexpr int kTileWidth = 17;
@@ -23,13 +16,30 @@ constexpr int kTileHeight = 15;
 
 } // namespace
 
-CxImageGIF::CxImageGIF() {
-    std::fill(std::begin(m_htab), std::end(m_htab), -1);
-    std::fill(std::begin(m_codetab), std::end(m_codetab), std::uint16_t{0});
-    std::fill(std::begin(m_accum), std::end(m_accum), std::uint8_t{0});
-}
+CxImageGIF::CxImageGIF() = default;
 
 CxImageGIF::~CxImageGIF() = default;
+
+CxImageGIF::CxImageGIF(const CxImageGIF& other) : CxImage(other) {
+    m_loops = other.m_loops;
+    m_dispmeth = other.m_dispmeth;
+    std::memcpy(m_comment, other.m_comment, sizeof m_comment);
+    m_gifgce = other.m_gifgce;
+}
+
+CxImageGIF& CxImageGIF::operator=(const CxImageGIF& other) {
+    if (this == &other)
+        return *this;
+    CxImage::operator=(other);
+    m_loops = other.m_loops;
+    m_dispmeth = other.m_dispmeth;
+    std::memcpy(m_comment, other.m_comment, sizeof m_comment);
+    m_gifgce = other.m_gifgce;
+    // The pixel cursor pointed into the picture this object held before.
+    m_curx = m_cury = m_CountDown = 0;
+    m_row = nullptr;
+    return *this;
+}
 
 void CxImageGIF::SetComment(const char* sz_comment_in) {
     if (!sz_comment_in)
@@ -210,197 +220,25 @@ void CxImageGIF::EncodeBody(CxFile* fp, bool bLocalColorMap) {
         }
     }
     fp->PutC(static_cast<std::uint8_t>(initCodeSize));
-    switch (GetCodecOption(kFormatGif)) {
-    case 1:
-        compressNONE(initCodeSize + 1, fp);
-        break;
-    case 2:
+    const std::uint32_t compressor = GetCodecOption(kFormatGif);
+    if (compressor == 2) {
         compressRLE(initCodeSize + 1, fp);
-        break;
-    default:
-        compressLZW(initCodeSize + 1, fp);
-        break;
+    } else {
+        if (!m_lzw)
+            m_lzw.reset(new (std::nothrow) GifLzwCompressor);
+        if (!m_lzw) {
+            SetLastError("out of memory");
+            return;
+        }
+        if (compressor == 1)
+            m_lzw->compressNONE(*this, initCodeSize + 1, fp);
+        else
+            m_lzw->compressLZW(*this, initCodeSize + 1, fp);
+        m_CountDown = 0; // every pixel has been written
     }
     fp->PutC(0);
     if (fp->Error())
         SetLastError("Write Error in GIF file");
-}
-
-void CxImageGIF::beginCodes(int init_bits, CxFile* outfile) {
-    m_init_bits = init_bits;
-    m_outfile = outfile;
-    m_n_bits = init_bits;
-    m_maxcode = static_cast<std::int16_t>(maxCodeFor(m_n_bits));
-    m_ClearCode = 1 << (init_bits - 1);
-    m_EOFCode = m_ClearCode + 1;
-    m_free_ent = static_cast<std::int16_t>(m_ClearCode + 2);
-    m_clear_flg = 0;
-    m_a_count = 0;
-    m_cur_accum = 0;
-    m_cur_bits = 0;
-}
-
-void CxImageGIF::compressNONE(int init_bits, CxFile* outfile) {
-    beginCodes(init_bits, outfile);
-
-    output(m_ClearCode);
-    int c;
-    while ((c = GifNextPixel()) != -1) {
-        output(c);
-        // Every literal makes the decoder add a table entry; follow it so that the code
-        // width grows in step, and clear before the table would pass 4095.
-        if (m_free_ent < kMaxMaxCode) {
-            ++m_free_ent;
-        } else {
-            m_free_ent = static_cast<std::int16_t>(m_ClearCode + 2);
-            m_clear_flg = 1;
-            output(m_ClearCode);
-        }
-    }
-    output(m_EOFCode);
-}
-
-void CxImageGIF::compressLZW(int init_bits, CxFile* outfile) {
-    beginCodes(init_bits, outfile);
-
-    // The pixels in GifNextPixel's order, read through locals: the sub-block buffer is written
-    // through byte pointers, which would otherwise make the compiler reload the cursor members
-    // after every output byte.
-    const std::int32_t width = m_head.width;
-    std::int32_t rowFromTop = m_head.height - 1 - static_cast<std::int32_t>(m_cury);
-    const std::uint8_t* row = m_row;
-    std::int32_t x = static_cast<std::int32_t>(m_curx);
-    long left = m_CountDown;
-    auto nextPixel = [&]() -> long {
-        if (left <= 0)
-            return -1;
-        --left;
-        const long r = row[x];
-        if (++x == width) {
-            x = 0;
-            row = left > 0 ? topRow(++rowFromTop) : nullptr;
-        }
-        return r;
-    };
-    long ent = nextPixel();
-    // Hash shift: 5003 doubles 4 times to reach 65536, so keys spread by c << (8 - 4).
-    int hshift = 0;
-    for (long fcode = kHashSize; fcode < 65536L; fcode *= 2L)
-        ++hshift;
-    hshift = 8 - hshift;
-    cl_hash(kHashSize);
-    output(m_ClearCode);
-
-    long c;
-    while ((c = nextPixel()) != -1) {
-        const long fcode = (c << kMaxBits) + ent;
-        long i = (c << hshift) ^ ent;
-        if (m_htab[i] == fcode) {
-            ent = m_codetab[i];
-            continue;
-        }
-        if (m_htab[i] >= 0) {
-            // Secondary probe of the open-addressed table.
-            long disp = kHashSize - i;
-            if (i == 0)
-                disp = 1;
-            bool found = false;
-            do {
-                if ((i -= disp) < 0)
-                    i += kHashSize;
-                if (m_htab[i] == fcode) {
-                    ent = m_codetab[i];
-                    found = true;
-                    break;
-                }
-            } while (m_htab[i] > 0);
-            if (found)
-                continue;
-        }
-        output(static_cast<int>(ent));
-        ent = c;
-        if (m_free_ent < kMaxMaxCode) {
-            m_codetab[i] = static_cast<std::uint16_t>(m_free_ent++);
-            m_htab[i] = static_cast<std::int32_t>(fcode);
-        } else {
-            cl_hash(kHashSize);
-            m_free_ent = static_cast<std::int16_t>(m_ClearCode + 2);
-            m_clear_flg = 1;
-            output(m_ClearCode);
-        }
-    }
-    output(static_cast<int>(ent));
-    output(m_EOFCode);
-    m_CountDown = 0;
-}
-
-void CxImageGIF::output(int code) {
-    // Locals for the accumulator: byte stores into the sub-block buffer would otherwise force
-    // the members to be reloaded after every byte.
-    std::uint32_t accum = m_cur_accum & kMasks[m_cur_bits];
-    int bits = m_cur_bits;
-    if (bits > 0)
-        accum |= static_cast<std::uint32_t>(code) << bits;
-    else
-        accum = static_cast<std::uint32_t>(code);
-    bits += m_n_bits;
-    int count = m_a_count;
-    while (bits >= 8) {
-        m_accum[count++] = static_cast<std::uint8_t>(accum & 0xFF);
-        accum >>= 8;
-        bits -= 8;
-        if (count >= 254) {
-            m_a_count = count;
-            flush_char();
-            count = 0;
-        }
-    }
-    m_a_count = count;
-    m_cur_accum = accum;
-    m_cur_bits = bits;
-    // Widen after the code that made the next free code pass the width; a clear returns to
-    // the initial width. The width stops at 12 bits (largest code 4096 there).
-    if (m_free_ent > m_maxcode || m_clear_flg) {
-        if (m_clear_flg) {
-            m_n_bits = m_init_bits;
-            m_maxcode = static_cast<std::int16_t>(maxCodeFor(m_n_bits));
-            m_clear_flg = 0;
-        } else {
-            ++m_n_bits;
-            m_maxcode = static_cast<std::int16_t>(m_n_bits == kMaxBits ? kMaxMaxCode
-                                                                       : maxCodeFor(m_n_bits));
-        }
-    }
-    if (code == m_EOFCode) {
-        while (m_cur_bits > 0) {
-            char_out(static_cast<int>(m_cur_accum & 0xFF));
-            m_cur_accum >>= 8;
-            m_cur_bits -= 8;
-        }
-        m_cur_bits = 0;
-        flush_char();
-        m_outfile->Flush();
-        if (m_outfile->Error())
-            SetLastError("Write Error in GIF file");
-    }
-}
-
-void CxImageGIF::cl_hash(long hsize) {
-    std::fill(m_htab, m_htab + hsize, -1);
-}
-
-void CxImageGIF::char_out(int c) {
-    m_accum[m_a_count++] = static_cast<std::uint8_t>(c);
-    if (m_a_count >= 254)
-        flush_char();
-}
-
-void CxImageGIF::flush_char() {
-    if (m_a_count > 0) {
-        m_outfile->PutC(static_cast<std::uint8_t>(m_a_count));
-        m_outfile->Write(m_accum, 1, static_cast<std::size_t>(m_a_count));
-        m_a_count = 0;
-    }
 }
 
 bool CxImageGIF::EncodeRGB(CxFile* fp) {

@@ -52,7 +52,10 @@ struct struct_gifgce {
 static_assert(sizeof(struct_gifgce) == 4);
 static_assert(offsetof(struct_gifgce, transpcolindex) == 3);
 
-struct GifDecodeState;
+class GifFrameCompositor;
+class GifFrameRows;
+class GifLzwCompressor;
+class GifLzwDecoder;
 struct GifRle;
 
 // CxImageGIF: GIF89a writer and GIF87a/89a reader over a CxImage. The writer turns palette
@@ -61,20 +64,29 @@ struct GifRle;
 // number of bodies: every body resets the pixel cursor and the compressor state.
 //
 // The encoder lives in CxImageGIF.cpp, the run-length compressor in CxImageGIFRle.cpp and the
-// decoder in CxImageGIFDecode.cpp: one class, three files, so that each stays readable.
+// decoder's block walk and extensions in CxImageGIFDecode.cpp. The steps with state of their
+// own are classes of their own: GifLzwCompressor (LZW and uncompressed codes), GifBlockReader,
+// GifLzwDecoder, GifFrameRows and GifFrameCompositor; their tables are not part of this
+// object, so this header stays small and stable for programs built against it.
 class CxImageGIF : public CxImage {
 public:
     CxImageGIF();
     ~CxImageGIF() override;
+    // A copy takes the picture, loop count, disposal method and comment; compressor state is
+    // per body and not copied.
+    CxImageGIF(const CxImageGIF& other);
+    CxImageGIF& operator=(const CxImageGIF& other);
 
     // Decoding -----------------------------------------------------------------------------
     // Decodes the frame in the requested-frame field (0 = first); false with the last-error
-    // text when the stream is not a GIF, the frame does not exist or decoding was cancelled.
+    // text when the stream is not a GIF, the frame does not exist, it or a frame before it
+    // has LZW data that cannot be decoded, or decoding was cancelled. Frames that pass the
+    // logical screen are clipped to it.
     bool Decode(CxFile* fp);
     bool Decode(std::FILE* fp);
     // Reads one extension after its 0x21 introducer (graphic control, comment, loop count).
     bool DecodeExtension(CxFile* fp);
-    // Counts the images that fit the logical screen; the stream position is restored.
+    // Counts the frames (every image that is not empty); the stream position is restored.
     int get_num_frames(CxFile* fp, tag_TabCol* colTable, tag_dscgif* dscgif);
     // From position, the offset of the next 0x2C that follows a 0 byte, or -1 when none.
     std::int64_t seek_next_image(CxFile* fp, std::int64_t position);
@@ -120,16 +132,7 @@ public:
     static void Putword(int w, CxFile* fp);
 
 private:
-    // Encoder: shared code output of the LZW and uncompressed compressors.
-    // Code width, clear and end codes, next free code and an empty bit accumulator.
-    void beginCodes(int init_bits, CxFile* outfile);
-    void compressNONE(int init_bits, CxFile* outfile);
-    void compressLZW(int init_bits, CxFile* outfile);
     void compressRLE(int init_bits, CxFile* outfile);
-    void output(int code);
-    void cl_hash(long hsize);
-    void char_out(int c);
-    void flush_char();
 
     // Run-length compressor steps (state in GifRle, alive for one compressRLE call).
     void rle_clear(GifRle* rle);
@@ -146,18 +149,14 @@ private:
     void rle_output(int val, GifRle* rle);
     void rle_output_plain(int c, GifRle* rle);
 
-    // Decoder steps (state in GifDecodeState, alive for one Decode call).
-    bool decodeImage(CxFile* fp, GifDecodeState& st, const tag_dscgif& dsc,
-                     const tag_TabCol& global, bool& reachedRequested);
-    bool readColorTable(CxFile* fp, std::uint8_t flags, tag_TabCol* table);
-    static void skipSubBlocks(CxFile* fp);
-    void init_exp(GifDecodeState& st, int size);
-    int get_byte(GifDecodeState& st, CxFile* fp);
-    int get_next_code(GifDecodeState& st, CxFile* fp);
-    int decoder(GifDecodeState& st, CxFile* fp, int linewidth, int& bad_code_count);
-    void out_line(GifDecodeState& st, const std::uint8_t* pixels, int count);
-    void GifMix(GifDecodeState& st, const tag_image& iImage);
-    bool finishDecode(GifDecodeState& st, bool trueColor);
+    // Decoder steps (the per-call state lives in the GifLzwDecoder, GifFrameRows and
+    // GifFrameCompositor that Decode makes).
+    // Decoded: a frame was composed; Skipped: an empty image, no frame; Stop: the data ended;
+    // Failed: the frame cannot be decoded (the last-error text says why).
+    enum class ImageResult { Decoded, Skipped, Stop, Failed };
+    ImageResult decodeImage(CxFile* fp, const tag_image& image, const tag_TabCol& table,
+                            GifLzwDecoder& lzw, GifFrameRows& rows, GifFrameCompositor& compositor);
+    bool finishDecode(GifFrameCompositor& compositor, bool trueColor);
 
     int m_loops = 0;
     int m_dispmeth = 0;
@@ -170,22 +169,7 @@ private:
     long m_CountDown = 0;
     const std::uint8_t* m_row = nullptr;
 
-    // LZW and uncompressed compressor state.
-    static constexpr int kHashSize = 5003;
-    static constexpr int kMaxBits = 12;
-    static constexpr int kMaxMaxCode = 1 << kMaxBits;
-    std::int32_t m_htab[kHashSize];
-    std::uint16_t m_codetab[kHashSize];
-    int m_n_bits = 0;
-    std::int16_t m_maxcode = 0;
-    std::int16_t m_free_ent = 0;
-    int m_clear_flg = 0;
-    int m_init_bits = 0;
-    CxFile* m_outfile = nullptr;
-    int m_ClearCode = 0;
-    int m_EOFCode = 0;
-    int m_a_count = 0;
-    std::uint8_t m_accum[256];
-    std::uint32_t m_cur_accum = 0;
-    int m_cur_bits = 0;
+    // LZW and uncompressed compressor: hash and code tables (about 30 KB), made by the first
+    // body this object writes.
+    std::unique_ptr<GifLzwCompressor> m_lzw;
 };

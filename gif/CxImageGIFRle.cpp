@@ -4,8 +4,15 @@
 
 #include "gif/CxFile.h"
 
+namespace {
+
+constexpr int kMaxBits = 12; // widest code
+
+} // namespace
+
 // Run-length compressor state; lives for one compressRLE call.
 struct GifRle {
+    CxFile* out = nullptr;  // where the sub-blocks go
     int rl_pixel = 0;       // value of the current run
     int rl_basecode = 0;    // clear code + 2: the first run code
     int rl_count = 0;       // length of the current run
@@ -30,7 +37,7 @@ struct GifRle {
 
 void CxImageGIF::compressRLE(int init_bits, CxFile* outfile) {
     GifRle rle;
-    m_outfile = outfile;
+    rle.out = outfile;
     rle.code_clear = 1 << (init_bits - 1);
     rle.code_eof = rle.code_clear + 1;
     rle.rl_basecode = rle.code_eof + 1;
@@ -46,8 +53,10 @@ void CxImageGIF::compressRLE(int init_bits, CxFile* outfile) {
     int c;
     while (true) {
         c = GifNextPixel();
-        if (rle.rl_count > 0 && c != rle.rl_pixel) rle_flush(&rle);
-        if (c == -1) break;
+        if (rle.rl_count > 0 && c != rle.rl_pixel)
+            rle_flush(&rle);
+        if (c == -1)
+            break;
         if (rle.rl_pixel == c) {
             ++rle.rl_count;
         } else {
@@ -185,32 +194,37 @@ unsigned int CxImageGIF::rle_compute_triangle_count(unsigned int count, unsigned
 }
 
 unsigned int CxImageGIF::rle_isqrt(unsigned int x) {
-    if (x < 2) return x;
+    if (x < 2)
+        return x;
     // Start above the root: 2 to the number of times x divides by 4 before reaching 0.
     unsigned int r = 1;
     for (unsigned int v = x; v != 0; v >>= 2)
         r <<= 1;
     while (true) {
         const unsigned int v = ((x / r) + r) / 2;
-        if (v == r || v == r + 1) return r;
+        if (v == r || v == r + 1)
+            return r;
         r = v;
     }
 }
 
 void CxImageGIF::rle_write_block(GifRle* rle) {
-    m_outfile->PutC(static_cast<std::uint8_t>(rle->oblen));
-    m_outfile->Write(rle->oblock, 1, static_cast<std::size_t>(rle->oblen));
+    rle->out->PutC(static_cast<std::uint8_t>(rle->oblen));
+    rle->out->Write(rle->oblock, 1, static_cast<std::size_t>(rle->oblen));
     rle->oblen = 0;
 }
 
 void CxImageGIF::rle_block_out(unsigned char c, GifRle* rle) {
     rle->oblock[rle->oblen++] = c;
-    if (rle->oblen >= 255) rle_write_block(rle);
+    if (rle->oblen >= 255)
+        rle_write_block(rle);
 }
 
 void CxImageGIF::rle_output_flush(GifRle* rle) {
-    if (rle->obits > 0) rle_block_out(static_cast<unsigned char>(rle->obuf), rle);
-    if (rle->oblen > 0) rle_write_block(rle);
+    if (rle->obits > 0)
+        rle_block_out(static_cast<unsigned char>(rle->obuf), rle);
+    if (rle->oblen > 0)
+        rle_write_block(rle);
 }
 
 void CxImageGIF::rle_output(int val, GifRle* rle) {

@@ -14,10 +14,12 @@ namespace {
 using Quad = COctreeQuantizer::RGBQuad;
 using Rgb = std::tuple<int, int, int>;
 
-// A device-independent bitmap: 40-byte header, palette, bottom-up rows padded to 4 bytes.
+// A device-independent bitmap: 40-byte header, palette, bottom-up rows padded to 4 bytes. The
+// header's colours-used field says palette.size() unless coloursUsed is given.
 std::vector<std::uint8_t> makeBitmap(int width, int height, int bits,
                                      const std::vector<Quad>& palette,
-                                     const std::vector<std::vector<std::uint8_t>>& rows) {
+                                     const std::vector<std::vector<std::uint8_t>>& rows,
+                                     int coloursUsed = -1) {
     const int stride = ((bits * width + 31) / 32) * 4;
     std::vector<std::uint8_t> dib(
         40 + palette.size() * 4 + static_cast<std::size_t>(stride * height), 0);
@@ -30,7 +32,8 @@ std::vector<std::uint8_t> makeBitmap(int width, int height, int bits,
     put32(8, static_cast<std::uint32_t>(height));
     dib[12] = 1;
     dib[14] = static_cast<std::uint8_t>(bits);
-    put32(32, static_cast<std::uint32_t>(palette.size()));
+    put32(32, static_cast<std::uint32_t>(coloursUsed < 0 ? static_cast<int>(palette.size())
+                                                         : coloursUsed));
     for (std::size_t i = 0; i < palette.size(); ++i) {
         dib[40 + i * 4] = palette[i].blue;
         dib[41 + i * 4] = palette[i].green;
@@ -190,6 +193,33 @@ TEST(COctreeQuantizerTest, ReadsPaletteBitmapsAndRefusesOtherDepths) {
         EXPECT_FALSE(quantizer.BuildFromBitmap(dib.data(), dib.size())) << bits;
         EXPECT_EQ(quantizer.leafCount(), 0u);
     }
+    // Colours used 0 means a full table of 2^bits entries; every entry counts, none is black.
+    for (const Row& row : rows) {
+        std::vector<Quad> full(std::size_t{1} << row.bits, Quad{77, 66, 55, 0});
+        std::copy(colours.begin(), colours.begin() + std::min<std::size_t>(3, full.size()),
+                  full.begin());
+        if (row.bits == 8)
+            full[200] = Quad{1, 2, 250, 0}; // an index far past any small table
+        std::vector<std::vector<std::uint8_t>> pixels = row.rows;
+        if (row.bits == 8)
+            pixels[0][3] = 200;
+        const std::vector<std::uint8_t> dib = makeBitmap(4, 1, row.bits, full, pixels, 0);
+        COctreeQuantizer quantizer(256, 7);
+        ASSERT_TRUE(quantizer.BuildFromBitmap(dib.data(), dib.size())) << row.bits;
+        std::vector<Quad> palette(256, Quad{0, 0, 0, 0});
+        quantizer.FillPalette(palette.data());
+        std::set<Rgb> got;
+        for (std::uint32_t i = 0; i < quantizer.leafCount(); ++i)
+            got.insert({palette[i].red, palette[i].green, palette[i].blue});
+        std::set<Rgb> want = row.expected;
+        if (row.bits == 8)
+            want = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {250, 2, 1}};
+        EXPECT_EQ(got, want) << row.bits << " bits, colours used 0";
+    }
+    // A full table that the bitmap does not hold is refused.
+    std::vector<std::uint8_t> noTable = makeBitmap(4, 1, 8, colours, {{0, 1, 2, 0}}, 0);
+    EXPECT_FALSE(COctreeQuantizer(256, 7).BuildFromBitmap(noTable.data(), noTable.size()));
+
     // A bitmap shorter than its header claims is refused too.
     std::vector<std::uint8_t> cut = makeBitmap(
         8, 8, 24, {}, std::vector<std::vector<std::uint8_t>>(8, std::vector<std::uint8_t>(24, 7)));

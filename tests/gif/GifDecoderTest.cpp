@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
+#include <utility>
 
 using namespace giftest;
 
@@ -72,11 +75,86 @@ struct GifBuilder {
         b.insert(b.end(), body.begin() + 10, body.end()); // code size, sub-blocks, terminator
         return *this;
     }
+    // Image descriptor at (l, t) followed by image data made elsewhere (lzwData).
+    GifBuilder& rawImage(int l, int t, int w, int h, const Bytes& data, bool interlaced = false) {
+        b.push_back(0x2C);
+        word(l);
+        word(t);
+        word(w);
+        word(h);
+        b.push_back(interlaced ? 0x40 : 0x00);
+        b.insert(b.end(), data.begin(), data.end());
+        return *this;
+    }
     Bytes done() {
         b.push_back(0x3B);
         return b;
     }
 };
+
+// Image data written by the format's rules, independently of our encoder: minimum code size,
+// a clear code, the code of the longest known string at each step, the end code, all in
+// sub-blocks of 255 bytes and a 0 terminator. The code width grows when the next table entry
+// needs another bit. Once the table holds 4096 codes it either starts again with a clear code
+// or, with deferClear, goes on using the full table as it is (the deferred clear).
+Bytes lzwData(const std::vector<int>& pixels, int minCodeSize, bool deferClear = false) {
+    const int clear = 1 << minCodeSize;
+    int width = minCodeSize + 1;
+    int next = clear + 2;
+    std::map<std::pair<int, int>, int> table;
+    Bytes codes;
+    std::uint32_t acc = 0;
+    int bits = 0;
+    auto put = [&](int code) {
+        acc |= static_cast<std::uint32_t>(code) << bits;
+        bits += width;
+        for (; bits >= 8; bits -= 8, acc >>= 8)
+            codes.push_back(static_cast<std::uint8_t>(acc & 0xFF));
+    };
+    put(clear);
+    int current = pixels.at(0);
+    for (std::size_t i = 1; i < pixels.size(); ++i) {
+        const auto known = table.find({current, pixels[i]});
+        if (known != table.end()) {
+            current = known->second;
+            continue;
+        }
+        put(current);
+        if (next == (1 << width) && width < 12)
+            ++width;
+        if (next < 4096) {
+            table[{current, pixels[i]}] = next++;
+        } else if (!deferClear) {
+            put(clear);
+            table.clear();
+            next = clear + 2;
+            width = minCodeSize + 1;
+        }
+        current = pixels[i];
+    }
+    put(current);
+    put(clear + 1);
+    if (bits > 0)
+        codes.push_back(static_cast<std::uint8_t>(acc & 0xFF));
+    Bytes data{static_cast<std::uint8_t>(minCodeSize)};
+    for (std::size_t at = 0; at < codes.size(); at += 255) {
+        const std::size_t n = std::min<std::size_t>(255, codes.size() - at);
+        data.push_back(static_cast<std::uint8_t>(n));
+        data.insert(data.end(), codes.begin() + static_cast<long>(at),
+                    codes.begin() + static_cast<long>(at + n));
+    }
+    data.push_back(0);
+    return data;
+}
+
+// The last frame Pillow shows, as hex RGBA.
+std::string pillowLastFrame(const Bytes& file, const char* name) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(name).toStdString();
+    writeFile(path, file);
+    const auto frames = pillowFrames(path);
+    return frames.empty() ? "" : frames.back().substr(frames.back().rfind(' ') + 1);
+}
 
 std::vector<int> filled(int n, int v) {
     return std::vector<int>(static_cast<std::size_t>(n), v);
@@ -120,7 +198,7 @@ TEST(GifDecoder, RequestedFrameIsComposedOverEarlierFrames) {
     GifBuilder g(4, 2);
     g.gce(0, -1, 10).image(0, 0, 4, 2, filled(8, 1));
     g.gce(1, 3, 20).image(1, 1, 2, 1, {2, 3});
-    g.gce(0, -1, 30).raw({0x2C, 0, 0, 0, 0, 4, 0, 2, 0, 0, 12, 3, 0xFF, 0xFF, 0xFF, 0});
+    g.gce(0, -1, 30).raw({0x2C, 0, 0, 0, 0, 4, 0, 2, 0, 0, 8, 3, 0xFF, 0xFF, 0xFF, 0});
     const Bytes f = g.done();
     CxImageGIF gif;
     ASSERT_TRUE(decode(f, gif, 1));
@@ -179,20 +257,133 @@ TEST(GifDecoder, DisposalAndTableChangesComposeAsViewersShowThem) {
     EXPECT_EQ(rgbaOf(mixed), (Bytes{60, 20, 195, 255, 255, 0, 0, 255}));
 }
 
-TEST(GifDecoder, ImagesOutsideTheScreenOrEmptyAreSkipped) {
+TEST(GifDecoder, FramePartlyOutsideTheScreenIsClippedNotDropped) {
+    //   4x4 screen        frame 1: 3x2 at (2,1)    frame 2: 2x3 at (1,3), interlaced
+    //   1 1 1 1           . . . .                  . . . .
+    //   1 1 2 3 |2        . . 2 3 |2               . . . .
+    //   1 1 3 2 |3        . . 3 2 |3               . . . .
+    //   1 3 2 1           . . . .                  . 3 2
+    //                                                2 3   (rows past the screen)
+    // Frame 3 lies wholly outside: it is still a frame and paints nothing.
     GifBuilder g(4, 4);
-    g.image(0, 0, 4, 4, filled(16, 1));
-    g.image(2, 0, 3, 1, {2, 2, 2});                 // right edge at 5 > 4
-    g.image(0, 3, 1, 2, {2, 2});                    // bottom edge at 5 > 4
-    g.raw({0x2C, 0, 0, 0, 0, 0, 0, 1, 0, 0, 2, 0}); // zero width, no data
-    g.image(3, 3, 1, 1, {3});
+    g.gce(1, -1, 10).image(0, 0, 4, 4, filled(16, 1));
+    g.gce(1, -1, 10).image(2, 1, 3, 2, {2, 3, 2, 3, 2, 3});
+    g.gce(1, -1, 10).image(1, 3, 2, 3, {3, 2, 2, 3, 3, 3}, {}, true);
+    g.gce(1, -1, 10).image(4, 0, 2, 2, filled(4, 2));
     const Bytes f = g.done();
-    CxImageGIF gif;
-    ASSERT_TRUE(decode(f, gif, 1));
-    EXPECT_EQ(gif.GetNumFrames(), 2);
-    std::vector<int> want = filled(16, 1);
-    want[15] = 3;
-    EXPECT_EQ(indicesOf(gif), want);
+    const std::vector<int> shown[] = {
+        filled(16, 1),
+        {1, 1, 1, 1, 1, 1, 2, 3, 1, 1, 3, 2, 1, 1, 1, 1},
+        {1, 1, 1, 1, 1, 1, 2, 3, 1, 1, 3, 2, 1, 3, 2, 1},
+        {1, 1, 1, 1, 1, 1, 2, 3, 1, 1, 3, 2, 1, 3, 2, 1},
+    };
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("clipped.gif").toStdString();
+    writeFile(path, f);
+    const auto pillow = pillowFrames(path);
+    ASSERT_EQ(pillow.size(), 4u) << (pillow.empty() ? "" : pillow.back());
+    for (int n = 0; n < 4; ++n) {
+        SCOPED_TRACE(n);
+        CxImageGIF gif;
+        ASSERT_TRUE(decode(f, gif, n)) << gif.GetLastError();
+        EXPECT_EQ(gif.GetNumFrames(), 4);
+        EXPECT_EQ(gif.GetWidth(), 4);
+        EXPECT_EQ(gif.GetFrameDelay(), 10u);
+        EXPECT_EQ(indicesOf(gif), shown[n]);
+        EXPECT_EQ(pillow[static_cast<std::size_t>(n)].substr(pillow[0].rfind(' ') + 1),
+                  hex(rgbaOf(gif)));
+    }
+
+    // An empty image is no frame; the frame after it still decodes.
+    GifBuilder e(2, 1);
+    e.image(0, 0, 2, 1, {1, 2}).raw({0x2C, 0, 0, 0, 0, 0, 0, 1, 0, 0, 2, 0});
+    CxImageGIF afterEmpty;
+    ASSERT_TRUE(decode(e.image(1, 0, 1, 1, {3}).done(), afterEmpty, 1));
+    EXPECT_EQ(afterEmpty.GetNumFrames(), 2);
+    EXPECT_EQ(indicesOf(afterEmpty), (std::vector<int>{1, 3}));
+
+    // A file whose only image passes the screen is no longer refused.
+    CxImageGIF alone;
+    ASSERT_TRUE(decode(GifBuilder(2, 2).image(1, 1, 2, 2, {1, 2, 3, 1}).done(), alone));
+    EXPECT_EQ(alone.GetNumFrames(), 1);
+    EXPECT_EQ(rgbaOf(alone), (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 60, 20, 195, 255}));
+}
+
+TEST(GifDecoder, DeferredClearAfterAFullCodeTableKeepsDecoding) {
+    // 160 x 120 pixels of 8 colours in random order: the 4096-code table fills after a few
+    // thousand codes, and the data goes on with the full table, as the format allows.
+    const int w = 160, h = 120;
+    std::vector<int> pixels;
+    std::uint32_t seed = 1;
+    for (int i = 0; i < w * h; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        pixels.push_back(static_cast<int>((seed >> 16) % 8));
+    }
+    struct Row {
+        int minCodeSize;
+        bool interlaced;
+    };
+    for (const Row row : {Row{8, false}, Row{3, false}, Row{4, true}}) {
+        SCOPED_TRACE(row.minCodeSize);
+        const Bytes data = lzwData(pixels, row.minCodeSize, true);
+        // The same pixels with a clear code at every full table are a longer stream.
+        ASSERT_LT(data.size(), lzwData(pixels, row.minCodeSize, false).size());
+        const Bytes f = GifBuilder(w, h, 3).rawImage(0, 0, w, h, data, row.interlaced).done();
+        CxImageGIF gif;
+        ASSERT_TRUE(decode(f, gif));
+        // Interlaced, file row k is image row order[k]: passes from rows 0, 4, 2 and 1.
+        std::vector<int> order;
+        for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+            for (int y = start; row.interlaced && y < h; y += step)
+                order.push_back(y);
+        std::vector<int> want(pixels.size());
+        for (int k = 0; k < h; ++k)
+            std::copy_n(pixels.begin() + k * w, w,
+                        want.begin() +
+                            (row.interlaced ? order[static_cast<std::size_t>(k)] : k) * w);
+        EXPECT_EQ(indicesOf(gif), want);
+        EXPECT_EQ(pillowLastFrame(f, "deferred.gif"), hex(rgbaOf(gif)));
+    }
+}
+
+TEST(GifDecoder, MinimumCodeSizeIsDecodedAsLzwAllowsOrRefused) {
+    // Sizes 2 to 11 keep every code within 12 bits: the data decodes. Size 12 would need a
+    // 13-bit clear code, 0 and 1 leave no room for two colours beside the clear and end codes:
+    // such a frame is refused, never shown blank.
+    const std::vector<int> pixels = {1, 2, 3, 1, 1, 2, 0, 3, 2, 1, 1, 1};
+    struct Row {
+        int size;
+        bool decodes;
+    };
+    for (const Row row : {Row{2, true}, Row{8, true}, Row{9, true}, Row{10, true}, Row{11, true},
+                          Row{12, false}, Row{1, false}, Row{0, false}, Row{255, false}}) {
+        SCOPED_TRACE(row.size);
+        Bytes data = lzwData(pixels, std::clamp(row.size, 2, 11));
+        data[0] = static_cast<std::uint8_t>(row.size);
+        const Bytes f = GifBuilder(4, 3).rawImage(0, 0, 4, 3, data).done();
+        CxImageGIF gif;
+        EXPECT_EQ(decode(f, gif), row.decodes);
+        if (row.decodes) {
+            EXPECT_EQ(indicesOf(gif), pixels);
+            EXPECT_EQ(pillowLastFrame(f, "codesize.gif"), hex(rgbaOf(gif)));
+        } else {
+            EXPECT_STREQ(gif.GetLastError(), "bad LZW minimum code size");
+            EXPECT_FALSE(gif.IsValid());
+        }
+    }
+
+    // In an animation only the frames that need the damaged one fail.
+    GifBuilder g(4, 3);
+    g.image(0, 0, 4, 3, pixels);
+    Bytes bad = lzwData(pixels, 8);
+    bad[0] = 12;
+    g.rawImage(0, 0, 4, 3, bad).image(0, 0, 4, 3, filled(12, 2));
+    const Bytes f = g.done();
+    CxImageGIF first, second, third;
+    EXPECT_TRUE(decode(f, first, 0));
+    EXPECT_EQ(first.GetNumFrames(), 3);
+    EXPECT_FALSE(decode(f, second, 1));
+    EXPECT_FALSE(decode(f, third, 2));
 }
 
 TEST(GifDecoder, ExtensionsSetLoopsAndCommentOnlyFromTheirOwnBlocks) {
@@ -254,16 +445,6 @@ TEST(GifDecoder, DamagedDataIsRefusedOrDecodedAsFarAsItIsSound) {
                 EXPECT_EQ(rgbaOf(gif).size(), 256u);
             }
         }
-    }
-
-    // Minimum code sizes outside 2..9 leave the frame unpainted; the frame still counts.
-    for (std::uint8_t size : {0, 1, 10, 255}) {
-        Bytes f = GifBuilder(2, 1).image(0, 0, 2, 1, {1, 1}).done();
-        f[13 + 12 + 10] = size;
-        CxImageGIF gif;
-        ASSERT_TRUE(decode(f, gif)) << int(size);
-        EXPECT_EQ(gif.GetNumFrames(), 1);
-        EXPECT_EQ(indicesOf(gif), (std::vector<int>{0, 0}));
     }
 
     // Codes past the next free slot, a data stream that ends without an end code, and a

@@ -52,3 +52,40 @@ TEST(GifFramesCommand, WritesEveryFrameAndSummary) {
     EXPECT_EQ(status, 1);
     EXPECT_NE(err.find("not a GIF file"), std::string::npos) << err;
 }
+
+TEST(GifFramesCommand, CommentIsShownAsUtf8WithLatin1AsTheFallback) {
+    // Comment bytes, and the JSON string gif-frames prints for them (ASCII, \u escapes).
+    struct Row {
+        const char* bytes;
+        const char* json;
+    };
+    const Row rows[] = {
+        {"caf\xC3\xA9", "\"caf\\u00e9\""},          // UTF-8
+        {"\xE2\x82\xAC 5", "\"\\u20ac 5\""},        // UTF-8, three bytes
+        {"\xF0\x9F\x98\x80", "\"\\ud83d\\ude00\""}, // UTF-8 beyond 16 bits: a surrogate pair
+        {"caf\xE9", "\"caf\\u00e9\""},              // not UTF-8: Latin-1
+        {"\xC3\x28", "\"\\u00c3(\""},               // a broken sequence: Latin-1 throughout
+        {"tab\there \"q\"", "\"tab\\u0009here \\\"q\\\"\""},
+    };
+    const std::string cli = std::string(ZENTRAVO_BINARY_DIR) + "/bin/zentravo-cli";
+    QTemporaryDir dir;
+    const std::string gif = dir.filePath("comment.gif").toStdString();
+    const std::string outDir = dir.filePath("frames").toStdString();
+    CxImage image = makeImage(2, 2, 1, [](int x, int y) { return (x + y) & 1; });
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.bytes);
+        CxImageGIF encoder;
+        encoder.Ghost(&image);
+        encoder.SetComment(row.bytes);
+        writeFile(gif, encodeOne(encoder));
+        int status = -1;
+        const std::string json =
+            run("'" + cli + "' gif-frames '" + gif + "' '" + outDir + "'", &status);
+        EXPECT_EQ(status, 0);
+        const std::string key = "\"comment\": ";
+        const std::size_t at = json.find(key);
+        ASSERT_NE(at, std::string::npos) << json;
+        const std::size_t end = json.find(", \"delays\"", at);
+        EXPECT_EQ(json.substr(at + key.size(), end - at - key.size()), row.json);
+    }
+}

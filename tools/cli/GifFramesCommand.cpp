@@ -5,8 +5,11 @@
 
 #include <QDir>
 #include <QImage>
+#include <QString>
+#include <QStringDecoder>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -31,20 +34,27 @@ QImage toRgba(const CxImage& image) {
     return out;
 }
 
+// A comment as a JSON string in ASCII. Comments are bytes: they read as UTF-8 when they are
+// valid UTF-8, else as Latin-1 (as project texts do); every character outside printable ASCII
+// is written as \uXXXX (UTF-16 units, so characters past U+FFFF give a surrogate pair).
 std::string jsonString(const char* text) {
+    const QByteArrayView bytes(text, static_cast<qsizetype>(std::strlen(text)));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = utf8.decode(bytes);
+    if (utf8.hasError())
+        decoded = QString::fromLatin1(bytes);
     std::string s = "\"";
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-        if (*p == '"' || *p == '\\') {
+    for (const QChar c : decoded) {
+        const char16_t unit = c.unicode();
+        if (unit == '"' || unit == '\\') {
             s += '\\';
-            s += static_cast<char>(*p);
-        } else if (*p < 0x20 || *p >= 0x7F) {
-            // Comments are bytes; anything outside printable ASCII is escaped as its
-            // Latin-1 code point so the output stays valid JSON.
+            s += static_cast<char>(unit);
+        } else if (unit < 0x20 || unit >= 0x7F) {
             char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", *p);
+            std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(unit));
             s += buf;
         } else {
-            s += static_cast<char>(*p);
+            s += static_cast<char>(unit);
         }
     }
     return s + "\"";
