@@ -216,7 +216,7 @@ TEST(GifEncoder, ExtensionsCarryLoopsDisposalTransparencyAndComment) {
         QTemporaryDir dir;
         const std::string path = dir.filePath("ext.gif").toStdString();
         writeFile(path, f);
-        const std::string info = run("/usr/bin/gifsicle -I '" + path + "'");
+        const std::string info = run("/usr/bin/gifsicle", {"-I", path});
         EXPECT_EQ(info.find("loop forever") != std::string::npos,
                   r.loopExtension && r.loopValue == 0)
             << info;
@@ -350,7 +350,7 @@ TEST(GifEncoder, AnimationWithLocalTablesReadsBackInEveryDecoder) {
     QTemporaryDir dir;
     const std::string path = dir.filePath("anim.gif").toStdString();
     writeFile(path, f);
-    const std::string info = run("/usr/bin/gifsicle -I '" + path + "'");
+    const std::string info = run("/usr/bin/gifsicle", {"-I", path});
     EXPECT_NE(info.find("3 images"), std::string::npos) << info;
     EXPECT_NE(info.find("loop count 2"), std::string::npos) << info;
     EXPECT_NE(info.find("global color table [256]"), std::string::npos) << info;
@@ -382,7 +382,7 @@ TEST(GifEncoder, AnimationWithLocalTablesReadsBackInEveryDecoder) {
         EXPECT_EQ(opaqueRgba(back), opaqueRgba(frames[static_cast<std::size_t>(n)]));
     }
     // ImageMagick counts the same frames.
-    EXPECT_EQ(run("/usr/bin/identify -format '%s %T %wx%h\\n' '" + path + "'"),
+    EXPECT_EQ(run("/usr/bin/identify", {"-format", "%s %T %wx%h\\n", path}),
               "0 8 24x16\n1 9 24x16\n2 10 24x16\n");
 }
 
@@ -402,7 +402,7 @@ TEST(GifEncoder, TrueColourImageIsWrittenAsTiles) {
     QTemporaryDir dir;
     const std::string path = dir.filePath("rgb.gif").toStdString();
     writeFile(path, f);
-    const std::string info = run("/usr/bin/gifsicle -I '" + path + "'");
+    const std::string info = run("/usr/bin/gifsicle", {"-I", path});
     EXPECT_NE(info.find("6 images"), std::string::npos) << info;
     for (const char* tile : {"#0 17x15\n", "17x15 at 17,0", "6x15 at 34,0", "17x5 at 0,15",
                              "17x5 at 17,15", "6x5 at 34,15"})
@@ -413,9 +413,9 @@ TEST(GifEncoder, TrueColourImageIsWrittenAsTiles) {
         ++localTables;
     EXPECT_EQ(localTables, 6u);
     // Composed, the tiles give the picture back exactly (ImageMagick flattens them).
-    const std::string pixels =
-        run("/usr/bin/convert '" + path +
-            "' -coalesce -delete 0--2 -depth 8 rgba:- | od -An -v -tx1 | tr -d ' \\n'");
+    const std::string raw =
+        run("/usr/bin/convert", {path, "-coalesce", "-delete", "0--2", "-depth", "8", "rgba:-"});
+    const std::string pixels = hex(Bytes(raw.begin(), raw.end()));
     Bytes want = rgbaOf(rgb);
     EXPECT_EQ(pixels, hex(want));
     // Our reader composes the tiles of a file without a global table in true colour.

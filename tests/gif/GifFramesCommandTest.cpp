@@ -30,7 +30,7 @@ TEST(GifFramesCommand, WritesEveryFrameAndSummary) {
     const std::string outDir = dir.filePath("frames").toStdString();
     int status = -1;
     const std::string json =
-        run("'" + cli + "' gif-frames '" + gif + "' '" + outDir + "'", &status);
+        run(cli, {"gif-frames", gif, outDir}, &status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(json, "{\"width\": 5, \"height\": 4, \"frames\": 2, \"loops\": 0, \"comment\": "
                     "\"Zen \\\"travo\\\"\", \"delays\": [8, 9], \"disposal\": [1, 1]}\n");
@@ -48,7 +48,7 @@ TEST(GifFramesCommand, WritesEveryFrameAndSummary) {
 
     writeFile(gif, Bytes{'n', 'o', 't', ' ', 'a', ' ', 'g', 'i', 'f'});
     const std::string err =
-        run("'" + cli + "' gif-frames '" + gif + "' '" + outDir + "' 2>&1", &status);
+        run(cli, {"gif-frames", gif, outDir}, &status, true);
     EXPECT_EQ(status, 1);
     EXPECT_NE(err.find("not a GIF file"), std::string::npos) << err;
 }
@@ -80,7 +80,7 @@ TEST(GifFramesCommand, CommentIsShownAsUtf8WithLatin1AsTheFallback) {
         writeFile(gif, encodeOne(encoder));
         int status = -1;
         const std::string json =
-            run("'" + cli + "' gif-frames '" + gif + "' '" + outDir + "'", &status);
+            run(cli, {"gif-frames", gif, outDir}, &status);
         EXPECT_EQ(status, 0);
         const std::string key = "\"comment\": ";
         const std::size_t at = json.find(key);

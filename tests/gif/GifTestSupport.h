@@ -4,6 +4,8 @@
 #include "gif/CxImageGIF.h"
 #include "gif/CxMemFile.h"
 
+#include "tests/ProgramRun.h"
+
 #include <QTemporaryDir>
 
 #include <cstdint>
@@ -85,18 +87,16 @@ inline Bytes rgbaOf(const CxImage& image) {
     return v;
 }
 
-// Runs a shell command; its standard output (and exit status in *status).
-inline std::string run(const std::string& command, int* status = nullptr) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        out.append(buf, n);
-    const int rc = pclose(p);
-    if (status) *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return out;
+// Runs a program to its end: its standard output, followed by its standard error when
+// `withErrors`; its exit code in *status (-1 when it crashed or did not finish).
+inline std::string run(const std::string& program, const std::vector<std::string>& arguments,
+                       int* status = nullptr, bool withErrors = false) {
+    QStringList list;
+    for (const std::string& argument : arguments)
+        list << QString::fromStdString(argument);
+    const ProgramRun result = ProgramRun::of(QString::fromStdString(program), list);
+    if (status) *status = result.exitCode;
+    return (result.out + (withErrors ? result.err : QByteArray())).toStdString();
 }
 
 // What Pillow sees, one line per frame: "duration loop(-1 when absent) <hex RGBA bytes>".
@@ -106,7 +106,7 @@ inline std::vector<std::string> pillowFrames(const std::string& path) {
                                "    im.seek(n)\n"
                                "    print(im.info.get('duration', 0), im.info.get('loop', -1),"
                                " im.convert('RGBA').tobytes().hex())\n";
-    const std::string out = run("/usr/bin/python3 -c \"" + script + "\" '" + path + "' 2>&1");
+    const std::string out = run("/usr/bin/python3", {"-c", script, path}, nullptr, true);
     std::vector<std::string> lines;
     std::size_t start = 0, end;
     while ((end = out.find('\n', start)) != std::string::npos) {

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
+#include "tests/ProgramRun.h"
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -21,10 +21,7 @@ QImage testPicture(int width = 32, int height = 24) {
 
 // Standard output of an outside program, trimmed.
 QString run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    return QString::fromUtf8(ProgramRun::of(program, arguments, 60000).out).trimmed();
 }
 
 QByteArray readAll(const QString& path) {

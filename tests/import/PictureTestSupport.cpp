@@ -1,15 +1,18 @@
 #include "tests/import/PictureTestSupport.h"
 
+#include "tests/ProgramRun.h"
+
 #include <QFile>
-#include <QProcess>
+
+#include <iostream>
 
 PictureFolder::PictureFolder() {
-    QProcess maker;
-    maker.setProcessChannelMode(QProcess::ForwardedChannels);
-    maker.start("/usr/bin/python3",
-                {ZENTRAVO_SOURCE_DIR "/tests/import/make_pictures.py", m_dir.path()});
-    m_ok = maker.waitForFinished(60000) && maker.exitStatus() == QProcess::NormalExit &&
-           maker.exitCode() == 0;
+    const ProgramRun maker = ProgramRun::of(
+        "/usr/bin/python3", {ZENTRAVO_SOURCE_DIR "/tests/import/make_pictures.py", m_dir.path()},
+        60000);
+    m_ok = maker.ok();
+    if (!m_ok)
+        std::cerr << maker.out.toStdString() << maker.err.toStdString();
 }
 
 const PictureFolder& PictureFolder::instance() {
