@@ -28,6 +28,7 @@ const QColor kRulerBackground(0xF6, 0xF7, 0xF9);
 const QColor kRowsBackground(0xFF, 0xFF, 0xFF);
 const QColor kRowLine(0xE2, 0xE6, 0xEB);
 const QColor kTick(0x5A, 0x66, 0x73);
+const QColor kLabelBox(0xE6, 0xEA, 0xF0);
 const QColor kCurrentFrame(0xE0, 0x3A, 0x2E);
 const QColor kInnerSpan(45, 127, 249, 90);
 
@@ -106,13 +107,14 @@ void TimelinePanel::paintTimeline(QPainter& painter) {
     paintRows(painter, project);
     paintRuler(painter, project.header.duration);
     // The current frame: a line from y = 20 down through the rows.
-    const int x = m_model.frameX(m_editor.document().currentFrame()) + 5;
+    const int x = m_model.frameX(m_editor.document().currentFrame());
     if (x >= TimelineModel::kHeaderWidth) {
         painter.setPen(QPen(kCurrentFrame, 1));
         painter.drawLine(x, 20, x, height() - TimelineModel::kScrollBar);
         painter.setBrush(kCurrentFrame);
         painter.setPen(Qt::NoPen);
         painter.drawPolygon(QPolygon({QPoint(x - 4, 20), QPoint(x + 5, 20), QPoint(x, 25)}));
+        painter.setBrush(Qt::NoBrush);
     }
 }
 
@@ -140,7 +142,8 @@ void TimelinePanel::paintRuler(QPainter& painter, int duration) {
         if (fifth && f > 0) {
             const QString label = QString::number(f);
             const int textWidth = metrics.horizontalAdvance(label);
-            const QRect box(x - textWidth / 2 - 5, 6, textWidth + 10, 15);
+            const QRect box(x - textWidth / 2 - 5, 5, textWidth + 10, 15);
+            painter.fillRect(box, kLabelBox);
             painter.drawText(box, Qt::AlignCenter, label);
         }
     }

@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "controls/ImageButton.h"
+#include "document/ui/TimelinePanel.h"
 #include "stage/ui/StageView.h"
 #include "tests/app/AppTestSupport.h"
 
@@ -202,6 +203,40 @@ TEST_F(MainWindowTest, OpenSampleThenOpenProjectClearsTheSampleFlag) {
     w.runCommand(CommandId::OpenProject);
     EXPECT_FALSE(w.projectCommands().isSampleProject());
     EXPECT_EQ(w.document().lock().history().count(), 1); // the loaded state is undo entry 0
+}
+
+TEST_F(MainWindowTest, TimelineDragsScrubbingAndMenuGoThroughTheWindow) {
+    MainWindow& w = *window;
+    ASSERT_TRUE(w.editor().insertLibrarySymbol(SymbolId::create(), squareFrames()));
+    settle();
+    TimelinePanel& timeline = w.timeline();
+    const int y = timeline.model().rowTop(0, 1) + 13;
+    const int outerEnd = timeline.model().frameX(20); // the object spans frames 0..20
+    const int steps = w.document().lock().history().count();
+
+    // Press on the span's end, drag it to frame 11, release: one undo step.
+    QTest::mousePress(&timeline, Qt::LeftButton, {}, QPoint(outerEnd - 1, y));
+    QTest::mouseMove(&timeline, QPoint(timeline.model().frameX(11) + 5, y));
+    QTest::mouseRelease(&timeline, Qt::LeftButton, {}, QPoint(timeline.model().frameX(11) + 5, y));
+    settle();
+    EXPECT_EQ(w.document().lock().project().objects[0].record.endFrame, 11);
+    EXPECT_EQ(w.document().lock().history().count(), steps + 1);
+    w.runCommand(CommandId::Undo);
+    EXPECT_EQ(w.document().lock().project().objects[0].record.endFrame, 20);
+
+    // Scrubbing from the current-frame marker shows the frame on the stage.
+    const int marker = timeline.model().frameX(0);
+    QTest::mousePress(&timeline, Qt::LeftButton, {}, QPoint(marker, 25));
+    QTest::mouseMove(&timeline, QPoint(timeline.model().frameX(6) + 3, 25));
+    settle();
+    EXPECT_EQ(w.document().currentFrame(), 6);
+    QTest::mouseRelease(&timeline, Qt::LeftButton, {}, QPoint(timeline.model().frameX(6) + 3, 25));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.stage().canvas().lastDrawnFrame() == 6; }, 3000));
+
+    // A right click on a row opens the main context menu.
+    QTest::mouseClick(&timeline, Qt::RightButton, {}, QPoint(timeline.model().frameX(3), y));
+    settle();
+    EXPECT_EQ(firstMenuItem(w), "New Project (Ctrl+N)");
 }
 
 } // namespace
