@@ -7,6 +7,7 @@
 #include "controls/ImageButton.h"
 #include "document/ui/TimelinePanel.h"
 #include "document/PreviewPause.h"
+#include "stage/ui/MotionPanel.h"
 #include "stage/ui/StageView.h"
 
 #include <QApplication>
@@ -151,7 +152,8 @@ MainWindow::MainWindow(Application& application, MainWindowServices services, QW
     m_library = new PanelPlaceholder(tr("Symbol library"), this);
     m_textPanel = new PanelPlaceholder(tr("Text"), this);
     m_timeline = new TimelinePanel(m_editor, this, this);
-    m_motionPanel = new PanelPlaceholder(tr("Motion"), this);
+    m_motionPanel =
+        new MotionPanel(m_document, this, *m_sink, application.texts(), this);
     for (QWidget*& control : m_libraryControls)
         control = new PanelPlaceholder(QString(), this);
     createButtons();
@@ -264,7 +266,8 @@ void MainWindow::dispatch(MainMessage message, std::intptr_t wparam, std::intptr
             canvas.requestRedraw();
         break;
     case MainMessage::ObjectsChanged:
-        canvas.requestRedraw(); // the motion panel refreshes from the selection here
+        m_motionPanel->load();
+        canvas.requestRedraw();
         break;
     case MainMessage::ShowMenu:
         showMenu(lparam == 1 ? m_commands.objectMenu() : m_commands.contextMenu(canvas.isPlaying()),
@@ -295,6 +298,7 @@ void MainWindow::dispatch(MainMessage message, std::intptr_t wparam, std::intptr
     case MainMessage::LayersChanged:
         m_motionPanelHidden = !hasLayers();
         applyLayout();
+        m_motionPanel->load();
         break;
     case MainMessage::StageSelection:
         m_timeline->model().selectFromStage();
@@ -326,6 +330,7 @@ void MainWindow::repaintTimeline() {
 void MainWindow::stageSizeChanged(int, int) {
     m_stage->projectReplaced();
     m_timeline->setRulerLength(m_editor.largestDuration());
+    m_motionPanel->load();
     m_motionPanelHidden = !hasLayers();
     applyLayout();
     updateCaption();
@@ -565,12 +570,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             forwardToTimeline(event);
     }
     if (event->type() == QEvent::KeyPress) {
+        // A key this window handles is consumed where it first arrives, so it never travels on
+        // to the parents to be handled twice.
         auto* widget = qobject_cast<QWidget*>(watched);
-        // Once per key press: when it reaches the focus widget of this window (or the window
-        // itself when nothing has the focus), not again as it travels to the parents.
-        QWidget* focus = QApplication::focusWidget();
-        if (widget && widget->window() == this && widget == (focus ? focus : this) &&
-            handleKey(static_cast<QKeyEvent*>(event)))
+        if (widget && widget->window() == this && handleKey(static_cast<QKeyEvent*>(event)))
             return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -24,6 +24,7 @@ class Application;
 class ImageButton;
 class MessageSink;
 class ProjectDialogs;
+class MotionPanel;
 class StageView;
 class TimelinePanel;
 
@@ -51,6 +52,7 @@ public:
     ProjectCommands& projectCommands() { return *m_projectCommands; }
     StageView& stage() { return *m_stage; }
     TimelinePanel& timeline() { return *m_timeline; }
+    MotionPanel& motionPanel() { return *m_motionPanel; }
     const CommandTable& commands() const { return m_commands; }
     MainWindowLayout layout() const;
 
@@ -121,7 +123,7 @@ private:
     QWidget* m_library = nullptr;
     QWidget* m_textPanel = nullptr;
     TimelinePanel* m_timeline = nullptr;
-    QWidget* m_motionPanel = nullptr;
+    MotionPanel* m_motionPanel = nullptr;
     std::array<QWidget*, 3> m_libraryControls{};
     std::vector<std::pair<CommandId, ImageButton*>> m_toolbar;
     std::array<ImageButton*, 4> m_menuButtons{};

@@ -41,6 +41,9 @@ constexpr LanguageText kEnglish[] = {
     {105, "Are you sure to delete the selected project?"},
     {107, "More Colors..."},
     {114, "Create"},
+    {120, "Frame Rate"},
+    {121, "Starting Angle"},
+    {122, "Opacity"},
 };
 
 constexpr LanguageText kChinese[] = {
@@ -80,6 +83,9 @@ constexpr LanguageText kChinese[] = {
     {105, "确定要删除所选项目吗？"},
     {107, "更多颜色..."},
     {114, "创建"},
+    {120, "帧速率"},
+    {121, "起始角度"},
+    {122, "不透明度"},
 };
 
 } // namespace

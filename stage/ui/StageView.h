@@ -1,6 +1,7 @@
 #pragma once
 
 #include "stage/StageCanvas.h"
+#include "stage/StageEditor.h"
 #include "stage/StageWorker.h"
 
 #include <QTimer>
@@ -8,10 +9,13 @@
 
 class Document;
 class MessageTarget;
+class QScrollBar;
 
 // StageView: the stage window. It owns the stage canvas and its worker thread, and only
-// copies the canvas's back buffer to the screen; drawing, preview and export happen on the
-// worker. A light timer on the UI thread repaints when the worker has drawn a new frame.
+// copies the canvas's back buffer to the screen (from the scroll position); drawing, preview
+// and export happen on the worker. Mouse, keys, wheel and scroll bars become calls on its
+// StageEditor; while the stage is resized it draws the outline and the size read-out over the
+// picture. A light timer on the UI thread repaints when the worker has drawn a new frame.
 class StageView : public QWidget {
     Q_OBJECT
 
@@ -21,6 +25,7 @@ public:
 
     StageCanvas& canvas() { return m_canvas; }
     StageWorker& worker() { return m_worker; }
+    StageEditor& editor() { return m_editor; }
 
     // Shows the document's project at its stage size, from frame 0 (after a new project, an
     // open or a change of the properties).
@@ -31,12 +36,25 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void repaintIfDrawn();
+    void placeScrollBars();
+    void showCursor(StageEditor::Cursor cursor);
+    void paintResizeOutline(QPainter& painter, QSize zoomed);
 
     StageCanvas m_canvas;
     StageWorker m_worker;
+    StageEditor m_editor;
+    QScrollBar* m_horizontal;
+    QScrollBar* m_vertical;
     QTimer m_frameWatch;
     int m_paintedDraws = -1;
+    bool m_placingBars = false;
 };

@@ -1,0 +1,304 @@
+#include "stage/MotionPanelModel.h"
+
+#include "document/Document.h"
+#include "document/LanguageTable.h"
+#include "document/MessageTarget.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// Language table entries of the labels the panel does not spell out itself.
+constexpr int kTextFrameRate = 120;
+constexpr int kTextStartingAngle = 121;
+constexpr int kTextOpacity = 122;
+
+// Slider indexes (top to bottom in the Liner layout).
+enum : int {
+    kFrameRateSlider,
+    kStartOpacitySlider,
+    kEndOpacitySlider,
+    kStartXSlider,
+    kStartYSlider,
+    kEndXSlider,
+    kEndYSlider,
+    kStartAngleSlider,
+    kEndAngleSlider,
+    kStartScaleSlider,
+    kEndScaleSlider,
+};
+
+int scaledSize(int size, float scale) {
+    return static_cast<int>(scale * static_cast<float>(size));
+}
+
+} // namespace
+
+const std::array<MotionPanelModel::Slider, MotionPanelModel::kSliderCount>&
+MotionPanelModel::sliders() {
+    static constexpr std::array<Slider, kSliderCount> kSliders{{
+        {kFrameRate, 29},
+        {kStartOpacity, 255},
+        {kEndOpacity, 255},
+        {kStartX, 100},
+        {kStartY, 100},
+        {kEndX, 100},
+        {kEndY, 100},
+        {kStartAngle, 360},
+        {kEndAngle, 360},
+        {kStartScale, 200},
+        {kEndScale, 200},
+    }};
+    return kSliders;
+}
+
+MotionPanelModel::MotionPanelModel(Document& document, MessageTarget* target,
+                                   const LanguageTable& texts)
+    : m_document(document), m_target(target), m_texts(texts) {}
+
+void MotionPanelModel::post(MainMessage message, std::intptr_t wparam, std::intptr_t lparam) {
+    if (m_target)
+        m_target->post(message, wparam, lparam);
+}
+
+int MotionPanelModel::indexOf(int command) const {
+    const auto& all = sliders();
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (all[i].command == command)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int MotionPanelModel::position(int command) const {
+    const int index = indexOf(command);
+    return index < 0 ? 0 : m_positions[static_cast<std::size_t>(index)];
+}
+
+float MotionPanelModel::scaleOf(int position) {
+    const float scale = position <= 100 ? static_cast<float>(position) * 0.01f
+                                        : static_cast<float>(position - 80) * 0.05f;
+    return scale < 0.05f ? 0.05f : scale;
+}
+
+int MotionPanelModel::positionOfScale(float scale) {
+    return scale <= 1.0f ? static_cast<int>(scale * 100.0f) : static_cast<int>(scale * 20.0f + 80.0f);
+}
+
+// With W = trunc(scale x size): position p stands for the fraction f = p / 100 of the travel
+// from just outside one edge of the stage to just outside the other; f = 0.5 centres the box.
+float MotionPanelModel::coordinateOf(int position, int stageSize, int size, float scale) {
+    const int w = scaledSize(size, scale);
+    const float f = static_cast<float>(position) * 0.01f;
+    return static_cast<float>(stageSize + 2 * w) * f - static_cast<float>(w) -
+           static_cast<float>(w / 2);
+}
+
+float MotionPanelModel::fractionOf(float coordinate, int stageSize, int size, float scale) {
+    const int w = scaledSize(size, scale);
+    const int travel = stageSize + 2 * w;
+    return travel == 0 ? 0.5f
+                       : (static_cast<float>(w / 2) + coordinate + static_cast<float>(w)) /
+                             static_cast<float>(travel);
+}
+
+std::string MotionPanelModel::scaleText(int position) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(scaleOf(position)));
+    return text;
+}
+
+void MotionPanelModel::readPositions(const ObjectRecord& r, const ProjectHeader& h) {
+    auto percent = [](float fraction) { return static_cast<int>(fraction * 100.0f); };
+    auto at = [this](int index) -> int& { return m_positions[static_cast<std::size_t>(index)]; };
+    at(kFrameRateSlider) = r.symbolFrameRate - 1;
+    at(kStartOpacitySlider) = r.startOpacity;
+    at(kEndOpacitySlider) = r.endOpacity;
+    at(kStartXSlider) = percent(r.startFractionX);
+    at(kStartYSlider) = percent(r.startFractionY);
+    at(kEndXSlider) = percent(fractionOf(r.endX, h.width, r.width, r.endScale));
+    at(kEndYSlider) = percent(fractionOf(r.endY, h.height, r.height, r.endScale));
+    at(kStartAngleSlider) = static_cast<int>(r.startAngle);
+    at(kEndAngleSlider) = static_cast<int>(r.endAngle);
+    at(kStartScaleSlider) = positionOfScale(r.startScale);
+    at(kEndScaleSlider) = positionOfScale(r.endScale);
+    // The slider controls hold their positions within their ranges.
+    for (std::size_t i = 0; i < m_positions.size(); ++i)
+        m_positions[i] = std::clamp(m_positions[i], 0, sliders()[i].maximum);
+}
+
+void MotionPanelModel::load() {
+    {
+        auto lock = m_document.lock();
+        Project& project = lock.project();
+        m_selected = project.selectedObjectIndex();
+        if (m_selected >= 0) {
+            ObjectRecord& r = project.objects[static_cast<std::uint32_t>(m_selected)].record;
+            m_mode = r.motionKind;
+            const ProjectHeader& h = project.header;
+            r.startFractionX = fractionOf(r.startX, h.width, r.width, r.startScale);
+            r.startFractionY = fractionOf(r.startY, h.height, r.height, r.startScale);
+            readPositions(r, h);
+        }
+    }
+    post(MainMessage::RememberSelection, 0, m_selected);
+}
+
+void MotionPanelModel::sliderMoved(int command, int position) {
+    post(MainMessage::RedrawStageIfIdle);
+    const int index = indexOf(command);
+    bool written = false;
+    {
+        auto lock = m_document.lock();
+        Project& project = lock.project();
+        m_selected = project.selectedObjectIndex();
+        if (m_selected >= 0 && index >= 0) {
+            m_positions[static_cast<std::size_t>(index)] = position;
+            ObjectRecord& r = project.objects[static_cast<std::uint32_t>(m_selected)].record;
+            const ProjectHeader& h = project.header;
+            switch (command) {
+            case kFrameRate:
+                r.symbolFrameRate = position + 1;
+                break;
+            case kStartOpacity:
+                r.startOpacity = position;
+                break;
+            case kEndOpacity:
+                r.endOpacity = position;
+                break;
+            case kStartX:
+                r.startX = coordinateOf(position, h.width, r.width, r.startScale);
+                r.startFractionX = static_cast<float>(position) * 0.01f;
+                break;
+            case kStartY:
+                r.startY = coordinateOf(position, h.height, r.height, r.startScale);
+                r.startFractionY = static_cast<float>(position) * 0.01f;
+                break;
+            case kEndX:
+                r.endX = coordinateOf(position, h.width, r.width, r.endScale);
+                break;
+            case kEndY:
+                r.endY = coordinateOf(position, h.height, r.height, r.endScale);
+                break;
+            case kStartAngle:
+                r.startAngle = static_cast<float>(position);
+                break;
+            case kEndAngle:
+                r.endAngle = static_cast<float>(position);
+                break;
+            case kStartScale:
+                r.startScale = scaleOf(position);
+                break;
+            case kEndScale:
+                r.endScale = scaleOf(position);
+                break;
+            default:
+                break;
+            }
+            written = true;
+        }
+    }
+    post(MainMessage::RememberSelection, 0, m_selected);
+    if (written)
+        post(MainMessage::StageEdited);
+}
+
+void MotionPanelModel::toggle(int command) {
+    bool changed = false;
+    {
+        auto lock = m_document.lock();
+        Project& project = lock.project();
+        m_selected = project.selectedObjectIndex();
+        if (m_selected >= 0) {
+            const std::int32_t kind = command == kLinerToggle ? kLinerMotion : kGuideLineMotion;
+            std::int32_t& current =
+                project.objects[static_cast<std::uint32_t>(m_selected)].record.motionKind;
+            changed = current != kind;
+            current = kind;
+            m_mode = kind;
+        }
+    }
+    post(MainMessage::RememberSelection, 0, m_selected);
+    post(MainMessage::RedrawAll);
+    if (changed) // a change of the motion is an edit like any other: one undo step
+        post(MainMessage::StageEdited);
+}
+
+bool MotionPanelModel::prepareGuideLineDialog() {
+    bool changed = false;
+    {
+        auto lock = m_document.lock();
+        Project& project = lock.project();
+        m_selected = project.selectedObjectIndex();
+        if (m_selected >= 0) {
+            std::int32_t& kind =
+                project.objects[static_cast<std::uint32_t>(m_selected)].record.motionKind;
+            changed = kind != kGuideLineMotion;
+            kind = kGuideLineMotion;
+            m_mode = kGuideLineMotion;
+        }
+    }
+    post(MainMessage::RememberSelection, 0, m_selected);
+    if (changed)
+        post(MainMessage::StageEdited);
+    return m_selected >= 0;
+}
+
+std::vector<int> MotionPanelModel::visibleSliders() const {
+    switch (m_mode) {
+    case 1:
+        return {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    case 2:
+        return {kFrameRateSlider, kStartOpacitySlider, kEndOpacitySlider, kStartScaleSlider,
+                kEndScaleSlider};
+    default:
+        return {kFrameRateSlider, kStartOpacitySlider, kStartXSlider, kStartYSlider,
+                kStartAngleSlider, kStartScaleSlider};
+    }
+}
+
+std::string MotionPanelModel::label(int index) const {
+    if (index == kFrameRateSlider)
+        return m_texts.text(kTextFrameRate);
+    if (m_mode == 0) {
+        switch (index) {
+        case kStartOpacitySlider:
+            return m_texts.text(kTextOpacity);
+        case kStartXSlider:
+            return "Position.X";
+        case kStartYSlider:
+            return "Position.Y";
+        case kStartAngleSlider:
+            return "Angle";
+        case kStartScaleSlider:
+            return "Scale";
+        default:
+            return {};
+        }
+    }
+    switch (index) {
+    case kStartOpacitySlider:
+        return "Starting Opacity";
+    case kEndOpacitySlider:
+        return "Ending Opacity";
+    case kStartXSlider:
+        return "Starting Position.X";
+    case kStartYSlider:
+        return "Starting Position.Y";
+    case kEndXSlider:
+        return "Ending Position.X";
+    case kEndYSlider:
+        return "Ending Position.Y";
+    case kStartAngleSlider:
+        return m_texts.text(kTextStartingAngle);
+    case kEndAngleSlider:
+        return "Ending Angle";
+    case kStartScaleSlider:
+        return "Starting Scale";
+    case kEndScaleSlider:
+        return "Ending Scale";
+    default:
+        return {};
+    }
+}

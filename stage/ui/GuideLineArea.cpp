@@ -1,0 +1,102 @@
+#include "stage/ui/GuideLineArea.h"
+
+#include "document/ColorRef.h"
+#include "document/Document.h"
+#include "stage/ui/StageCursors.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+constexpr std::uint32_t kPointEdge = 0xFF0000; // blue, as 0x00BBGGRR
+
+} // namespace
+
+GuideLineArea::GuideLineArea(Document& document, int objectIndex, QSize stageSize,
+                             QWidget* parent)
+    : QWidget(parent), m_document(document), m_objectIndex(objectIndex) {
+    setFixedSize(stageSize.width() + 2 * kMargin, stageSize.height() + 2 * kMargin);
+    setCursor(StageCursors::guideLine());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+int GuideLineArea::pointCount() const {
+    auto lock = m_document.lock();
+    const Project& project = lock.project();
+    if (m_objectIndex < 0 || m_objectIndex >= project.objectCount())
+        return 0;
+    return static_cast<int>(project.objects[std::uint32_t(m_objectIndex)].guidePoints.count());
+}
+
+void GuideLineArea::clear() {
+    {
+        auto lock = m_document.lock();
+        Project& project = lock.project();
+        if (m_objectIndex < 0 || m_objectIndex >= project.objectCount())
+            return;
+        AnimationObject& object = project.objects[std::uint32_t(m_objectIndex)];
+        object.guidePoints.clear();
+        object.record.guidePointCount = 0;
+    }
+    update();
+}
+
+void GuideLineArea::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    auto lock = m_document.lock();
+    const Project& project = lock.project();
+    if (m_objectIndex < 0 || m_objectIndex >= project.objectCount())
+        return;
+    const BlockList<GuidePoint>& points = project.objects[std::uint32_t(m_objectIndex)].guidePoints;
+    QPoint previous;
+    bool first = true;
+    for (const GuidePoint& point : points) {
+        const QPoint at(point.x + kMargin, point.y + kMargin);
+        if (!first) {
+            painter.setPen(Qt::black);
+            painter.drawLine(previous, at);
+        }
+        painter.setPen(QColor(fromColorRef(kPointEdge)));
+        painter.drawRect(at.x(), at.y(), 1, 1); // a 2 x 2 square's edge
+        previous = at;
+        first = false;
+    }
+}
+
+void GuideLineArea::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        m_held = true;
+        m_added = false;
+    }
+}
+
+void GuideLineArea::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_held)
+        return;
+    const QPoint p = event->position().toPoint();
+    const GuidePoint point{p.x() - kMargin, p.y() - kMargin};
+    {
+        auto lock = m_document.lock();
+        Project& project = lock.project();
+        if (m_objectIndex < 0 || m_objectIndex >= project.objectCount())
+            return;
+        AnimationObject& object = project.objects[std::uint32_t(m_objectIndex)];
+        const std::uint32_t count = object.guidePoints.count();
+        if (count > 0 && object.guidePoints[count - 1] == point)
+            return;
+        object.guidePoints.append(point);
+        object.record.guidePointCount = static_cast<std::int32_t>(object.guidePoints.count());
+    }
+    m_added = true;
+    update();
+}
+
+void GuideLineArea::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !m_held)
+        return;
+    m_held = false;
+    if (m_added)
+        emit strokeFinished();
+}
