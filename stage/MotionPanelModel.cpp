@@ -82,8 +82,13 @@ float MotionPanelModel::scaleOf(int position) {
     return scale < 0.05f ? 0.05f : scale;
 }
 
+// Positions are the truncated products; the small allowance keeps a value that a position
+// gave from falling one position short through float rounding (0.23 x 100 = 22.99...).
+constexpr float kRoundingAllowance = 1e-3f;
+
 int MotionPanelModel::positionOfScale(float scale) {
-    return scale <= 1.0f ? static_cast<int>(scale * 100.0f) : static_cast<int>(scale * 20.0f + 80.0f);
+    return scale <= 1.0f ? static_cast<int>(scale * 100.0f + kRoundingAllowance)
+                         : static_cast<int>(scale * 20.0f + 80.0f + kRoundingAllowance);
 }
 
 // With W = trunc(scale x size): position p stands for the fraction f = p / 100 of the travel
@@ -110,7 +115,9 @@ std::string MotionPanelModel::scaleText(int position) {
 }
 
 void MotionPanelModel::readPositions(const ObjectRecord& r, const ProjectHeader& h) {
-    auto percent = [](float fraction) { return static_cast<int>(fraction * 100.0f); };
+    auto percent = [](float fraction) {
+        return static_cast<int>(fraction * 100.0f + kRoundingAllowance);
+    };
     auto at = [this](int index) -> int& { return m_positions[static_cast<std::size_t>(index)]; };
     at(kFrameRateSlider) = r.symbolFrameRate - 1;
     at(kStartOpacitySlider) = r.startOpacity;

@@ -1,0 +1,140 @@
+#include "stage/MotionPanelModel.h"
+
+#include "document/LanguageTable.h"
+#include "document/MessageTarget.h"
+#include "tests/document/EditorTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class RecordingTarget : public MessageTarget {
+public:
+    std::vector<MainMessage> messages;
+    void post(MainMessage message, std::intptr_t, std::intptr_t) override {
+        messages.push_back(message);
+    }
+};
+
+// A 200 x 100 stage with one 40 x 20 symbol object, centred as a new object is.
+class MotionPanelModelTest : public ::testing::Test {
+protected:
+    MotionPanelModelTest() : model(editor.document(), &target, texts) {
+        ProjectProperties properties;
+        properties.name = "Panel";
+        properties.width = 200;
+        properties.height = 100;
+        editor.newProject(properties);
+        QImage picture(40, 20, QImage::Format_ARGB32);
+        picture.fill(Qt::blue);
+        editor.insertLibrarySymbol(SymbolId::create(), {picture});
+    }
+    ObjectRecord& object() { return editor.project().objects[0].record; }
+
+    LanguageTable texts;
+    RecordingTarget target;
+    TestEditor editor;
+    MotionPanelModel model;
+};
+
+TEST(MotionPanelScaleTest, PositionsGiveTheScalesTheReadOutShows) {
+    struct Row {
+        int position;
+        const char* text;
+    };
+    for (const Row& row : {Row{100, "1.00"}, Row{101, "1.05"}, Row{200, "6.00"}, Row{0, "0.05"},
+                           Row{4, "0.05"}, Row{50, "0.50"}, Row{120, "2.00"}})
+        EXPECT_EQ(MotionPanelModel::scaleText(row.position), row.text) << row.position;
+}
+
+TEST_F(MotionPanelModelTest, ACentredObjectLoadsItsPositionSlidersAtFifty) {
+    model.load();
+    EXPECT_EQ(model.selectedObject(), 0);
+    EXPECT_EQ(model.mode(), 0);
+    EXPECT_EQ(model.position(MotionPanelModel::kStartX), 50);
+    EXPECT_EQ(model.position(MotionPanelModel::kStartY), 50);
+    EXPECT_EQ(model.position(MotionPanelModel::kStartScale), 100);
+    EXPECT_EQ(model.position(MotionPanelModel::kStartOpacity), 255);
+    EXPECT_FLOAT_EQ(object().startFractionX, 0.5f); // stored back into the object
+    ASSERT_FALSE(target.messages.empty());
+    EXPECT_EQ(target.messages.back(), MainMessage::RememberSelection);
+}
+
+TEST_F(MotionPanelModelTest, EverySliderRoundTripsFromPositionToValueAndBack) {
+    editor.project().objects[0].record.motionKind = kLinerMotion;
+    model.load();
+    // Positions chosen inside each range; scale positions above 100 step by 0.05.
+    const std::pair<int, int> rows[] = {
+        {MotionPanelModel::kFrameRate, 11},   {MotionPanelModel::kStartOpacity, 37},
+        {MotionPanelModel::kEndOpacity, 200}, {MotionPanelModel::kStartScale, 140},
+        {MotionPanelModel::kEndScale, 70},    {MotionPanelModel::kStartX, 23},
+        {MotionPanelModel::kStartY, 81},      {MotionPanelModel::kEndX, 64},
+        {MotionPanelModel::kEndY, 5},         {MotionPanelModel::kStartAngle, 300},
+        {MotionPanelModel::kEndAngle, 45},
+    };
+    for (const auto& [command, position] : rows)
+        model.sliderMoved(command, position);
+    model.load(); // read everything back from the object
+    for (const auto& [command, position] : rows)
+        EXPECT_EQ(model.position(command), position) << command;
+    EXPECT_EQ(object().symbolFrameRate, 12);
+    EXPECT_FLOAT_EQ(object().startScale, 3.0f);
+    // Every position of every position and scale slider comes back after a load.
+    for (int command : {MotionPanelModel::kStartX, MotionPanelModel::kStartY,
+                        MotionPanelModel::kEndX, MotionPanelModel::kEndY,
+                        MotionPanelModel::kStartScale, MotionPanelModel::kEndScale}) {
+        // Scale positions below 5 all give the 0.05 floor.
+        const bool scale = command == MotionPanelModel::kStartScale ||
+                           command == MotionPanelModel::kEndScale;
+        for (int position = scale ? 5 : 0; position <= (scale ? 200 : 100); ++position) {
+            model.sliderMoved(command, position);
+            model.load();
+            ASSERT_EQ(model.position(command), position) << command;
+        }
+    }
+    model.sliderMoved(MotionPanelModel::kStartScale, 140);
+    // Position 0 puts the box just outside the left edge: x = -W - W / 2 with W = 40 x 3.
+    model.sliderMoved(MotionPanelModel::kStartX, 0);
+    EXPECT_FLOAT_EQ(object().startX, -120.0f - 60.0f);
+}
+
+TEST_F(MotionPanelModelTest, WithoutASelectionASliderOnlySendsItsTwoMessages) {
+    editor.project().clearObjectSelection();
+    const ObjectRecord before = object();
+    target.messages.clear();
+    model.sliderMoved(MotionPanelModel::kStartOpacity, 10);
+    EXPECT_EQ(std::memcmp(&before, &object(), sizeof before), 0);
+    EXPECT_EQ(target.messages, (std::vector<MainMessage>{MainMessage::RedrawStageIfIdle,
+                                                         MainMessage::RememberSelection}));
+    EXPECT_FALSE(model.prepareGuideLineDialog()); // the caller shows the message
+
+    // With the object selected a move is one announced edit.
+    object().selected = 1;
+    target.messages.clear();
+    model.sliderMoved(MotionPanelModel::kStartOpacity, 10);
+    EXPECT_EQ(object().startOpacity, 10);
+    EXPECT_EQ(target.messages.back(), MainMessage::StageEdited);
+}
+
+TEST_F(MotionPanelModelTest, LayoutsAndLabelsFollowTheMotionKind) {
+    model.load();
+    EXPECT_FALSE(model.togglesShown());
+    EXPECT_EQ(model.visibleSliders(), (std::vector<int>{0, 1, 3, 4, 7, 9}));
+    EXPECT_EQ(model.label(3), "Position.X");
+    EXPECT_EQ(model.label(9), "Scale");
+
+    model.toggle(MotionPanelModel::kLinerToggle);
+    EXPECT_EQ(object().motionKind, kLinerMotion);
+    EXPECT_EQ(model.visibleSliders().size(), 11u);
+    EXPECT_EQ(model.label(6), "Ending Position.Y");
+    EXPECT_EQ(model.label(8), "Ending Angle");
+
+    model.toggle(MotionPanelModel::kGuideLineToggle);
+    EXPECT_EQ(model.mode(), 2);
+    EXPECT_EQ(model.visibleSliders(), (std::vector<int>{0, 1, 2, 9, 10}));
+    EXPECT_TRUE(model.guideLineButtonShown());
+    EXPECT_EQ(model.label(10), "Ending Scale");
+    EXPECT_EQ(target.messages.back(), MainMessage::StageEdited);
+}
+
+} // namespace
