@@ -45,6 +45,9 @@ void GuideLineArea::clear() {
 void GuideLineArea::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
+    // Where the stage lies inside the margin.
+    painter.setPen(QPen(QColor(0xC4, 0xCD, 0xD8), 1, Qt::DashLine));
+    painter.drawRect(rect().adjusted(kMargin, kMargin, -kMargin - 1, -kMargin - 1));
     auto lock = m_document.lock();
     const Project& project = lock.project();
     if (m_objectIndex < 0 || m_objectIndex >= project.objectCount())

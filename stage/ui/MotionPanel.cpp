@@ -39,8 +39,13 @@ MotionPanel::MotionPanel(Document& document, MessageTarget* target, MessageSink&
         });
         m_sliders[i] = slider;
     }
-    for (QPushButton* toggle : {m_liner, m_guideLine})
+    for (QPushButton* toggle : {m_liner, m_guideLine}) {
         toggle->setCheckable(true);
+        // The chosen motion stands out clearly on the grey panel.
+        toggle->setStyleSheet(QStringLiteral(
+            "QPushButton { background: #f3f5f8; border: 1px solid #8c95a0; border-radius: 3px; }"
+            "QPushButton:checked { background: #2d7ff9; color: white; border-color: #1f5fc0; }"));
+    }
     connect(m_liner, &QPushButton::clicked, this, [this] {
         m_model.toggle(MotionPanelModel::kLinerToggle);
         layoutControls();

@@ -125,12 +125,12 @@ void StageView::paintResizeOutline(QPainter& painter, QSize zoomed) {
 
 void StageView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (!m_canvas.redrawRequested()) {
-        m_canvas.setClientSize(event->size());
-        m_editor.setClientSize(event->size());
-        placeScrollBars();
-        m_canvas.requestRedraw();
-    }
+    // Always, also while a redraw is pending: the buffer, the scroll ranges and the bars must
+    // fit the new size before the next frame is drawn into it.
+    m_canvas.setClientSize(event->size());
+    m_editor.setClientSize(event->size());
+    placeScrollBars();
+    m_canvas.requestRedraw();
 }
 
 void StageView::repaintIfDrawn() {

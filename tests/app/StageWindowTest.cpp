@@ -1,0 +1,171 @@
+// The stage, the motion panel and the guide line dialog inside the real main window, driven
+// with the mouse as a user would.
+#include "app/MainWindow.h"
+
+#include "controls/AngleDial.h"
+#include "controls/FlatSlider.h"
+#include "stage/MotionState.h"
+#include "stage/ui/GuideLineArea.h"
+#include "stage/ui/GuideLineDialog.h"
+#include "stage/ui/MotionPanel.h"
+#include "stage/ui/StageView.h"
+#include "tests/app/AppTestSupport.h"
+
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+TEST(AngleDialTest, AnglesGoClockwiseFromStraightUp) {
+    const QPointF c(50, 50);
+    struct Row {
+        QPointF p;
+        double radians;
+    };
+    const Row rows[] = {
+        {{50, 10}, 0.0},          {{50, 50}, 0.0},          {{50, 90}, kPi},
+        {{90, 50}, kPi / 2},      {{10, 50}, 3 * kPi / 2},  {{90, 10}, kPi / 4},
+        {{90, 90}, 3 * kPi / 4},  {{10, 90}, 5 * kPi / 4},  {{10, 10}, 7 * kPi / 4},
+    };
+    for (const Row& row : rows)
+        EXPECT_NEAR(AngleDial::angleAt(c, row.p), row.radians, 1e-9)
+            << row.p.x() << "," << row.p.y();
+    EXPECT_EQ(AngleDial::degreesOf(kPi / 2), 90);
+    EXPECT_EQ(AngleDial::degreesOf(7 * kPi / 4), 315);
+}
+
+class StageWindowTest : public ::testing::Test, public MainWindowHarness {
+protected:
+    StageWindowTest() {
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        QImage picture(60, 40, QImage::Format_ARGB32);
+        picture.fill(qRgb(30, 160, 60));
+        EXPECT_TRUE(window->editor().insertLibrarySymbol(SymbolId::create(), {picture}));
+        waitForDraw();
+    }
+    // Waits until the worker has drawn the model as it is now (hit regions and handles).
+    void waitForDraw() {
+        StageCanvas& canvas = window->stage().canvas();
+        const int draws = canvas.drawCount();
+        canvas.requestRedraw();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return canvas.drawCount() > draws; }, 5000));
+        settle();
+    }
+    ObjectRecord record() { return window->document().lock().project().objects[0].record; }
+    int undoSteps() { return window->document().lock().history().count(); }
+    void drag(QPoint from, QPoint to) {
+        StageView& view = window->stage();
+        QTest::mousePress(&view, Qt::LeftButton, {}, from);
+        QTest::mouseMove(&view, (from + to) / 2);
+        QTest::mouseMove(&view, to);
+        QTest::mouseRelease(&view, Qt::LeftButton, {}, to);
+        settle();
+        waitForDraw();
+    }
+    QPoint handleCentre(int index) {
+        StageCanvas& canvas = window->stage().canvas();
+        auto lock = window->document().lock();
+        const FrameRenderer::Selection& s = canvas.selection(lock);
+        return s.handleMatrix.map(QRectF(s.handles[std::size_t(index)]).center()).toPoint();
+    }
+};
+
+TEST_F(StageWindowTest, DragsMoveScaleAndRotateTheObjectOneUndoStepEach) {
+    // The 60 x 40 object is centred on the 320 x 120 stage: its box is (130, 40)..(190, 80).
+    int steps = undoSteps();
+    drag(QPoint(160, 60), QPoint(180, 70));
+    EXPECT_FLOAT_EQ(record().startX, 150.0f);
+    EXPECT_FLOAT_EQ(record().startY, 50.0f);
+    EXPECT_EQ(undoSteps(), ++steps);
+
+    drag(handleCentre(4), handleCentre(4) + QPoint(30, 20)); // the bottom-right corner, outwards
+    EXPECT_GT(record().startScale, 1.2f);
+    EXPECT_EQ(undoSteps(), ++steps);
+
+    drag(handleCentre(11), handleCentre(11) + QPoint(-40, 40)); // turn clockwise
+    EXPECT_GT(record().startAngle, 10.0f);
+    EXPECT_EQ(undoSteps(), ++steps);
+    window->runCommand(CommandId::Undo);
+    EXPECT_EQ(record().startAngle, 0.0f);
+
+    drag(QPoint(5, 5), QPoint(5, 5)); // a click beside the object changes nothing
+    EXPECT_EQ(undoSteps(), steps);
+}
+
+TEST_F(StageWindowTest, ASliderChangeRedrawsTheStageAndIsOneUndoStep) {
+    MotionPanel& panel = window->motionPanel();
+    FlatSlider* opacity = panel.slider(MotionPanelModel::kStartOpacity);
+    ASSERT_TRUE(opacity && opacity->isVisible());
+    const int steps = undoSteps();
+    const int draws = window->stage().canvas().drawCount();
+    QTest::mouseClick(opacity, Qt::LeftButton, {}, QPoint(opacity->width() / 2, 5));
+    settle();
+    EXPECT_NEAR(record().startOpacity, 128, 3);
+    EXPECT_EQ(undoSteps(), steps + 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->stage().canvas().drawCount() > draws; }, 3000));
+}
+
+TEST_F(StageWindowTest, ADrawnGuideLineIsWhatTheGuideLineMotionFollows) {
+    MotionPanel& panel = window->motionPanel();
+    std::vector<QPoint> drawn;
+    QTimer::singleShot(100, [&] {
+        auto* dialog = qobject_cast<GuideLineDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        GuideLineArea& area = dialog->area();
+        const QPoint start(GuideLineArea::kMargin + 20, GuideLineArea::kMargin + 30);
+        QTest::mousePress(&area, Qt::LeftButton, {}, start);
+        for (int k = 0; k <= 12; ++k) {
+            const QPoint p = start + QPoint(k * 20, (k % 3) * 5);
+            QTest::mouseMove(&area, p);
+            drawn.push_back(p - QPoint(GuideLineArea::kMargin, GuideLineArea::kMargin));
+        }
+        QTest::mouseMove(&area, start + QPoint(12 * 20, 0)); // the same as the last: not added
+        QTest::mouseRelease(&area, Qt::LeftButton, {}, start + QPoint(12 * 20, 0));
+        dialog->accept();
+    });
+    const int steps = undoSteps();
+    panel.guideLineButton()->show(); // shown in the guide-line layout only
+    QMetaObject::invokeMethod(panel.guideLineButton(), "click", Qt::DirectConnection);
+    settle();
+    ASSERT_EQ(drawn.size(), 13u);
+    {
+        auto lock = window->document().lock();
+        AnimationObject& object = lock.project().objects[0];
+        EXPECT_EQ(object.record.motionKind, kGuideLineMotion);
+        ASSERT_EQ(object.guidePoints.count(), 13u);
+        EXPECT_EQ(object.record.guidePointCount, 13);
+        for (std::size_t k = 0; k < drawn.size(); ++k)
+            EXPECT_EQ(object.guidePoints[std::uint32_t(k)],
+                      (GuidePoint{drawn[k].x(), drawn[k].y()}));
+        // The motion follows the drawn line: its first point at the motion's start frame, the
+        // fourth from last at its end.
+        const ProjectHeader header = lock.project().header;
+        const SymbolId id = lock.project().symbolIds[0];
+        ObjectFrameState first = computeState(object, id, true, object.record.motionStartFrame,
+                                              header, lock.symbols(), false);
+        EXPECT_EQ(QPointF(first.centreX, first.centreY), QPointF(drawn[0]));
+        ObjectFrameState last = computeState(object, id, true, object.record.motionEndFrame,
+                                             header, lock.symbols(), false);
+        EXPECT_EQ(QPointF(last.centreX, last.centreY), QPointF(drawn[drawn.size() - 4]));
+    }
+    EXPECT_GT(undoSteps(), steps); // the stroke is an edit of its own
+}
+
+TEST_F(StageWindowTest, TheGuideLineButtonWithoutASelectionSaysSo) {
+    window->document().lock().project().clearObjectSelection();
+    window->motionPanel().load();
+    window->motionPanel().guideLineButton()->show();
+    QMetaObject::invokeMethod(window->motionPanel().guideLineButton(), "click",
+                              Qt::DirectConnection);
+    ASSERT_FALSE(sink.messages.empty());
+    EXPECT_EQ(sink.messages.back().text, "No animation object on the timeline.");
+}
+
+} // namespace
