@@ -68,13 +68,15 @@ void AviCodecDialog::buildControls(const LanguageTable& texts) {
     grid->addWidget(m_qualityValue, 1, 2);
     auto* keyRow = new QHBoxLayout;
     keyRow->addWidget(m_keyFrameEvery);
-    keyRow->addWidget(new QLabel(tr("frames"), this));
+    m_keyFrameUnit = new QLabel(tr("frames"), this);
+    keyRow->addWidget(m_keyFrameUnit);
     keyRow->addStretch();
     grid->addWidget(m_keyFrames, 2, 0);
     grid->addLayout(keyRow, 2, 1, 1, 2);
     auto* rateRow = new QHBoxLayout;
     rateRow->addWidget(m_kilobytes);
-    rateRow->addWidget(new QLabel(tr("KB/s"), this));
+    m_dataRateUnit = new QLabel(tr("KB/s"), this);
+    rateRow->addWidget(m_dataRateUnit);
     rateRow->addStretch();
     grid->addWidget(m_dataRate, 3, 0);
     grid->addLayout(rateRow, 3, 1, 1, 2);
@@ -136,8 +138,10 @@ void AviCodecDialog::updateEnabled() {
                                 : tr("Codec default"));
     m_keyFrames->setEnabled(keys);
     m_keyFrameEvery->setEnabled(keys && m_keyFrames->isChecked());
+    m_keyFrameUnit->setEnabled(m_keyFrameEvery->isEnabled());
     m_dataRate->setEnabled(rate);
     m_kilobytes->setEnabled(rate && m_dataRate->isChecked());
+    m_dataRateUnit->setEnabled(m_kilobytes->isEnabled());
 }
 
 void AviCodecDialog::accept() {

@@ -61,7 +61,9 @@ private:
     QLabel* m_qualityValue = nullptr;
     QCheckBox* m_keyFrames = nullptr;
     QLineEdit* m_keyFrameEvery = nullptr;
+    QLabel* m_keyFrameUnit = nullptr;
     QCheckBox* m_dataRate = nullptr;
     QLineEdit* m_kilobytes = nullptr;
+    QLabel* m_dataRateUnit = nullptr;
     AviCompressOptions m_options;
 };

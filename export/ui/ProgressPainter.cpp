@@ -13,14 +13,15 @@ const QColor kPanelBottom(0xE9, 0xED, 0xF2);
 const QColor kPanelEdge(0x9A, 0xA6, 0xB4);
 const QColor kTrack(0xD9, 0xDF, 0xE6);
 const QColor kTrackEdge(0xB8, 0xC2, 0xCD);
-const QColor kBarTop(0x5B, 0x9B, 0xE0);
-const QColor kBarBottom(0x2E, 0x6D, 0xB8);
+const QColor kFillLight(0x58, 0x9C, 0xE4);
+const QColor kFillDark(0x3B, 0x7F, 0xCF);
 const QColor kText(0x33, 0x3B, 0x45);
 
 } // namespace
 
 QRect ProgressPainter::trackRect(QSize size) {
-    return QRect(kBarLeft, kBarTop, std::max(0, size.width() - 2 * kBarLeft), kBarHeight);
+    return QRect(kBarLeft, kBarTop, std::max(0, size.width() - kBarLeft - kBarRightMargin),
+                 kBarHeight);
 }
 
 QRect ProgressPainter::barRect(QSize size, int percent) {
@@ -54,8 +55,8 @@ void ProgressPainter::paint(QPainter& painter, QSize size, int percent) {
     const QRect bar = barRect(size, percent);
     if (bar.width() > 0) {
         QLinearGradient fill(0, bar.top(), 0, bar.bottom());
-        fill.setColorAt(0, kBarTop);
-        fill.setColorAt(1, kBarBottom);
+        fill.setColorAt(0, kFillLight);
+        fill.setColorAt(1, kFillDark);
         painter.setPen(Qt::NoPen);
         painter.setBrush(fill);
         painter.drawRoundedRect(QRectF(bar), 3, 3);

@@ -1,5 +1,6 @@
 #include "export/ui/ProgressWindow.h"
 
+#include "controls/WindowShape.h"
 #include "document/LanguageTable.h"
 #include "export/ExportProgress.h"
 #include "export/ui/ProgressPainter.h"
@@ -29,10 +30,8 @@ ProgressWindow::ProgressWindow(const ExportProgress& progress, const LanguageTab
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_progress(progress),
       m_timer(new QTimer(this)),
       m_cancel(new QPushButton(QString::fromStdString(texts.text(kTextCancel)), this)) {
-    // Painted corners on a see-through window stay smooth, where a window mask would cut
-    // them to whole pixels.
-    setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(kWidth, kHeight);
+    WindowShape::round(*this, ProgressPainter::kCornerRadius);
     setModal(true);
     m_percent = std::clamp(m_progress.percent.load(), 0, 100);
 

@@ -1,6 +1,7 @@
 #include "controls/FileFilter.h"
 #include "controls/IntegerRange.h"
 #include "controls/RangePrompt.h"
+#include "controls/WindowShape.h"
 #include "dialogs/StandardFileChooser.h"
 #include "tests/document/RecordingMessageSink.h"
 #include "tests/ui/UiTestSupport.h"
@@ -124,6 +125,25 @@ TEST(ControlsTest, StandardFileChooserAsksWithTheConvertedFilter) {
 
     answerModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
     EXPECT_TRUE(chooser.openFiles(nullptr, request).isEmpty());
+}
+
+TEST(ControlsTest, WindowShapeRoundsByTranslucencyOrByMask) {
+    QWidget see;
+    see.setFixedSize(100, 40);
+    WindowShape::round(see, 8, true);
+    EXPECT_TRUE(see.testAttribute(Qt::WA_TranslucentBackground));
+    EXPECT_TRUE(see.mask().isEmpty());
+
+    // Without a compositor: the corners are cut off, the edges between them are kept.
+    QWidget cut;
+    cut.setFixedSize(100, 40);
+    WindowShape::round(cut, 8, false);
+    EXPECT_FALSE(cut.testAttribute(Qt::WA_TranslucentBackground));
+    const QRegion mask = cut.mask();
+    for (QPoint corner : {QPoint(0, 0), QPoint(99, 0), QPoint(0, 39), QPoint(99, 39)})
+        EXPECT_FALSE(mask.contains(corner)) << corner.x() << "," << corner.y();
+    for (QPoint kept : {QPoint(50, 0), QPoint(0, 20), QPoint(98, 20), QPoint(50, 38), QPoint(3, 3)})
+        EXPECT_TRUE(mask.contains(kept)) << kept.x() << "," << kept.y();
 }
 
 } // namespace

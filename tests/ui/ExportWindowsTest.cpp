@@ -62,8 +62,11 @@ TEST(ExportWindowsTest, LoopDialogOpensOnForeverAndReturnsTheLoopSetting) {
         std::optional<int> result; // nothing: refused, the dialog stays open
     };
     const Row rows[] = {
-        {"foreverButton", false, nullptr, 0}, {"once", true, "1", 1},     {"three", true, "3", 3},
-        {"zero", true, "0", {}},        {"1001", true, "1001", {}},
+        {"foreverButton", false, nullptr, 0},
+        {"once", true, "1", 1},
+        {"three", true, "3", 3},
+        {"zero", true, "0", {}},
+        {"1001", true, "1001", {}},
     };
     for (const Row& row : rows) {
         RecordingMessageSink sink;
