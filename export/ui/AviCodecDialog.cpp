@@ -33,7 +33,7 @@ QLineEdit* numberField(QWidget* parent, const char* name) {
 AviCodecDialog::AviCodecDialog(const LanguageTable& texts, MessageSink* sink, QWidget* parent,
                                const AviCompressOptions& initial)
     : QDialog(parent), m_codecs(AviCodecList::available()), m_sink(sink) {
-    setWindowTitle(tr("Video Compression"));
+    setWindowTitle(QStringLiteral("Video Compression"));
     buildControls(texts);
     showOptions(initial);
     updateEnabled();
@@ -44,38 +44,39 @@ void AviCodecDialog::buildControls(const LanguageTable& texts) {
     m_codec->setObjectName(QStringLiteral("codec"));
     for (const AviCodecInfo& info : m_codecs.codecs())
         m_codec->addItem(QString::fromStdString(info.name), QString::fromStdString(info.codec));
-    m_quality = new QCheckBox(tr("Compression quality:"), this);
+    m_quality = new QCheckBox(QStringLiteral("Compression quality:"), this);
     m_quality->setObjectName(QStringLiteral("useQuality"));
     m_qualitySlider = new QSlider(Qt::Horizontal, this);
     m_qualitySlider->setObjectName(QStringLiteral("quality"));
     m_qualitySlider->setRange(0, 100);
     m_qualityValue = new QLabel(this);
-    m_qualityValue->setMinimumWidth(fontMetrics().horizontalAdvance(tr("Codec default")));
-    m_keyFrames = new QCheckBox(tr("Key frame every"), this);
+    m_qualityValue->setMinimumWidth(
+        fontMetrics().horizontalAdvance(QStringLiteral("Codec default")));
+    m_keyFrames = new QCheckBox(QStringLiteral("Key frame every"), this);
     m_keyFrames->setObjectName(QStringLiteral("useKeyFrames"));
     m_keyFrameEvery = numberField(this, "keyFrameEvery");
-    m_dataRate = new QCheckBox(tr("Data rate limit"), this);
+    m_dataRate = new QCheckBox(QStringLiteral("Data rate limit"), this);
     m_dataRate->setObjectName(QStringLiteral("useDataRate"));
     m_kilobytes = numberField(this, "kilobytesPerSecond");
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(10);
-    grid->addWidget(new QLabel(tr("Compressor:"), this), 0, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Compressor:"), this), 0, 0);
     grid->addWidget(m_codec, 0, 1, 1, 2);
     grid->addWidget(m_quality, 1, 0);
     grid->addWidget(m_qualitySlider, 1, 1);
     grid->addWidget(m_qualityValue, 1, 2);
     auto* keyRow = new QHBoxLayout;
     keyRow->addWidget(m_keyFrameEvery);
-    m_keyFrameUnit = new QLabel(tr("frames"), this);
+    m_keyFrameUnit = new QLabel(QStringLiteral("frames"), this);
     keyRow->addWidget(m_keyFrameUnit);
     keyRow->addStretch();
     grid->addWidget(m_keyFrames, 2, 0);
     grid->addLayout(keyRow, 2, 1, 1, 2);
     auto* rateRow = new QHBoxLayout;
     rateRow->addWidget(m_kilobytes);
-    m_dataRateUnit = new QLabel(tr("KB/s"), this);
+    m_dataRateUnit = new QLabel(QStringLiteral("KB/s"), this);
     rateRow->addWidget(m_dataRateUnit);
     rateRow->addStretch();
     grid->addWidget(m_dataRate, 3, 0);
@@ -135,7 +136,7 @@ void AviCodecDialog::updateEnabled() {
     m_qualityValue->setEnabled(quality);
     m_qualityValue->setText(quality && m_quality->isChecked()
                                 ? QString::number(m_qualitySlider->value())
-                                : tr("Codec default"));
+                                : QStringLiteral("Codec default"));
     m_keyFrames->setEnabled(keys);
     m_keyFrameEvery->setEnabled(keys && m_keyFrames->isChecked());
     m_keyFrameUnit->setEnabled(m_keyFrameEvery->isEnabled());

@@ -11,10 +11,11 @@
 #include <QVBoxLayout>
 
 GifLoopDialog::GifLoopDialog(const LanguageTable& texts, MessageSink* sink, QWidget* parent)
-    : QDialog(parent), m_sink(sink), m_forever(new QRadioButton(tr("Repeat Forever"), this)),
-      m_times(new QRadioButton(tr("Repeat Times"), this)), m_count(new QLineEdit(this)),
+    : QDialog(parent), m_sink(sink),
+      m_forever(new QRadioButton(QStringLiteral("Repeat Forever"), this)),
+      m_times(new QRadioButton(QStringLiteral("Repeat Times"), this)), m_count(new QLineEdit(this)),
       m_choices(new QVBoxLayout) {
-    setWindowTitle(tr("GIF Animation Loop Setting"));
+    setWindowTitle(QStringLiteral("GIF Animation Loop Setting"));
     setFixedSize(kWidth, kHeight);
     m_forever->setObjectName(QStringLiteral("repeatForever")); // command 10750
     m_times->setObjectName(QStringLiteral("repeatTimes"));     // command 10751
