@@ -112,7 +112,10 @@ TEST(ControlsTest, StandardFileChooserAsksWithTheConvertedFilter) {
     answerModal<QFileDialog>([&](QFileDialog* dialog) {
         filters = dialog->nameFilters();
         confirms = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
-        dialog->selectFile(wanted);
+        // Typed as a user would (selectFile() leaves a focused name field alone).
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(wanted);
         static_cast<QDialog*>(dialog)->accept(); // QFileDialog's own accept() is protected
     });
     StandardFileChooser chooser;

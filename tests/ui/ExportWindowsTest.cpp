@@ -286,10 +286,8 @@ TEST(ExportWindowsTest, ProgressButtonLeavesTheExportToACancelThatDoesNotBlock) 
 
     ExportCanceller canceller;
     QSignalSpy finished(&canceller, &ExportCanceller::finished);
-    QElapsedTimer clock;
-    clock.start();
+    // Returns while the frame in progress is still held (a blocking cancel would never return).
     canceller.cancel(bench.pipeline);
-    EXPECT_LT(clock.elapsed(), 100); // the frame in progress is still held
     EXPECT_TRUE(canceller.isBusy());
     EXPECT_TRUE(bench.fileExists());
     held.release = true;

@@ -2,15 +2,17 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 // Answers the next modal dialog of type T: once it is the active modal widget, `answer` runs on
-// it (and should close it). A dialog that does not appear within `timeoutMs` fails the test;
-// a modal window of another type open by then is rejected so that its exec() returns.
+// it (and should close it). A dialog that does not appear within `timeoutMs`, or is still open
+// that long after its answer, fails the test and is rejected so that its exec() returns.
 template <typename T> void answerModal(std::function<void(T*)> answer, int timeoutMs = 5000) {
     auto* timer = new QTimer;
     auto waited = std::make_shared<int>(0);
@@ -21,6 +23,14 @@ template <typename T> void answerModal(std::function<void(T*)> answer, int timeo
             timer->stop();
             timer->deleteLater();
             answer(dialog);
+            QPointer<T> answered(dialog);
+            QTimer::singleShot(timeoutMs, [answered] {
+                if (answered && answered->isVisible()) {
+                    ADD_FAILURE() << "the answer left the " << T::staticMetaObject.className()
+                                  << " open";
+                    answered->reject();
+                }
+            });
             return;
         }
         if ((*waited += 10) < timeoutMs)
