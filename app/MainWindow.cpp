@@ -2,9 +2,10 @@
 
 #include "app/Application.h"
 #include "app/BasicProjectDialogs.h"
-#include "app/MessageBoxSink.h"
+#include "controls/MessageBoxSink.h"
 #include "app/PanelPlaceholder.h"
 #include "controls/ImageButton.h"
+#include "dialogs/StandardFileChooser.h"
 #include "document/ui/TimelinePanel.h"
 #include "document/PreviewPause.h"
 #include "stage/ui/MotionPanel.h"
@@ -133,8 +134,10 @@ MainWindow::MainWindow(Application& application, MainWindowServices services, QW
       m_ownDialogs(services.dialogs ? nullptr
                                     : std::make_unique<BasicProjectDialogs>(
                                           this, application.folders(), application.texts())),
+      m_ownFiles(services.files ? nullptr : std::make_unique<StandardFileChooser>()),
       m_sink(services.sink ? services.sink : m_ownSink.get()),
       m_dialogs(services.dialogs ? services.dialogs : m_ownDialogs.get()),
+      m_files(services.files ? services.files : m_ownFiles.get()),
       m_editor(m_document, this), m_commands(application.texts()),
       m_store(application.folders(), *m_sink),
       m_index(application.folders(), application.texts(), *m_sink) {
@@ -149,6 +152,9 @@ MainWindow::MainWindow(Application& application, MainWindowServices services, QW
     m_projectCommands = std::make_unique<ProjectCommands>(ProjectCommands::Parts{
         m_editor, m_store, m_index, *m_dialogs, *m_sink, application.texts(),
         application.folders(), &m_stage->canvas()});
+    m_exportCommands = std::make_unique<ExportCommands>(
+        ExportCommands::Parts{*m_stage, *m_sink, *m_files, application.texts(), this, this},
+        services.exportAnswers);
     m_library = new PanelPlaceholder(tr("Symbol library"), this);
     m_textPanel = new PanelPlaceholder(tr("Text"), this);
     m_timeline = new TimelinePanel(m_editor, this, this);
@@ -174,7 +180,8 @@ MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
     if (m_exitThread.joinable())
         m_exitThread.join();
-    // The worker posts to this window: it ends before the window goes.
+    // A cancel thread and the worker use the stage and post to this window: they end first.
+    m_exportCommands->waitForCancel();
     m_stage->worker().stop();
 }
 
@@ -408,9 +415,14 @@ void MainWindow::runCommand(CommandId id) {
         showMenuUnder(CommandAction::ExportMenu);
         break;
     case CommandAction::ExportGif:
+        m_exportCommands->run(ExportKind::Gif);
+        break;
     case CommandAction::ExportSwf:
+        m_exportCommands->run(ExportKind::Swf);
+        break;
     case CommandAction::ExportAvi:
-        break; // the export windows are wired in with the export commands
+        m_exportCommands->run(ExportKind::Avi);
+        break;
     case CommandAction::Exit:
         exitProgram();
         break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CommandTable.h"
+#include "app/ExportCommands.h"
 #include "app/MainWindowLayout.h"
 #include "app/ProjectCommands.h"
 #include "document/Document.h"
@@ -21,6 +22,7 @@
 #include <vector>
 
 class Application;
+class FileChooser;
 class ImageButton;
 class MessageSink;
 class ProjectDialogs;
@@ -33,6 +35,8 @@ class TimelinePanel;
 struct MainWindowServices {
     MessageSink* sink = nullptr;
     ProjectDialogs* dialogs = nullptr;
+    FileChooser* files = nullptr;
+    ExportCommands::Answers exportAnswers;
 };
 
 // MainWindow: the caption-less main window. It owns the document with its editor and every
@@ -50,6 +54,7 @@ public:
     Document& document() { return m_document; }
     ProjectEditor& editor() { return m_editor; }
     ProjectCommands& projectCommands() { return *m_projectCommands; }
+    ExportCommands& exportCommands() { return *m_exportCommands; }
     StageView& stage() { return *m_stage; }
     TimelinePanel& timeline() { return *m_timeline; }
     MotionPanel& motionPanel() { return *m_motionPanel; }
@@ -110,14 +115,17 @@ private:
     Application& m_application;
     std::unique_ptr<MessageSink> m_ownSink;
     std::unique_ptr<ProjectDialogs> m_ownDialogs;
+    std::unique_ptr<FileChooser> m_ownFiles;
     MessageSink* m_sink;
     ProjectDialogs* m_dialogs;
+    FileChooser* m_files;
     Document m_document;
     ProjectEditor m_editor;
     CommandTable m_commands;
     ProjectStore m_store;
     ProjectIndex m_index;
     std::unique_ptr<ProjectCommands> m_projectCommands;
+    std::unique_ptr<ExportCommands> m_exportCommands;
 
     StageView* m_stage = nullptr;
     QWidget* m_library = nullptr;

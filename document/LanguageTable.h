@@ -11,6 +11,8 @@ class ProgramFolders;
 // Entry numbers of the language table that the program's logic names.
 enum LanguageEntry : int {
     kTextProductName = 0,   // caption of the program's own message boxes
+    kTextOk = 44,           // the confirm button of every dialog
+    kTextCancel = 45,       // the cancel button of every dialog and of the progress window
     kTextSaveModified = 51, // "save the modified project first?"
     kTextSelectProject = 52,
     kTextUnnamedProject = 57,  // placeholder name of an unnamed project

@@ -49,7 +49,7 @@ bool ExportPipeline::clearOutput(const std::string& path) {
 
 bool ExportPipeline::start(const std::string& path, std::unique_ptr<FrameExporter> exporter,
                            int finishDelayMs) {
-    if (isRunning())
+    if (isRunning() || m_cancelling)
         return false;
     ProjectHeader h;
     {
@@ -71,8 +71,11 @@ bool ExportPipeline::start(const std::string& path, std::unique_ptr<FrameExporte
 }
 
 void ExportPipeline::cancel() {
-    if (m_run && isRunning())
-        m_run->cancel(m_canvas);
+    if (!m_run || !isRunning())
+        return;
+    m_cancelling = true;
+    m_run->cancel(m_canvas);
+    m_cancelling = false;
 }
 
 bool ExportPipeline::reportOutcome() {

@@ -4,6 +4,7 @@
 #include "export/ExportProgress.h"
 #include "export/ExportRun.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -59,4 +60,7 @@ private:
     MessageTarget* m_target;
     ExportProgress m_progress;
     std::unique_ptr<ExportRun> m_run;
+    // Set while cancel() runs (on a thread of its own): start() must not replace the run
+    // that the cancel is still closing.
+    std::atomic<bool> m_cancelling{false};
 };

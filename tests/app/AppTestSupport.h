@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/ProjectDialogs.h"
+#include "dialogs/FileChooser.h"
 #include "tests/document/RecordingMessageSink.h"
 
 #include <QDir>
@@ -55,6 +56,30 @@ private:
     }
 };
 
+// File choices answered from a script: each call takes the next queued path (nothing when the
+// queue is empty, as if the user cancelled).
+class ScriptedFiles : public FileChooser {
+public:
+    std::deque<QString> paths;
+    int calls = 0;
+    QString saveFile(QWidget*, const FileRequest&) override { return next(); }
+    QString openFile(QWidget*, const FileRequest&) override { return next(); }
+    QStringList openFiles(QWidget*, const FileRequest&) override {
+        const QString path = next();
+        return path.isEmpty() ? QStringList() : QStringList{path};
+    }
+
+private:
+    QString next() {
+        ++calls;
+        if (paths.empty())
+            return QString();
+        const QString path = paths.front();
+        paths.pop_front();
+        return path;
+    }
+};
+
 // A main window over a program root of its own (a temporary folder holding a copy of the
 // bundled samples), with recorded messages and scripted dialogs.
 class MainWindowHarness {
@@ -66,8 +91,12 @@ public:
             QFile::copy(file.filePath(), root.filePath("template/" + file.fileName()));
         application =
             std::make_unique<Application>(ProgramFolders(root.path().toStdString()));
-        window = std::make_unique<MainWindow>(*application,
-                                              MainWindowServices{&sink, &dialogs});
+        MainWindowServices services;
+        services.sink = &sink;
+        services.dialogs = &dialogs;
+        services.files = &files;
+        services.exportAnswers.gifLoops = [this] { return gifLoops; };
+        window = std::make_unique<MainWindow>(*application, services);
     }
 
     // Waits until the queued messages posted so far have been handled.
@@ -76,6 +105,8 @@ public:
     QTemporaryDir root;
     RecordingMessageSink sink;
     ScriptedDialogs dialogs;
+    ScriptedFiles files;
+    std::optional<int> gifLoops = 0; // what the GIF loop dialog answers
     std::unique_ptr<Application> application;
     std::unique_ptr<MainWindow> window;
 };

@@ -1,4 +1,4 @@
-#include "app/MessageBoxSink.h"
+#include "controls/MessageBoxSink.h"
 
 #include <QMessageBox>
 #include <QString>

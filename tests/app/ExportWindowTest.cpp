@@ -1,0 +1,205 @@
+// Exports from the real main window's menu, and a user's whole session from start to restart.
+#include "app/MainWindow.h"
+
+#include "export/ui/ProgressWindow.h"
+#include "stage/ui/StageView.h"
+#include "tests/ProgramRun.h"
+#include "tests/app/AppTestSupport.h"
+
+#include <QFile>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The progress window while it is shown.
+ProgressWindow* shownProgressWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<ProgressWindow*>(widget); window && window->isVisible())
+            return window;
+    return nullptr;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Chooses `text` in the popup menu that is open.
+bool chooseMenuItem(MainWindow& window, const QString& text) {
+    QMenu* menu = window.openMenu();
+    if (!menu)
+        return false;
+    for (QAction* action : menu->actions())
+        if (action->text() == text) {
+            action->trigger();
+            menu->close();
+            return true;
+        }
+    return false;
+}
+
+class ExportWindowTest : public ::testing::Test, public MainWindowHarness {
+protected:
+    ExportWindowTest() {
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    // Waits until the export the menu started has ended (finished or cancelled).
+    bool waitForExportEnd() {
+        ExportPipeline& pipeline = window->exportCommands().pipeline();
+        const bool ended = QTest::qWaitFor(
+            [&] { return shownProgressWindow() == nullptr && !pipeline.isRunning(); },
+            30000);
+        window->exportCommands().waitForCancel();
+        settle();
+        return ended;
+    }
+};
+
+TEST_F(ExportWindowTest, AGifFromTheMenuEqualsTheCommandLineExportOfTheSavedProject) {
+    MainWindow& w = *window;
+    QImage square(24, 18, QImage::Format_ARGB32);
+    square.fill(qRgb(200, 60, 20));
+    ASSERT_TRUE(w.editor().insertLibrarySymbol(SymbolId::create(), {square}));
+    w.runCommand(CommandId::AppendLiner);
+    {
+        auto lock = w.document().lock();
+        ObjectRecord& moving = lock.project().objects[1].record;
+        moving.endX = 250;
+        moving.endAngle = 90;
+    }
+    dialogs.names.push_back("Exported");
+    w.runCommand(CommandId::Save);
+    const QString project = root.filePath("Data/Exported/Exported.vrn");
+    ASSERT_TRUE(QFileInfo::exists(project));
+
+    const QString fromWindow = root.filePath("window"); // ".gif" is appended
+    files.paths.push_back(fromWindow);
+    gifLoops = 3;
+    w.runCommand(CommandId::FileMenu);
+    ASSERT_TRUE(chooseMenuItem(w, "Export Animation to GIF"));
+    // The export runs inside the progress window's own event loop, within this wait.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.exportCommands().pipeline().progress().done.load(); },
+                                30000));
+    ASSERT_TRUE(waitForExportEnd());
+    EXPECT_TRUE(sink.messages.empty());
+
+    const QString fromCli = root.filePath("cli.gif");
+    const ProgramRun cli = ProgramRun::of(ZENTRAVO_CLI, {"export", project, fromCli, "--loops", "3"});
+    ASSERT_TRUE(cli.ok()) << cli.err.toStdString();
+    const QByteArray expected = readAll(fromCli);
+    ASSERT_FALSE(expected.isEmpty());
+    EXPECT_EQ(readAll(fromWindow + ".gif"), expected);
+}
+
+TEST_F(ExportWindowTest, ClosingTheProgressWindowAfterAFewFramesLeavesNoFile) {
+    MainWindow& w = *window;
+    {
+        auto lock = w.document().lock();
+        lock.project().header.duration = 60; // five seconds at 12 frames a second
+    }
+    QImage square(24, 18, QImage::Format_ARGB32);
+    square.fill(qRgb(20, 60, 200));
+    ASSERT_TRUE(w.editor().insertLibrarySymbol(SymbolId::create(), {square}));
+    const QString path = root.filePath("cancelled.swf");
+    files.paths.push_back(path);
+    // The progress window runs its own event loop: a timer presses its button from inside it
+    // once a few frames are written.
+    bool fileDuringExport = false;
+    QTimer presser;
+    QObject::connect(&presser, &QTimer::timeout, [&] {
+        ProgressWindow* progress = shownProgressWindow();
+        if (!progress || w.exportCommands().pipeline().progress().percent < 5)
+            return;
+        fileDuringExport = QFileInfo::exists(path);
+        presser.stop();
+        progress->cancelButton()->click();
+    });
+    presser.start(20);
+    QTimer::singleShot(0, [&] { w.runCommand(CommandId::ExportSwf); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !presser.isActive(); }, 15000));
+    ASSERT_TRUE(waitForExportEnd());
+    EXPECT_TRUE(fileDuringExport);
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_TRUE(w.stage().canvas().editView());
+    EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST_F(ExportWindowTest, NothingToExportAndACancelledFileChoiceWriteNothing) {
+    MainWindow& w = *window;
+    w.runCommand(CommandId::ExportGif);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, "No animation to export.");
+    EXPECT_EQ(files.calls, 0);
+    QImage square(8, 8, QImage::Format_ARGB32);
+    square.fill(Qt::red);
+    ASSERT_TRUE(w.editor().insertLibrarySymbol(SymbolId::create(), {square}));
+    w.runCommand(CommandId::ExportAvi); // the file choice is cancelled
+    EXPECT_EQ(files.calls, 1);
+    EXPECT_FALSE(w.exportCommands().pipeline().isRunning());
+}
+
+// A user's session: start, open a sample, step through frames, change the layer order and
+// take it back and again, save, quit, and start again with the saved file: the project is the
+// one that was saved.
+TEST(UserSessionTest, WhatWasSavedIsWhatTheNextStartOpens) {
+    MainWindowHarness first;
+    MainWindow& w = *first.window;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    first.dialogs.samples.push_back(1);
+    w.runCommand(CommandId::OpenSample);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.projectCommands().isSampleProject(); }, 5000));
+    w.runCommand(CommandId::NextFrameButton);
+    w.runCommand(CommandId::NextFrameButton);
+    EXPECT_EQ(w.document().currentFrame(), 2);
+    w.runCommand(CommandId::PreviousFrame);
+    EXPECT_EQ(w.document().currentFrame(), 1);
+
+    auto layerNames = [](MainWindow& window) {
+        auto lock = window.document().lock();
+        std::vector<std::string> names;
+        for (int k = 0; k < lock.project().layerCount(); ++k)
+            names.push_back(lock.project().layerName(k));
+        return names;
+    };
+    const std::vector<std::string> loaded = layerNames(w);
+    {
+        auto lock = w.document().lock();
+        lock.project().clearLayerSelection();
+        lock.project().layerSelected[0] = 1;
+    }
+    w.runCommand(CommandId::LayerToFrontButton);
+    const std::vector<std::string> moved = layerNames(w);
+    EXPECT_NE(moved, loaded);
+    EXPECT_EQ(moved.back(), loaded.front());
+    w.runCommand(CommandId::Undo);
+    EXPECT_EQ(layerNames(w), loaded);
+    w.runCommand(CommandId::Redo);
+    EXPECT_EQ(layerNames(w), moved);
+
+    w.runCommand(CommandId::Save);
+    const QString saved = first.root.filePath("Data/Sample Project 1/Sample Project 1.vrn");
+    ASSERT_TRUE(QFileInfo::exists(saved));
+    EXPECT_FALSE(w.document().isModified());
+    w.runCommand(CommandId::Exit); // nothing to ask: the project is saved
+    EXPECT_TRUE(first.sink.messages.empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 6000));
+
+    // The next start, with the saved file as the command line gives it.
+    Application again(ProgramFolders(first.root.path().toStdString()));
+    MainWindowServices services;
+    services.sink = &first.sink;
+    services.dialogs = &first.dialogs;
+    MainWindow next(again, services);
+    ASSERT_TRUE(next.openProjectFile(saved));
+    EXPECT_EQ(layerNames(next), moved);
+    EXPECT_EQ(next.document().lock().project().name(), "Sample Project 1");
+    EXPECT_FALSE(next.document().isModified());
+}
+
+} // namespace
