@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ProjectDialogs.h"
+#include "dialogs/ProjectDialogs.h"
 
 class LanguageTable;
 class ProgramFolders;

@@ -1,6 +1,6 @@
 #include "app/ProjectCommands.h"
 
-#include "app/ProjectDialogs.h"
+#include "dialogs/ProjectDialogs.h"
 #include "document/FixedText.h"
 #include "document/LanguageTable.h"
 #include "document/MessageSink.h"

@@ -2,7 +2,7 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/ProjectDialogs.h"
+#include "dialogs/ProjectDialogs.h"
 #include "dialogs/FileChooser.h"
 #include "tests/document/RecordingMessageSink.h"
 
