@@ -84,4 +84,26 @@ TEST(LibraryInstallTest, OutsideProgramBuildsAgainstTheInstalledLibraryAndUsesIt
     }
 }
 
+TEST(LibraryInstallTest, TheApplicationInstallsWithItsMenuEntryIconHelpAndSamples) {
+    QTemporaryDir dir;
+    const QString prefix = dir.filePath("prefix");
+    ASSERT_EQ(run(ZENTRAVO_CMAKE, {"--install", ZENTRAVO_BINARY_DIR, "--prefix", prefix}), 0);
+    for (const char* file :
+         {"bin/zentravo", "bin/zentravo-cli", "share/applications/zentravo.desktop",
+          "share/icons/hicolor/scalable/apps/zentravo.svg", "share/zentravo/help/index.html",
+          "share/zentravo/template/template_1.vrn", "share/zentravo/template/template_1.gif"})
+        EXPECT_TRUE(QFileInfo::exists(prefix + "/" + file)) << file;
+    QFile entry(prefix + "/share/applications/zentravo.desktop");
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    const QByteArray text = entry.readAll();
+    EXPECT_TRUE(text.contains("Exec=zentravo %f"));
+    EXPECT_TRUE(text.contains("Icon=zentravo"));
+    // The installed command-line program works from its own folder.
+    QString out;
+    EXPECT_EQ(run(prefix + "/bin/zentravo-cli",
+                  {"info", prefix + "/share/zentravo/template/template_1.vrn"}, &out),
+              0);
+    EXPECT_TRUE(out.contains("\"layers\"")) << out.toStdString();
+}
+
 } // namespace
