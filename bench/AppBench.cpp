@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "bench/RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -94,30 +96,13 @@ BENCHMARK(BM_StartPlainWidget)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_RepaintMainWindow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintPlainWidget)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    double time(const std::string& name) const {
-        const auto it = m_times.find(name);
-        return it == m_times.end() ? 0.0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    RatioReporter reporter(RatioReporter::Clock::Real);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double start = reporter.time("BM_StartMainWindow/iterations:10");
     const double repaint = reporter.time("BM_RepaintMainWindow");

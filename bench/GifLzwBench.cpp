@@ -4,6 +4,8 @@
 #include "gif/CxImageGIF.h"
 #include "gif/CxMemFile.h"
 
+#include "bench/RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>
 
@@ -201,30 +203,11 @@ BENCHMARK(BM_EncodeGiflib)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeOurs)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeGiflib)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// Console output plus the CPU time of each run (steadier than wall time on a shared machine),
-// so that the ratios can be printed afterwards.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                m_times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-    double time(const std::string& name) const {
-        const auto it = m_times.find(name);
-        return it == m_times.end() ? 0.0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    RatioReporter reporter(RatioReporter::Clock::Cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nratios of CPU time and size, ours / giflib (time below 1.0 is faster; size "
                 "below 1.0 is smaller):\n");

@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "bench/RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -106,36 +108,22 @@ BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_WriteProjectWithoutSync)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadProject)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Reports as usual, then each benchmark's real time as a ratio to the copy.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const auto baseline = m_times.find("BM_CopyFileWithTheOs/real_time");
-        if (baseline == m_times.end() || baseline->second <= 0) return;
-        std::printf("\nRatio to copying the %.1f MB file with the OS (goal: <= 2.0):\n",
-                    double(std::filesystem::file_size(fixture().file)) / 1e6);
-        for (const auto& [name, time] : m_times)
-            std::printf("  %-40s %6.2f\n", name.c_str(), time / baseline->second);
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    RatioReporter reporter(RatioReporter::Clock::Real);
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    // Each benchmark's real time as a ratio to copying the file with the OS.
+    const double baseline = reporter.time("BM_CopyFileWithTheOs/real_time");
+    if (baseline > 0) {
+        std::printf("\nRatio to copying the %.1f MB file with the OS (goal: <= 2.0):\n",
+                    double(std::filesystem::file_size(fixture().file)) / 1e6);
+        for (const char* name : {"BM_SaveProject/real_time", "BM_WriteProjectWithoutSync/real_time",
+                                 "BM_LoadProject/real_time"})
+            std::printf("  %-40s %6.2f\n", name, reporter.time(name) / baseline);
+    }
     benchmark::Shutdown();
     return 0;
 }

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "bench/RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -79,30 +81,13 @@ void BM_RepaintPlainWidget(benchmark::State& state) {
 BENCHMARK(BM_RepaintTimeline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintPlainWidget)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    double time(const std::string& name) const {
-        const auto it = m_times.find(name);
-        return it == m_times.end() ? 0.0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    RatioReporter reporter(RatioReporter::Clock::Real);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double timeline = reporter.time("BM_RepaintTimeline");
     std::printf("\ntimeline repaint, %d layers x %d objects over %d frames at 1920 pixels: %.2f ms"
