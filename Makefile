@@ -8,7 +8,7 @@ JOBS      ?= $(shell nproc)
 # Every Debian package the build, the tests and the benchmarks need.
 DEB_PACKAGES := \
 	build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev \
-	qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev qt6-image-formats-plugins \
+	qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6opengl6-dev libgl-dev qt6-image-formats-plugins \
 	libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg \
 	libmagickcore-6.q16-dev \
 	libgtest-dev libgmock-dev googletest libbenchmark-dev \

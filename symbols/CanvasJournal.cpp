@@ -143,7 +143,8 @@ std::optional<QImage> CanvasJournal::ReadRecord(int index) {
     const std::optional<JournalRecord::Header> header = JournalRecord::find(*m_file, index);
     const Written& written = m_records[std::size_t(index)];
     const std::int64_t start = index == 0 ? 0 : m_records[std::size_t(index) - 1].end;
-    if (!header || header->offset != start || QSize(int(header->width), int(header->height)) != written.size)
+    if (!header || header->offset != start ||
+        QSize(int(header->width), int(header->height)) != written.size)
         return std::nullopt;
     return JournalRecord::readPixels(*m_file, *header);
 }

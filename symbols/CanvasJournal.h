@@ -64,7 +64,7 @@ private:
     bool append(const QImage& picture);
 
     ProgramFolders m_folders;
-    std::unique_ptr<QFile> m_file;    // open while records exist
+    std::unique_ptr<QFile> m_file; // open while records exist
     struct Written {
         std::int64_t end; // offset just past the record
         QSize size;       // the picture's size

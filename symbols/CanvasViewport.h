@@ -12,11 +12,11 @@ class CanvasViewport {
 public:
     // The notification codes of the scroll bars (horizontal: left/right; vertical: up/down).
     enum ScrollCode : int {
-        LineBack = 0,     // one pixel left or up
-        LineForward = 1,  // one pixel right or down
-        PageBack = 2,     // thirty pixels left or up
-        PageForward = 3,  // thirty pixels right or down
-        ThumbTrack = 4,   // to the given position
+        LineBack = 0,    // one pixel left or up
+        LineForward = 1, // one pixel right or down
+        PageBack = 2,    // thirty pixels left or up
+        PageForward = 3, // thirty pixels right or down
+        ThumbTrack = 4,  // to the given position
         ThumbPosition = 5,
         ToStart = 6,
         ToEnd = 7,

@@ -179,9 +179,8 @@ void PaintCanvas::release(QPoint point) {
         if (!ShapeTool::isShapeTool(m_settings.tool))
             return;
         m_shape.release(point);
-        commitDrawing([this](QPainter& painter) {
-            m_shape.draw(painter, m_settings, m_picture.rect());
-        });
+        commitDrawing(
+            [this](QPainter& painter) { m_shape.draw(painter, m_settings, m_picture.rect()); });
         m_shape.clear();
         return;
     }

@@ -20,9 +20,8 @@ QPen PaintStyle::pen(const ToolSettings& settings, const QColor& color) {
                 round ? Qt::RoundCap : Qt::SquareCap, round ? Qt::RoundJoin : Qt::MiterJoin);
 }
 
-void PaintStyle::fillShape(QPainter& painter, const QPainterPath& shape,
-                           const QRectF& linearSpan, const ToolSettings& settings,
-                           const QRect& clip) {
+void PaintStyle::fillShape(QPainter& painter, const QPainterPath& shape, const QRectF& linearSpan,
+                           const ToolSettings& settings, const QRect& clip) {
     const QColor opaque = ColorRef::toColor(settings.color, 255);
     const QColor transparent = ColorRef::toColor(settings.color, 0);
     switch (settings.fill) {
@@ -32,8 +31,8 @@ void PaintStyle::fillShape(QPainter& painter, const QPainterPath& shape,
     case FillType::HorizontalGradient:
     case FillType::VerticalGradient: {
         const bool horizontal = settings.fill == FillType::HorizontalGradient;
-        QLinearGradient gradient(linearSpan.topLeft(), horizontal ? linearSpan.topRight()
-                                                                  : linearSpan.bottomLeft());
+        QLinearGradient gradient(linearSpan.topLeft(),
+                                 horizontal ? linearSpan.topRight() : linearSpan.bottomLeft());
         gradient.setColorAt(0, opaque);
         gradient.setColorAt(1, transparent);
         gradient.setSpread(QGradient::RepeatSpread); // tiles beyond the span

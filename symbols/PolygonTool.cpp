@@ -53,8 +53,7 @@ void PolygonTool::drawClosed(QPainter& painter, const QPolygon& vertices,
     QPainterPath path;
     path.addPolygon(QPolygonF(vertices));
     path.closeSubpath();
-    PaintStyle::fillShape(painter, path, QRectF(QPointF(0, 0), QSizeF(clientSize)), settings,
-                          clip);
+    PaintStyle::fillShape(painter, path, QRectF(QPointF(0, 0), QSizeF(clientSize)), settings, clip);
     painter.setPen(PaintStyle::pen(settings));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(path);

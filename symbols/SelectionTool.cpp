@@ -33,8 +33,9 @@ void SelectionTool::clearRectangle() {
 QRect SelectionTool::rectangle() const {
     if (!m_hasRectangle)
         return QRect();
-    return QRect(QPoint(std::min(m_anchor.x(), m_corner.x()), std::min(m_anchor.y(), m_corner.y())),
-                 QSize(std::abs(m_corner.x() - m_anchor.x()), std::abs(m_corner.y() - m_anchor.y())));
+    return QRect(
+        QPoint(std::min(m_anchor.x(), m_corner.x()), std::min(m_anchor.y(), m_corner.y())),
+        QSize(std::abs(m_corner.x() - m_anchor.x()), std::abs(m_corner.y() - m_anchor.y())));
 }
 
 QRect SelectionTool::floatingRect() const {

@@ -25,7 +25,9 @@ public:
     bool hasFloating() const { return m_floating; }
     // The floating selection's rectangle, including a move in progress.
     QRect floatingRect() const;
-    bool floatingContains(QPoint point) const { return m_floating && floatingRect().contains(point); }
+    bool floatingContains(QPoint point) const {
+        return m_floating && floatingRect().contains(point);
+    }
     void startMove(QPoint point);
     void dragMove(QPoint point);
     void endMove(QPoint point);

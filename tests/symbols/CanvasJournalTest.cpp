@@ -129,11 +129,59 @@ TEST(CanvasJournalTest, FileHoldsTheRecordLayout) {
     ASSERT_TRUE(journal.PushState(second));
     const char expected[] = {
         // record 0: L = 24, width 3, height 2, then B, G, R, A row by row
-        24, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0,
-        0x30, 0x20, 0x10, 0x40, 0x31, 0x21, 0x11, 0x41, 0x32, 0x22, 0x12, 0x42,
-        0x33, 0x23, 0x13, 0x43, 0x34, 0x24, 0x14, 0x44, 0x35, 0x25, 0x15, 0x45,
+        24,
+        0,
+        0,
+        0,
+        3,
+        0,
+        0,
+        0,
+        2,
+        0,
+        0,
+        0,
+        0x30,
+        0x20,
+        0x10,
+        0x40,
+        0x31,
+        0x21,
+        0x11,
+        0x41,
+        0x32,
+        0x22,
+        0x12,
+        0x42,
+        0x33,
+        0x23,
+        0x13,
+        0x43,
+        0x34,
+        0x24,
+        0x14,
+        0x44,
+        0x35,
+        0x25,
+        0x15,
+        0x45,
         // record 1: L = 4, 1 x 1
-        4, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 3, 2, 1, 4,
+        4,
+        0,
+        0,
+        0,
+        1,
+        0,
+        0,
+        0,
+        1,
+        0,
+        0,
+        0,
+        3,
+        2,
+        1,
+        4,
     };
     EXPECT_EQ(fileBytes(journal.journalFile()), QByteArray(expected, sizeof expected));
     EXPECT_EQ(journal.journalFile(), root.path().toStdString() + "/Data/cfxs-udo.tmp");
@@ -173,7 +221,12 @@ TEST(CanvasJournalTest, DamagedJournalLeavesThePictureUnchanged) {
              putU32(b, 8, 2);
          },
          true, false}, // consistent in itself, but not the 4 x 4 record written there
-        {"zero size", [&](QByteArray& b) { putU32(b, 76, 0); putU32(b, 80, 0); }, false, true},
+        {"zero size",
+         [&](QByteArray& b) {
+             putU32(b, 76, 0);
+             putU32(b, 80, 0);
+         },
+         false, true},
     };
     for (const Row& row : rows) {
         TestCanvas t(QSize(4, 4));

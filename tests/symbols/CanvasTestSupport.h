@@ -20,8 +20,8 @@ struct TestCanvas {
     std::vector<std::uint32_t> picked;
 
     explicit TestCanvas(QSize size = QSize(60, 40), QRgb fill = 0x00000000) {
-        canvas.setCallbacks({[this] { ++changes; },
-                             [this](std::uint32_t color) { picked.push_back(color); }, {}});
+        canvas.setCallbacks(
+            {[this] { ++changes; }, [this](std::uint32_t color) { picked.push_back(color); }, {}});
         QImage frame(size, QImage::Format_ARGB32);
         frame.fill(fill);
         canvas.setPicture(frame);

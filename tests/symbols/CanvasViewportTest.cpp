@@ -63,15 +63,24 @@ TEST(CanvasViewportTest, ScrollCodesMoveAndClampBothBars) {
         int to;
     };
     const Row rows[] = {
-        {false, CanvasViewport::LineBack, 0, 50, 49},     {false, CanvasViewport::LineForward, 0, 50, 51},
-        {false, CanvasViewport::PageBack, 0, 50, 20},     {false, CanvasViewport::PageForward, 0, 50, 80},
-        {false, CanvasViewport::ThumbTrack, 77, 50, 77},  {false, CanvasViewport::ThumbPosition, 999, 50, 250},
-        {false, CanvasViewport::ToStart, 0, 50, 0},       {false, CanvasViewport::ToEnd, 0, 50, 250},
-        {false, CanvasViewport::LineBack, 0, 0, 0},       {false, CanvasViewport::PageForward, 0, 240, 250},
-        {true, CanvasViewport::LineBack, 0, 50, 49},      {true, CanvasViewport::LineForward, 0, 50, 51},
-        {true, CanvasViewport::PageBack, 0, 10, 0},       {true, CanvasViewport::PageForward, 0, 50, 80},
-        {true, CanvasViewport::ThumbPosition, 60, 50, 60}, {true, CanvasViewport::ToEnd, 0, 50, 120},
-        {true, CanvasViewport::ToStart, 0, 50, 0},        {true, 99, 0, 50, 50}, // unknown code
+        {false, CanvasViewport::LineBack, 0, 50, 49},
+        {false, CanvasViewport::LineForward, 0, 50, 51},
+        {false, CanvasViewport::PageBack, 0, 50, 20},
+        {false, CanvasViewport::PageForward, 0, 50, 80},
+        {false, CanvasViewport::ThumbTrack, 77, 50, 77},
+        {false, CanvasViewport::ThumbPosition, 999, 50, 250},
+        {false, CanvasViewport::ToStart, 0, 50, 0},
+        {false, CanvasViewport::ToEnd, 0, 50, 250},
+        {false, CanvasViewport::LineBack, 0, 0, 0},
+        {false, CanvasViewport::PageForward, 0, 240, 250},
+        {true, CanvasViewport::LineBack, 0, 50, 49},
+        {true, CanvasViewport::LineForward, 0, 50, 51},
+        {true, CanvasViewport::PageBack, 0, 10, 0},
+        {true, CanvasViewport::PageForward, 0, 50, 80},
+        {true, CanvasViewport::ThumbPosition, 60, 50, 60},
+        {true, CanvasViewport::ToEnd, 0, 50, 120},
+        {true, CanvasViewport::ToStart, 0, 50, 0},
+        {true, 99, 0, 50, 50}, // unknown code
     };
     for (const Row& row : rows) {
         CanvasViewport view;

@@ -36,15 +36,15 @@ TEST(FloodFillTest, ReplacesColoursWithinFourInEveryChannel) {
     };
     const QRgb red = qRgba(200, 60, 60, 255);
     const Row rows[] = {
-        {red, true},                          // a separate region of the same colour
-        {qRgba(204, 56, 64, 251), true},      // +-4 in every channel
+        {red, true},                     // a separate region of the same colour
+        {qRgba(204, 56, 64, 251), true}, // +-4 in every channel
         {qRgba(196, 64, 56, 251), true},
-        {qRgba(205, 60, 60, 255), false},     // red +5
-        {qRgba(195, 60, 60, 255), false},     // red -5
-        {qRgba(200, 65, 60, 255), false},     // green +5
-        {qRgba(200, 60, 55, 255), false},     // blue -5
-        {qRgba(200, 60, 60, 250), false},     // alpha -5
-        {qRgba(0, 0, 0, 0), false},           // transparent
+        {qRgba(205, 60, 60, 255), false}, // red +5
+        {qRgba(195, 60, 60, 255), false}, // red -5
+        {qRgba(200, 65, 60, 255), false}, // green +5
+        {qRgba(200, 60, 55, 255), false}, // blue -5
+        {qRgba(200, 60, 60, 250), false}, // alpha -5
+        {qRgba(0, 0, 0, 0), false},       // transparent
     };
     QImage picture(int(std::size(rows)) + 1, 1, QImage::Format_ARGB32);
     picture.setPixel(0, 0, red);

@@ -39,10 +39,10 @@ TEST(SelectionToolTest, CopyClampsToThePictureAndIgnoresAnEmptyRectangle) {
         QSize copied; // 0 x 0: nothing copied
     };
     const Row rows[] = {
-        {{-5, -5}, {3, 2}, {3, 2}},   // the anchor beside the picture is clamped by the copy
-        {{7, 6}, {40, 40}, {3, 2}},   // the release is clamped to the picture's size
-        {{4, 4}, {4, 7}, {0, 0}},     // zero wide
-        {{4, 4}, {4, 4}, {0, 0}},     // a click
+        {{-5, -5}, {3, 2}, {3, 2}}, // the anchor beside the picture is clamped by the copy
+        {{7, 6}, {40, 40}, {3, 2}}, // the release is clamped to the picture's size
+        {{4, 4}, {4, 7}, {0, 0}},   // zero wide
+        {{4, 4}, {4, 4}, {0, 0}},   // a click
     };
     for (const Row& row : rows) {
         TestCanvas t;

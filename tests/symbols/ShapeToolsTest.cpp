@@ -14,10 +14,9 @@ TEST(ShapeToolsTest, LineCapsFollowThePenShape) {
         int roundAlpha;
     };
     const Row rows[] = {
-        {{20, 20}, 255, 255}, {{20, 15}, 255, 255}, {{20, 24}, 255, 255},
-        {{20, 25}, 0, 0},     {{20, 14}, 0, 0},     {{7, 20}, 255, 255},
-        {{5, 15}, 255, 0},    {{34, 24}, 255, 0},   {{35, 20}, 0, 0},
-        {{4, 20}, 0, 0},
+        {{20, 20}, 255, 255}, {{20, 15}, 255, 255}, {{20, 24}, 255, 255}, {{20, 25}, 0, 0},
+        {{20, 14}, 0, 0},     {{7, 20}, 255, 255},  {{5, 15}, 255, 0},    {{34, 24}, 255, 0},
+        {{35, 20}, 0, 0},     {{4, 20}, 0, 0},
     };
     for (const PenShape shape : {PenShape::Square, PenShape::Round}) {
         TestCanvas t;
@@ -51,7 +50,7 @@ TEST(ShapeToolsTest, OutlinesSpanAnchorAndReleaseInAnyDirection) {
         {PaintTool::Ellipse, PenShape::Round, {10, 20}, 255},  // leftmost point
         {PaintTool::Ellipse, PenShape::Round, {30, 10}, 255},  // top point
         {PaintTool::Ellipse, PenShape::Round, {30, 20}, 0},
-        {PaintTool::Ellipse, PenShape::Round, {11, 11}, 0},    // bounding box corner
+        {PaintTool::Ellipse, PenShape::Round, {11, 11}, 0}, // bounding box corner
     };
     for (const Row& row : rows) {
         TestCanvas t;
