@@ -6,7 +6,6 @@
 #include <emmintrin.h>
 #endif
 
-
 namespace {
 
 // True when every byte of the two pixels differs by less than the tolerance (a byte difference

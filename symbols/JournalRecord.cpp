@@ -70,9 +70,9 @@ std::optional<JournalRecord::Header> JournalRecord::find(QIODevice& device, int 
         header.length = qFromLittleEndian<quint32>(bytes);
         header.width = qFromLittleEndian<quint32>(bytes + 4);
         header.height = qFromLittleEndian<quint32>(bytes + 8);
-        // 64-bit products: a width and height whose product overflows 32 bits is refused too.
-        const std::uint64_t expected = std::uint64_t(header.width) * header.height * 4;
-        if (header.width == 0 || header.height == 0 || expected != header.length)
+        // The pixel count in 64 bits cannot overflow; times 4 it must fit the 32-bit length.
+        const std::uint64_t pixels = std::uint64_t(header.width) * header.height;
+        if (pixels == 0 || pixels > UINT32_MAX / 4 || pixels * 4 != header.length)
             return std::nullopt;
         if (std::int64_t(header.length) > size - header.offset - kHeaderSize)
             return std::nullopt;

@@ -28,7 +28,8 @@ PaintCanvasView::PaintCanvasView(const ProgramFolders& folders, QWidget* parent)
     m_canvas.setCallbacks({[this] { emit canvasChanged(); },
                            [this](std::uint32_t color) { emit colorPicked(color); },
                            [this] { viewChanged(); }});
-    setCursor(ToolArtwork::cursor(m_canvas.settings().tool));
+    m_toolCursor = ToolArtwork::cursor(m_canvas.settings().tool);
+    setCursor(m_toolCursor);
     resize(sizeHint());
 }
 
@@ -38,8 +39,12 @@ QRect PaintCanvasView::clientRect() const {
 }
 
 void PaintCanvasView::applyToolChange(const ToolSettings& settings) {
+    const PaintTool before = m_canvas.settings().tool;
     m_canvas.applyToolChange(settings);
-    setCursor(ToolArtwork::cursor(settings.tool));
+    if (settings.tool != before)
+        m_toolCursor = ToolArtwork::cursor(settings.tool);
+    m_overFloating = false;
+    setCursor(m_toolCursor);
 }
 
 // Scroll bar clicks and drags become the bar's notification codes, so that the viewport's steps
@@ -175,10 +180,9 @@ void PaintCanvasView::keyPressEvent(QKeyEvent* event) {
 }
 
 void PaintCanvasView::updateCursor(QPoint client) {
-    const bool overFloating =
-        m_canvas.isOverFloatingSelection(m_canvas.viewport().toCanvas(client));
-    if (overFloating)
-        setCursor(Qt::SizeAllCursor);
-    else
-        setCursor(ToolArtwork::cursor(m_canvas.settings().tool));
+    const bool over = m_canvas.isOverFloatingSelection(m_canvas.viewport().toCanvas(client));
+    if (over == m_overFloating)
+        return;
+    m_overFloating = over;
+    setCursor(over ? QCursor(Qt::SizeAllCursor) : m_toolCursor);
 }

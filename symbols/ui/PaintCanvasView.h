@@ -54,4 +54,6 @@ private:
     PaintCanvas m_canvas;
     QScrollBar* m_horizontal;
     QScrollBar* m_vertical;
+    QCursor m_toolCursor;        // drawn once per tool change, not per mouse move
+    bool m_overFloating = false; // the four-way arrow shows
 };

@@ -45,15 +45,16 @@ QCursor ToolArtwork::cursor(PaintTool tool) {
     QPixmap pixmap(kCursorSide, kCursorSide);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    // The crosshair: four arms around an open centre, black on a white outline.
-    const QLine arms[] = {{kHotSpot, 0, kHotSpot, kHotSpot - 2},
-                          {kHotSpot, kHotSpot + 2, kHotSpot, 2 * kHotSpot},
-                          {0, kHotSpot, kHotSpot - 2, kHotSpot},
-                          {kHotSpot + 2, kHotSpot, 2 * kHotSpot, kHotSpot}};
-    painter.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::SquareCap));
-    painter.drawLines(arms, 4);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.drawLines(arms, 4);
+    // The crosshair: four black arms with a white rim around an open centre of five pixels,
+    // so that the pixel under the hot spot stays visible.
+    const QRect arms[] = {{kHotSpot, 0, 1, 5},
+                          {kHotSpot, kHotSpot + 3, 1, 5},
+                          {0, kHotSpot, 5, 1},
+                          {kHotSpot + 3, kHotSpot, 5, 1}};
+    for (const QRect& arm : arms)
+        painter.fillRect(arm.adjusted(-1, -1, 1, 1), Qt::white);
+    for (const QRect& arm : arms)
+        painter.fillRect(arm, Qt::black);
     painter.drawPixmap(12, 12, toolPicture(tool, 18));
     painter.end();
     return QCursor(pixmap, kHotSpot, kHotSpot);

@@ -4,6 +4,7 @@
 #include "symbols/JournalRecord.h"
 #include "tests/symbols/CanvasTestSupport.h"
 
+#include <QBuffer>
 #include <QFile>
 
 #include <filesystem>
@@ -246,6 +247,28 @@ TEST(CanvasJournalTest, DamagedJournalLeavesThePictureUnchanged) {
         EXPECT_EQ(t.pixel(0, 0), row.secondUndoReads ? filled(1) : shown) << row.what;
         EXPECT_EQ(t.canvas.size(), QSize(4, 4)) << row.what;
         EXPECT_EQ(t.canvas.journal().position(), 0) << row.what; // the position still moves
+    }
+}
+
+TEST(CanvasJournalTest, SizeWhoseByteCountWrapsIsRefused) {
+    // Headers (length, width, height) whose width x height x 4 wraps around in 32 or 64 bits
+    // to the stored length; the first came from the fuzz target.
+    const quint32 headers[][3] = {
+        {0, 0x80000000u, 0x80000000u}, // 2^64 bytes: 0 in 64 bits
+        {0, 0x40000000u, 1},           // 2^32 bytes: 0 in 32 bits
+        {4, 0x40000001u, 1},           // 2^32 + 4 bytes: 4 in 32 bits
+        {16, 0x80000001u, 2},
+    };
+    for (const auto& header : headers) {
+        QByteArray bytes;
+        for (const quint32 value : header)
+            for (int i = 0; i < 4; ++i)
+                bytes.append(char(value >> (8 * i)));
+        bytes.append(QByteArray(16, '\x7F'));
+        QBuffer device(&bytes);
+        device.open(QIODevice::ReadOnly);
+        EXPECT_FALSE(JournalRecord::find(device, 0)) << header[1] << " x " << header[2];
+        EXPECT_FALSE(JournalRecord::read(device, 0)) << header[1] << " x " << header[2];
     }
 }
 
