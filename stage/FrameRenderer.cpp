@@ -48,7 +48,7 @@ void drawPicture(QPainter& painter, const QImage& p, float cx, float cy, float a
 } // namespace
 
 QRgb FrameRenderer::fromColorRef(std::uint32_t colorRef) {
-    return ::fromColorRef(colorRef);
+    return ColorRef::toArgb(colorRef);
 }
 
 std::array<QRect, 12> FrameRenderer::handleRects(int left, int top, int right, int bottom) {

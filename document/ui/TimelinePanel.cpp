@@ -33,7 +33,7 @@ const QColor kCurrentFrame(0xE0, 0x3A, 0x2E);
 const QColor kInnerSpan(45, 127, 249, 90);
 
 QColor colour(std::uint32_t colorRef) {
-    return QColor(fromColorRef(colorRef));
+    return ColorRef::toColor(colorRef);
 }
 
 // The header buttons' pictures, made once.

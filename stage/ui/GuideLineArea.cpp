@@ -61,7 +61,7 @@ void GuideLineArea::paintEvent(QPaintEvent*) {
             painter.setPen(Qt::black);
             painter.drawLine(previous, at);
         }
-        painter.setPen(QColor(fromColorRef(kPointEdge)));
+        painter.setPen(ColorRef::toColor(kPointEdge));
         painter.drawRect(at.x(), at.y(), 1, 1); // a 2 x 2 square's edge
         previous = at;
         first = false;

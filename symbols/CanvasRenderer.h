@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QPainter>
+#include <QRect>
+#include <QRgb>
+
+class PaintCanvas;
+
+// CanvasRenderer: what the canvas window shows: grey around the picture, the checkerboard
+// behind it, the picture scaled by the zoom (whole screen pixels per canvas pixel, no
+// smoothing), and the feedback of the tool in use above it. The colour picker reads its
+// colours from the same drawing.
+class CanvasRenderer {
+public:
+    static constexpr QRgb kSurround = 0xFFC8C8C8; // RGB(200, 200, 200)
+
+    // Paints the client area `exposed` (client coordinates) of `canvas` with `painter`.
+    static void paint(QPainter& painter, const PaintCanvas& canvas, const QRect& exposed);
+    // The colour the window shows at client point `client`.
+    static QRgb shownColor(const PaintCanvas& canvas, QPoint client);
+};
