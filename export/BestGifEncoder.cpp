@@ -4,6 +4,7 @@
 #include "gif/NearestColour.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -14,6 +15,9 @@ int tableBits(std::size_t count) {
         ++bits;
     return bits;
 }
+
+// Rows of the bands a changed rectangle is remapped in.
+constexpr int kBandRows = 32;
 
 std::uint32_t rgbOf(const uchar* rgba) {
     return (std::uint32_t(rgba[0]) << 16) | (std::uint32_t(rgba[1]) << 8) | rgba[2];
@@ -35,7 +39,17 @@ bool BestGifEncoder::add(const QImage& frame, std::uint32_t delay, const ImageSi
         m_error = "The frames of a GIF must all have one size.";
         return false;
     }
-    m_pending.push_back(Pending{m_delta.next(frame), delay});
+    Pending pending{m_delta.next(frame), delay, {}};
+    ColourHistogram colours;
+    const QImage& pixels = pending.change.pixels;
+    for (int y = 0; y < pixels.height(); ++y) {
+        const uchar* in = pixels.constScanLine(y);
+        for (int x = 0; x < pixels.width(); ++x, in += 4)
+            if (in[3] != 0)
+                colours.add(rgbOf(in), 1);
+    }
+    pending.colours = colours.entries();
+    m_pending.push_back(std::move(pending));
     m_pendingBytes += std::size_t(m_pending.back().change.pixels.sizeInBytes());
     std::size_t run = 0; // frames that share a palette, 0 for as many as memory allows
     if (m_settings.scope == PaletteScope::PerFrame)
@@ -43,24 +57,27 @@ bool BestGifEncoder::add(const QImage& frame, std::uint32_t delay, const ImageSi
     else if (m_settings.scope == PaletteScope::Groups)
         run = std::size_t(std::max(1, m_settings.groupSize));
     if ((run > 0 && m_pending.size() >= run) || m_pendingBytes > kPendingBytes)
-        return flush(sink);
+        return flush(sink, false);
     return true;
 }
 
 bool BestGifEncoder::finish(const ImageSink& sink) {
-    return flush(sink);
+    return flush(sink, true);
 }
 
-bool BestGifEncoder::flush(const ImageSink& sink) {
+bool BestGifEncoder::flush(const ImageSink& sink, bool parallel) {
+    std::vector<Run> runs;
     bool ok = true;
     if (!m_pending.empty()) {
-        if (m_settings.scope == PaletteScope::Auto) {
-            ok = encodeRun(0, m_pending.size(), sink);
-        } else {
-            std::unique_ptr<LiqQuantizer> palette = paletteFor(0, m_pending.size());
-            ok = palette && writeFrames(0, m_pending.size(), *palette, sink);
-        }
+        std::unique_ptr<LiqQuantizer> palette = paletteFor(0, m_pending.size());
+        ok = palette != nullptr;
+        if (ok && m_settings.scope == PaletteScope::Auto)
+            ok = planRuns(0, m_pending.size(), std::move(palette), parallel, runs);
+        else if (ok)
+            runs.push_back(Run{0, m_pending.size(), std::move(palette)});
     }
+    for (const Run& run : runs)
+        ok = ok && writeFrames(run, parallel, sink);
     if (!ok && m_error.empty())
         m_error = "The frames cannot be reduced to 256 colours.";
     m_pending.clear();
@@ -68,20 +85,38 @@ bool BestGifEncoder::flush(const ImageSink& sink) {
     return ok;
 }
 
-bool BestGifEncoder::encodeRun(std::size_t begin, std::size_t end, const ImageSink& sink) {
-    std::unique_ptr<LiqQuantizer> palette = paletteFor(begin, end);
-    if (!palette)
-        return false;
+bool BestGifEncoder::planRuns(std::size_t begin, std::size_t end,
+                              std::unique_ptr<LiqQuantizer> palette, bool parallel,
+                              std::vector<Run>& runs) const {
     const std::size_t length = end - begin;
     if (length <= std::size_t(std::max(1, m_settings.minGroup)) ||
-        worstFrameError(*palette, begin, end) <= m_settings.maxFrameError)
-        return writeFrames(begin, end, *palette, sink);
+        worstFrameError(*palette, begin, end) <= m_settings.maxFrameError) {
+        runs.push_back(Run{begin, end, std::move(palette)});
+        return true;
+    }
     palette.reset();
     const std::size_t middle = begin + length / 2;
-    return encodeRun(begin, middle, sink) && encodeRun(middle, end, sink);
+    std::vector<Run> right;
+    bool rightOk = false;
+    auto planRight = [&] {
+        std::unique_ptr<LiqQuantizer> half = paletteFor(middle, end);
+        rightOk = half && planRuns(middle, end, std::move(half), false, right);
+    };
+    std::thread helper;
+    if (parallel)
+        helper = std::thread(planRight);
+    std::unique_ptr<LiqQuantizer> half = paletteFor(begin, middle);
+    const bool leftOk = half && planRuns(begin, middle, std::move(half), false, runs);
+    if (helper.joinable())
+        helper.join();
+    else
+        planRight();
+    for (Run& run : right)
+        runs.push_back(std::move(run));
+    return leftOk && rightOk;
 }
 
-std::unique_ptr<LiqQuantizer> BestGifEncoder::paletteFor(std::size_t begin, std::size_t end) {
+std::unique_ptr<LiqQuantizer> BestGifEncoder::paletteFor(std::size_t begin, std::size_t end) const {
     // Each painted pixel counts for the frames it stays on screen: until a later frame of the
     // run paints over it, or to the end of the run. The mean error a viewer sees over the
     // frames is what the palette should make small, and a pixel that stays long is seen long.
@@ -130,45 +165,63 @@ double BestGifEncoder::worstFrameError(const LiqQuantizer& palette, std::size_t 
     NearestColour nearest(rgb.data(), int(rgb.size()));
     double worst = 0;
     for (std::size_t i = begin; i < end; ++i) {
-        const FrameDelta::Change& change = m_pending[i].change;
         double squares = 0;
-        std::uint32_t last = 0xFFFFFFFFu; // runs of one colour are common: one search each
-        int lastSquare = 0;
-        for (int y = 0; y < change.rect.height(); ++y) {
-            const uchar* in = change.pixels.constScanLine(y);
-            for (int x = 0; x < change.rect.width(); ++x, in += 4) {
-                if (in[3] == 0)
-                    continue;
-                if (rgbOf(in) != last) {
-                    last = rgbOf(in);
-                    const std::uint32_t c = rgb[std::size_t(nearest.find(in[0], in[1], in[2]))];
-                    const int dr = int(c >> 16) - in[0];
-                    const int dg = int((c >> 8) & 0xFF) - in[1];
-                    const int db = int(c & 0xFF) - in[2];
-                    lastSquare = dr * dr + dg * dg + db * db;
-                }
-                squares += double(lastSquare);
-            }
+        std::uint64_t count = 0;
+        for (const ColourHistogram::Entry& entry : m_pending[i].colours) {
+            const int r = int(entry.rgb >> 16), g = int((entry.rgb >> 8) & 0xFF),
+                      b = int(entry.rgb & 0xFF);
+            const std::uint32_t c = rgb[std::size_t(nearest.find(r, g, b))];
+            const int dr = int(c >> 16) - r;
+            const int dg = int((c >> 8) & 0xFF) - g;
+            const int db = int(c & 0xFF) - b;
+            squares += double(dr * dr + dg * dg + db * db) * entry.weight;
+            count += entry.weight;
         }
-        if (change.painted > 0)
-            worst = std::max(worst, squares / (3.0 * double(change.painted)));
+        if (count > 0)
+            worst = std::max(worst, squares / (3.0 * double(count)));
     }
     return worst;
 }
 
-bool BestGifEncoder::writeFrames(std::size_t begin, std::size_t end, LiqQuantizer& palette,
-                                 const ImageSink& sink) {
+bool BestGifEncoder::writeFrames(const Run& run, bool parallel, const ImageSink& sink) {
     // The first palette written is the file's global table; every other is a local one.
     const bool localTable = m_globalUsed;
     m_globalUsed = true;
-    for (std::size_t i = begin; i < end; ++i)
-        if (!writeFrame(m_pending[i], palette, localTable, sink))
+    const std::unique_ptr<LiqQuantizer> twin = parallel ? run.palette->twin() : nullptr;
+    for (std::size_t i = run.begin; i < run.end; ++i)
+        if (!writeFrame(m_pending[i], *run.palette, twin.get(), localTable, sink))
             return false;
     return true;
 }
 
-bool BestGifEncoder::writeFrame(const Pending& frame, LiqQuantizer& palette, bool localTable,
-                                const ImageSink& sink) {
+std::vector<QRect> BestGifEncoder::piecesOf(const FrameDelta::Change& change, bool first) {
+    const int width = change.rect.width();
+    const int height = change.rect.height();
+    if (first) {
+        if (height < 2 * kBandRows)
+            return {QRect(0, 0, width, height)};
+        return {QRect(0, 0, width, height / 2), QRect(0, height / 2, width, height - height / 2)};
+    }
+    std::vector<QRect> pieces;
+    for (int top = 0; top < height; top += kBandRows) {
+        const int rows = std::min(kBandRows, height - top);
+        int left = width, right = -1;
+        for (int y = top; y < top + rows; ++y) {
+            const uchar* in = change.pixels.constScanLine(y);
+            for (int x = 0; x < width; ++x)
+                if (in[x * 4 + 3] != 0) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        }
+        if (right >= 0)
+            pieces.push_back(QRect(left, top, right - left + 1, rows));
+    }
+    return pieces;
+}
+
+bool BestGifEncoder::writeFrame(const Pending& frame, LiqQuantizer& palette, LiqQuantizer* twin,
+                                bool localTable, const ImageSink& sink) {
     const std::vector<RGBQUAD>& colours = palette.palette();
     const int bits = tableBits(colours.size());
     const int transparent = palette.transparentIndex();
@@ -182,9 +235,36 @@ bool BestGifEncoder::writeFrame(const Pending& frame, LiqQuantizer& palette, boo
     // Indices of the changed rectangle, rows top to bottom; after frame 0, over what the
     // viewer shows.
     std::vector<std::uint8_t> indices(std::size_t(rect.width()) * std::size_t(rect.height()));
-    const uchar* under = m_written > 0 ? m_shown.constScanLine(rect.y()) + rect.x() * 4 : nullptr;
-    if (!palette.remap(pixels.constBits(), rect.width(), rect.height(), int(pixels.bytesPerLine()),
-                       indices.data(), rect.width(), under, int(m_shown.bytesPerLine()))) {
+    std::fill(indices.begin(), indices.end(), std::uint8_t(std::max(0, transparent)));
+    const std::vector<QRect> pieces = piecesOf(frame.change, m_written == 0);
+    auto remapPieces = [&](LiqQuantizer& quantizer, std::size_t first) {
+        for (std::size_t p = first; p < pieces.size(); p += twin ? 2 : 1) {
+            const QRect& piece = pieces[p];
+            const uchar* under = m_written > 0 ? m_shown.constScanLine(rect.y() + piece.y()) +
+                                                     (rect.x() + piece.x()) * 4
+                                               : nullptr;
+            if (!quantizer.remap(pixels.constScanLine(piece.y()) + piece.x() * 4, piece.width(),
+                                 piece.height(), int(pixels.bytesPerLine()),
+                                 &indices[std::size_t(piece.y()) * std::size_t(rect.width()) +
+                                          std::size_t(piece.x())],
+                                 rect.width(), under, int(m_shown.bytesPerLine())))
+                return false;
+        }
+        return true;
+    };
+    bool remapped = false;
+    if (twin && pieces.size() > 1) {
+        // Every other piece on a second thread, with its own copy of the palette.
+        bool odd = false;
+        std::thread helper([&] { odd = remapPieces(*twin, 1); });
+        const bool even = remapPieces(palette, 0);
+        helper.join();
+        remapped = odd && even;
+    } else {
+        twin = nullptr;
+        remapped = remapPieces(palette, 0);
+    }
+    if (!remapped) {
         m_error = "A frame cannot be reduced to its palette.";
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/FrameDelta.h"
+#include "gif/ColourHistogram.h"
 #include "gif/CxImage.h"
 #include "gif/LiqQuantizer.h"
 
@@ -39,11 +40,11 @@ public:
         int minGroup = 6;   // Auto: shortest run that is still halved
         // Auto: worst mean squared error per channel (0..255 levels) of one frame's painted
         // pixels against their nearest palette colour that a palette may leave.
-        double maxFrameError = 4.0;
+        double maxFrameError = 6.0;
         // A pixel within this many levels (per channel) of the colour its viewer pixel was
         // last decided for stays transparent without asking the palette.
         int tolerance = 3;
-        LiqQuantizer::Settings liq;
+        LiqQuantizer::Settings liq = {5, 0, 100, 1.0f};
     };
     // Receives the next image (offset, delay and transparent index set); false stops.
     using ImageSink = std::function<bool(CxImage& picture, bool localTable)>;
@@ -67,20 +68,35 @@ private:
     struct Pending {
         FrameDelta::Change change;
         std::uint32_t delay = 0;
+        std::vector<ColourHistogram::Entry> colours; // the painted pixels' colours and counts
+    };
+    // Frames [begin, end) of m_pending and their palette.
+    struct Run {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        std::unique_ptr<LiqQuantizer> palette;
     };
 
-    bool flush(const ImageSink& sink);
-    // Auto: frames [begin, end) of m_pending with one palette, or halved.
-    bool encodeRun(std::size_t begin, std::size_t end, const ImageSink& sink);
+    // `parallel`: the drawing is over and a second thread may share the work.
+    bool flush(const ImageSink& sink, bool parallel);
+    // Auto: keeps frames [begin, end) with `palette` when it serves them, else halves them
+    // (the right half on a second thread when `parallel`). False when libimagequant fails.
+    bool planRuns(std::size_t begin, std::size_t end, std::unique_ptr<LiqQuantizer> palette,
+                  bool parallel, std::vector<Run>& runs) const;
     // The palette of pending frames [begin, end); nullptr when libimagequant fails.
-    std::unique_ptr<LiqQuantizer> paletteFor(std::size_t begin, std::size_t end);
+    std::unique_ptr<LiqQuantizer> paletteFor(std::size_t begin, std::size_t end) const;
     // The largest mean squared error (per channel) of one frame's painted pixels against
     // their nearest colour of `palette`.
     double worstFrameError(const LiqQuantizer& palette, std::size_t begin, std::size_t end) const;
-    bool writeFrames(std::size_t begin, std::size_t end, LiqQuantizer& palette,
-                     const ImageSink& sink);
-    bool writeFrame(const Pending& frame, LiqQuantizer& palette, bool localTable,
-                    const ImageSink& sink);
+    bool writeFrames(const Run& run, bool parallel, const ImageSink& sink);
+    // The parts of a changed rectangle remapped one by one: frame 0 whole, in two halves when
+    // it is high enough (it stays on screen longest: one seam in its error diffusion); later
+    // frames in bands of rows, each cut to the columns it paints, so that the transparent
+    // rest of the rectangle costs libimagequant nothing.
+    static std::vector<QRect> piecesOf(const FrameDelta::Change& change, bool first);
+    // `twin`, when given, remaps every other piece on a second thread.
+    bool writeFrame(const Pending& frame, LiqQuantizer& palette, LiqQuantizer* twin,
+                    bool localTable, const ImageSink& sink);
 
     Settings m_settings;
     FrameDelta m_delta;

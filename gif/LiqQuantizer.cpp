@@ -96,6 +96,33 @@ bool LiqQuantizer::quantize() {
     return !m_palette.empty();
 }
 
+std::unique_ptr<LiqQuantizer> LiqQuantizer::twin() const {
+    if (!m_result)
+        return nullptr;
+    auto copy = std::make_unique<LiqQuantizer>(m_settings);
+    if (!copy->m_histogram)
+        return nullptr;
+    // Every entry as a fixed colour: libimagequant keeps fixed colours as they are and in the
+    // order given. It still wants one counted colour, which the first entry absorbs.
+    for (std::size_t i = 0; i < m_palette.size(); ++i) {
+        const RGBQUAD c = m_palette[i];
+        const std::uint8_t alpha = int(i) == m_transparent ? 0 : 255;
+        if (liq_histogram_add_fixed_color(
+                copy->m_histogram, liq_color{c.rgbRed, c.rgbGreen, c.rgbBlue, alpha}, 0) != LIQ_OK)
+            return nullptr;
+    }
+    const RGBQUAD first = m_palette.front();
+    const liq_histogram_entry counted{liq_color{first.rgbRed, first.rgbGreen, first.rgbBlue,
+                                                std::uint8_t(m_transparent == 0 ? 0 : 255)},
+                                      1};
+    if (liq_histogram_add_colors(copy->m_histogram, copy->m_attr, &counted, 1, 0) != LIQ_OK)
+        return nullptr;
+    copy->m_added = true;
+    if (!copy->quantize() || copy->m_palette != m_palette || copy->m_transparent != m_transparent)
+        return nullptr;
+    return copy;
+}
+
 int LiqQuantizer::quality() const {
     return m_result ? liq_get_quantization_quality(m_result) : -1;
 }

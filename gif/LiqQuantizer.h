@@ -4,6 +4,7 @@
 #include "gif/CxImage.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct liq_attr;
@@ -38,6 +39,10 @@ public:
     // Makes the palette from everything added; false when it cannot reach minQuality or
     // libimagequant fails.
     bool quantize();
+
+    // A second quantizer with this palette, entry for entry, for remapping on another thread;
+    // nullptr when it cannot be made.
+    std::unique_ptr<LiqQuantizer> twin() const;
 
     // libimagequant's quality estimate (0..100) of the palette, -1 before quantize().
     int quality() const;
