@@ -113,7 +113,8 @@ QStringList ffmpegInput() {
 
 void BM_FfmpegGlobalPalette(benchmark::State& state) {
     runTool(state, "BM_FfmpegGlobalPalette", "/usr/bin/ffmpeg",
-            ffmpegInput() << "-filter_complex" << "split[a][b];[a]palettegen[p];[b][p]paletteuse"
+            ffmpegInput() << "-filter_complex"
+                          << "split[a][b];[a]palettegen[p];[b][p]paletteuse"
                           << folder().filePath("BM_FfmpegGlobalPalette.gif"));
 }
 
@@ -161,7 +162,7 @@ void printTable(const RatioReporter& reporter) {
                         {"gifski", "BM_Gifski"}};
     auto time = [&reporter](const char* name) {
         const std::string suffix = std::string(name) == "BM_Gifski" ? "/iterations:1/real_time"
-                                                                      : "/iterations:3/real_time";
+                                                                    : "/iterations:3/real_time";
         return reporter.time(name + suffix);
     };
     const double ffmpeg = time("BM_FfmpegGlobalPalette");

@@ -70,7 +70,8 @@ public:
     static QString rawPath(const QTemporaryDir& dir) { return dir.filePath("frames.rgb"); }
     QString size() const { return QString("%1x%2").arg(width).arg(height); }
 
-    // Mean PSNR (dB) over the frames of `gif` decoded by ffmpeg; 0 when frames are missing. `lowest` receives the worst frame's PSNR.
+    // Mean PSNR (dB) over the frames of `gif` decoded by ffmpeg; 0 when frames are missing.
+    // `lowest` receives the worst frame's PSNR.
     double meanPsnr(const QString& gif, double* lowest = nullptr) const {
         QProcess ffmpeg;
         ffmpeg.start("/usr/bin/ffmpeg",

@@ -32,8 +32,9 @@ int usage() {
                  "          write one frame as an export would see it (or the stage view)\n"
                  "  grab VIDEO SECONDS OUT.png\n"
                  "          the video's picture at that time, as PNG\n"
-                 "  export PROJECT.vrn OUT.gif [--loops N]\n"
-                 "          export the animation (GIF; .avi and .swf by extension)\n"
+                 "  export PROJECT.vrn OUT.gif [--loops N] [--quality classic|best]\n"
+                 "          export the animation (GIF; .avi and .swf by extension); best:\n"
+                 "          libimagequant palettes, only what changes, smaller file\n"
                  "  gif-frames IN.gif OUTDIR\n"
                  "          decode every frame of IN.gif into OUTDIR/frame_NNN.png (RGBA) and\n"
                  "          print a JSON summary\n";
