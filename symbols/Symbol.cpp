@@ -129,7 +129,9 @@ bool Symbol::writeFile(const std::string& path, const std::vector<QImage>& frame
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!write(file, frames, progress))
+    // The last buffered bytes are written by an explicit flush: commit() would rename a file
+    // whose final write came up short (a full disk) as if it were complete.
+    if (!write(file, frames, progress) || !file.flush())
         return false; // the unfinished temporary file goes with `file`
     return file.commit();
 }

@@ -226,11 +226,19 @@ bool SymbolLibraryGrid::selectAllKey() {
 std::optional<QRect> SymbolLibraryGrid::rubberBand() const {
     if (!m_band)
         return std::nullopt;
-    return QRect(m_bandStart, m_bandEnd).normalized();
+    return bandRect();
+}
+
+QRect SymbolLibraryGrid::bandRect() const {
+    // Built from the corners' extremes: a QRect from two points normalizes off by one pixel
+    // when the second point lies above or left of the first.
+    return QRect(
+        QPoint(std::min(m_bandStart.x(), m_bandEnd.x()), std::min(m_bandStart.y(), m_bandEnd.y())),
+        QPoint(std::max(m_bandStart.x(), m_bandEnd.x()), std::max(m_bandStart.y(), m_bandEnd.y())));
 }
 
 void SymbolLibraryGrid::applyBand() {
-    const QRect band = QRect(m_bandStart, m_bandEnd).normalized();
+    const QRect band = bandRect();
     for (int i = 0; i < m_library.count(); ++i)
         m_library.setSelected(i, band.intersects(pictureRect(i)));
 }

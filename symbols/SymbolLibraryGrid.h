@@ -84,6 +84,7 @@ public:
 private:
     // The symbol whose picture area holds `point`, without the click rule's margins.
     int symbolUnder(QPoint point) const;
+    QRect bandRect() const;
     void applyBand();
 
     SymbolLibrary& m_library;

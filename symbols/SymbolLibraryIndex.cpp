@@ -45,7 +45,8 @@ bool SymbolLibraryIndex::write(const std::string& path, const std::vector<Symbol
     for (const SymbolId& id : ids)
         if (file.write(reinterpret_cast<const char*>(id.bytes.data()), kIdBytes) != kIdBytes)
             return false;
-    return file.commit();
+    // commit() does not check its own flush: a short last write (a full disk) is caught here.
+    return file.flush() && file.commit();
 }
 
 bool SymbolLibraryIndex::append(const std::string& path, const SymbolId& id) {

@@ -190,8 +190,11 @@ std::vector<QImage> SymbolStarterArt::butterfly() {
 
 std::vector<QImage> SymbolStarterArt::blinkingFace() {
     std::vector<QImage> frames;
+    // The eyes look left, ahead and right, then blink.
     const double openness[6] = {1.0, 1.0, 1.0, 0.45, 0.08, 0.45};
-    for (double eyes : openness) {
+    const double gaze[6] = {-2.5, 0, 2.5, 1, 0, -1};
+    for (int frame = 0; frame < 6; ++frame) {
+        const double eyes = openness[frame];
         QImage picture = transparent(90, 90);
         QPainter p(&picture);
         smooth(p);
@@ -204,7 +207,7 @@ std::vector<QImage> SymbolStarterArt::blinkingFace() {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(60, 40, 20));
         for (double x : {31.0, 59.0})
-            p.drawEllipse(QPointF(x, 36), 5.5, std::max(1.2, 8.0 * eyes));
+            p.drawEllipse(QPointF(x + gaze[frame], 36), 5.5, std::max(1.2, 8.0 * eyes));
         p.setPen(QPen(QColor(120, 50, 10), 4, Qt::SolidLine, Qt::RoundCap));
         p.setBrush(Qt::NoBrush);
         p.drawArc(QRectF(24, 30, 42, 36), 200 * 16, 140 * 16);
