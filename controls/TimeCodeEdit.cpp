@@ -18,16 +18,16 @@ TimeCodeEdit::TimeCodeEdit(QWidget* parent) : QAbstractSpinBox(parent) {
 bool TimeCodeEdit::setTimeCode(const QString& text) {
     if (!m_model.setText(text))
         return false;
-    show(0);
+    showText(0);
     return true;
 }
 
 void TimeCodeEdit::setFrameLimit(std::uint32_t limit) {
     m_model.setFrameLimit(limit);
-    show(lineEdit()->cursorPosition());
+    showText(lineEdit()->cursorPosition());
 }
 
-void TimeCodeEdit::show(int caret) {
+void TimeCodeEdit::showText(int caret) {
     lineEdit()->setText(m_model.text());
     lineEdit()->setCursorPosition(caret);
 }
@@ -40,7 +40,7 @@ void TimeCodeEdit::stepBy(int steps) {
     // The up arrow steps up (+1): Qt's spin box already reports it that way round.
     for (int k = 0; k < std::abs(steps); ++k)
         m_model.spin(steps > 0 ? 1 : -1);
-    show(0);
+    showText(0);
     selectActiveField();
     emit changed();
 }
@@ -58,8 +58,10 @@ void TimeCodeEdit::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Up:
     case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
+        // Stepped here rather than by the spin box, which would select the whole text.
+        stepBy(event->key() == Qt::Key_Up ? 1 : -1);
+        event->accept();
+        return;
     case Qt::Key_Left:
     case Qt::Key_Right:
     case Qt::Key_Home:
@@ -79,7 +81,7 @@ void TimeCodeEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit* edit = lineEdit();
     const int position = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
     if (m_model.type(position, typed[0])) {
-        show(position + 1);
+        showText(position + 1);
         emit changed();
     }
     event->accept();

@@ -34,7 +34,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void show(int caret);
+    void showText(int caret);
     void selectActiveField();
 
     TimeCodeModel m_model;
