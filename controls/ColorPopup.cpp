@@ -15,7 +15,8 @@ namespace {
 const QColor kBackground(234, 234, 237);
 const QColor kFrame(0xDC, 0xDC, 0xDC);
 const QColor kRaisedLight(0xFF, 0xFF, 0xFF);
-const QColor kRaisedShadow(0x80, 0x86, 0x90);
+const QColor kRaisedShadow(0x5A, 0x64, 0x70);
+const QColor kHighlightFill(0xFF, 0xFF, 0xFF);
 const QColor kBoxEdge(0x9A, 0xA0, 0xA8);
 const QColor kText(0x33, 0x3B, 0x45);
 
@@ -92,6 +93,8 @@ void ColorPopup::paintEvent(QPaintEvent*) {
     for (int box = 0; box < ColorPopupModel::kColourCount; ++box) {
         const QRect cell = m_model.entryRect(box);
         const QRect swatch = cell.adjusted(3, 3, -3, -3);
+        if (box == m_model.highlight())
+            painter.fillRect(cell.adjusted(1, 1, -1, -1), kHighlightFill);
         painter.fillRect(swatch, QColor::fromRgb(fromColorRef(colours[std::size_t(box)].colorRef)));
         painter.setPen(kBoxEdge);
         painter.drawRect(swatch.adjusted(0, 0, -1, -1));
@@ -104,7 +107,7 @@ void ColorPopup::paintEvent(QPaintEvent*) {
         if (r.isEmpty())
             continue;
         if (entry == m_model.highlight()) {
-            painter.fillRect(r.adjusted(1, 1, -1, -1), QColor(0xF6, 0xF7, 0xF9));
+            painter.fillRect(r.adjusted(1, 1, -1, -1), kHighlightFill);
             drawRaised(painter, r.adjusted(0, 0, -1, -1));
         }
         painter.setPen(kText);

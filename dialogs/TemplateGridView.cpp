@@ -66,11 +66,13 @@ void TemplateGridView::paintEvent(QPaintEvent*) {
         const std::vector<QImage>& frames = m_previews[std::size_t(index)];
         if (!frames.empty()) {
             const QImage& frame = frames[std::size_t(m_grid.currentFrame(index)) % frames.size()];
-            // The preview keeps its proportions, centred in its cell and never enlarged.
+            // The preview keeps its proportions, centred inside the two-pixel frame of its
+            // cell and never enlarged.
+            const QRect inside = cell.adjusted(2, 2, -2, -2);
             QSize fitted = frame.size();
-            if (fitted.width() > cell.width() || fitted.height() > cell.height())
-                fitted.scale(cell.size(), Qt::KeepAspectRatio);
-            const QRect target(cell.center() - QPoint(fitted.width() / 2, fitted.height() / 2),
+            if (fitted.width() > inside.width() || fitted.height() > inside.height())
+                fitted.scale(inside.size(), Qt::KeepAspectRatio);
+            const QRect target(inside.center() - QPoint(fitted.width() / 2, fitted.height() / 2),
                                fitted);
             painter.drawImage(target, frame);
         }
