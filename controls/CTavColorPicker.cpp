@@ -19,8 +19,8 @@ const QColor kArrow(0x4A, 0x55, 0x63);
 
 CTavColorPicker::CTavColorPicker(QWidget* parent, int controlId)
     : QAbstractButton(parent), m_controlId(controlId),
-      m_background(toColorRef(palette().color(QPalette::Button).rgb())),
-      m_text(toColorRef(palette().color(QPalette::ButtonText).rgb())) {
+      m_background(ColorRef::fromColor(palette().color(QPalette::Button))),
+      m_text(ColorRef::fromColor(palette().color(QPalette::ButtonText))) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
     connect(this, &QAbstractButton::clicked, this, &CTavColorPicker::dropDown);
@@ -111,11 +111,11 @@ void CTavColorPicker::finishCancel() {
 }
 
 std::optional<std::uint32_t> CTavColorPicker::askColourDialog(std::uint32_t initial) {
-    QColorDialog dialog(QColor::fromRgb(fromColorRef(initial)), window());
+    QColorDialog dialog(ColorRef::toColor(initial), window());
     dialog.setWindowTitle(m_moreText);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return toColorRef(dialog.selectedColor().rgb());
+    return ColorRef::fromColor(dialog.selectedColor());
 }
 
 QSize CTavColorPicker::sizeHint() const {
@@ -139,7 +139,7 @@ void CTavColorPicker::paintEvent(QPaintEvent*) {
     const int arrowWidth = std::min(14, width() / 3);
     const QRectF swatch(4, 4, std::max(0, width() - 8 - arrowWidth), std::max(0, height() - 8));
     painter.setPen(kEdge);
-    painter.setBrush(QColor::fromRgb(fromColorRef(color())));
+    painter.setBrush(ColorRef::toColor(color()));
     painter.drawRect(swatch);
 
     const qreal cx = width() - 4 - arrowWidth / 2.0;

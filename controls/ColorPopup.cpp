@@ -95,7 +95,7 @@ void ColorPopup::paintEvent(QPaintEvent*) {
         const QRect swatch = cell.adjusted(3, 3, -3, -3);
         if (box == m_model.highlight())
             painter.fillRect(cell.adjusted(1, 1, -1, -1), kHighlightFill);
-        painter.fillRect(swatch, QColor::fromRgb(fromColorRef(colours[std::size_t(box)].colorRef)));
+        painter.fillRect(swatch, ColorRef::toColor(colours[std::size_t(box)].colorRef));
         painter.setPen(kBoxEdge);
         painter.drawRect(swatch.adjusted(0, 0, -1, -1));
         if (box == m_model.highlight())
