@@ -29,6 +29,7 @@ enum LanguageEntry : int {
     kTextSelectProjectToDelete = 104,
     kTextConfirmDelete = 105,
     kTextMoreColours = 107, // the colour pickers' "More Colours..." entry
+    kTextCreateSymbol = 114, // the symbol editor's OK button for a new symbol
 };
 
 enum class Language {

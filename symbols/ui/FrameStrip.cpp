@@ -116,11 +116,15 @@ void FrameStrip::mouseMoveEvent(QMouseEvent* event) {
 void FrameStrip::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
+    if (m_model.dragging())
+        emit framesAboutToChange();
     m_model.release();
     update();
 }
 
 void FrameStrip::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && m_frames.count() > 0)
+        emit framesAboutToChange();
     if (!m_model.key(event->key())) {
         QWidget::keyPressEvent(event);
         return;

@@ -22,6 +22,9 @@ public:
 
 signals:
     void frameChosen(int index);
+    // The strip is about to reorder or remove frames (a drop, the Delete key): indexes held
+    // by the owner stop naming the same pictures.
+    void framesAboutToChange();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
