@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 
 #include "dialogs/FrameSizeDialog.h"
+#include "import/ui/ImportVideoDialog.h"
 #include "stage/MotionPanelModel.h"
 #include "stage/ui/MotionPanel.h"
 #include "stage/ui/StageView.h"
@@ -21,6 +22,7 @@
 #include "tests/ui/UiTestSupport.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -175,6 +177,40 @@ TEST_F(SymbolEditorWindowTest, ADoubleClickEditsASymbolWhichKeepsItsIdAndTheInde
     EXPECT_EQ(panel.library().at(1).id, entry.id);
     EXPECT_EQ(panel.library().currentIndex(), 1);
     EXPECT_NE(panel.library().loadFrame(entry.id, 0), firstBefore);
+}
+
+TEST_F(SymbolEditorWindowTest, ImportVideoAddsTheFramesTheCommandLineGrabs) {
+    const QString video = root.filePath("clip.mp4");
+    const ProgramRun made = ProgramRun::of(
+        "/usr/bin/ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i",
+                            "testsrc=duration=2:size=160x120:rate=25", "-pix_fmt", "yuv420p", video});
+    ASSERT_TRUE(made.ok()) << made.err.toStdString();
+
+    std::vector<QImage> imported;
+    ASSERT_TRUE(withEditor(CommandId::NewSymbol, [&](SymbolEditor& e) {
+        files.paths.push_back(video);
+        answerModal<ImportVideoDialog>([](ImportVideoDialog* dialog) {
+            EXPECT_EQ(dialog->model().end() - dialog->model().start(), 24);
+            dialog->okButton()->click();
+        });
+        e.button(SymbolEditor::CmdImportVideo)->click();
+        ASSERT_FALSE(files.requests.empty());
+        EXPECT_TRUE(files.requests.back().filter.contains("*.mp4"));
+        ASSERT_EQ(e.frames().count(), 1 + 24);
+        EXPECT_EQ(e.currentFrame(), 24);
+        imported.assign(e.frames().edited.begin() + 1, e.frames().edited.end());
+        e.button(SymbolEditor::CmdCancel)->click();
+    }));
+    ASSERT_EQ(imported.size(), 24u);
+    for (int i : {0, 1, 11, 23}) {
+        const QString png = root.filePath(QString("grab%1.png").arg(i));
+        const ProgramRun grab = ProgramRun::of(
+            ZENTRAVO_CLI, {"grab", video, QString::number(i * 0.083333, 'g', 17), png});
+        ASSERT_TRUE(grab.ok()) << grab.err.toStdString();
+        const QImage expected = QImage(png).convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(imported[std::size_t(i)].format(), QImage::Format_ARGB32);
+        EXPECT_TRUE(imported[std::size_t(i)] == expected) << "sample " << i;
+    }
 }
 
 // The road of one animation as a user walks it: a new project, a symbol painted in the
