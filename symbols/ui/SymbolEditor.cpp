@@ -129,8 +129,7 @@ void SymbolEditor::build() {
                                                        {CmdRemoveFrame, "Remove Frame"}};
     for (std::size_t i = 0; i < std::size(textButtons); ++i)
         addCommandButton(textButtons[i].first, tr(textButtons[i].second), QString(),
-                         QRect(QPoint(kTextButtonsLeft + int(i) * kTextButtonStep,
-                                      kTextButtonsTop),
+                         QRect(QPoint(kTextButtonsLeft + int(i) * kTextButtonStep, kTextButtonsTop),
                                kTextButton));
 
     const std::tuple<int, const char*, const char*> tools[] = {
@@ -144,9 +143,9 @@ void SymbolEditor::build() {
         {CmdProperties, "Properties", ":/icons/properties.svg"}};
     for (std::size_t i = 0; i < std::size(tools); ++i) {
         const auto& [command, tip, picture] = tools[i];
-        addCommandButton(command, tr(tip), QString::fromLatin1(picture),
-                         QRect(QPoint(kToolbarLeft + int(i) * kToolbarStep, kToolbarTop),
-                               kToolbarButton));
+        addCommandButton(
+            command, tr(tip), QString::fromLatin1(picture),
+            QRect(QPoint(kToolbarLeft + int(i) * kToolbarStep, kToolbarTop), kToolbarButton));
     }
 
     m_palette = new ToolPalette(this);
@@ -163,9 +162,9 @@ void SymbolEditor::build() {
     // OK 40 pixels above Cancel, both 155 pixels left of the right edge.
     const QRect cancelArea(QPoint(kSize.width() - 155, kSize.height() - 72), kDialogButton);
     QPushButton* cancel = addButton(QString::fromStdString(texts.text(kTextCancel)), cancelArea);
-    QPushButton* ok = addButton(
-        QString::fromStdString(texts.text(m_symbol ? kTextOk : kTextCreateSymbol)),
-        cancelArea.translated(0, -40));
+    QPushButton* ok =
+        addButton(QString::fromStdString(texts.text(m_symbol ? kTextOk : kTextCreateSymbol)),
+                  cancelArea.translated(0, -40));
     m_buttons[CmdCancel] = cancel;
     m_buttons[CmdOk] = ok;
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -240,9 +239,9 @@ void SymbolEditor::runCommand(int command) {
 }
 
 void SymbolEditor::newBlankFrame() {
-    const std::optional<QSize> size = FrameSizeDialog::ask(
-        FrameSizeDialog::Mode::AddBlankFrame, rememberedFrameSize(), rememberedFrameSize(),
-        m_services.texts, &m_services.sink, this);
+    const std::optional<QSize> size =
+        FrameSizeDialog::ask(FrameSizeDialog::Mode::AddBlankFrame, rememberedFrameSize(),
+                             rememberedFrameSize(), m_services.texts, &m_services.sink, this);
     if (!size)
         return;
     setRememberedFrameSize(*size);
@@ -290,6 +289,9 @@ void SymbolEditor::selectLast() {
     releaseCurrent();
     m_strip->refresh();
     m_strip->model().selectIndex(m_frames.count() - 1);
+    // Show the new last frame: after an import it usually lies beyond the visible cells.
+    m_strip->model().setScroll(m_strip->model().scrollRange());
+    m_strip->refresh();
 }
 
 void SymbolEditor::removeFrame() {
@@ -401,9 +403,9 @@ void SymbolEditor::previewTick() {
     } else {
         const QImage& frame = m_frames.edited[std::size_t(m_previewCursor)];
         const QSize fitted = FitSize::fit(frame.size(), kPreviewBox.size().shrunkBy({4, 4, 4, 4}));
-        m_preview = fitted.isEmpty() ? QImage()
-                                     : frame.scaled(fitted, Qt::IgnoreAspectRatio,
-                                                    Qt::SmoothTransformation);
+        m_preview = fitted.isEmpty()
+                        ? QImage()
+                        : frame.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         ++m_previewCursor;
     }
     update(kPreviewBox.adjusted(-2, -2, 2, 2));
@@ -422,14 +424,13 @@ void SymbolEditor::paintContents(QPainter& painter) {
     painter.setClipRect(kPreviewBox);
     for (int y = kPreviewBox.top(); y <= kPreviewBox.bottom(); y += kSquare)
         for (int x = kPreviewBox.left(); x <= kPreviewBox.right(); x += kSquare)
-            painter.fillRect(x, y, kSquare, kSquare,
-                             ((x - kPreviewBox.left() + y - kPreviewBox.top()) / kSquare) % 2
-                                 ? dark
-                                 : light);
+            painter.fillRect(
+                x, y, kSquare, kSquare,
+                ((x - kPreviewBox.left() + y - kPreviewBox.top()) / kSquare) % 2 ? dark : light);
     painter.restore();
     if (!m_preview.isNull()) {
-        const QPoint at = kPreviewBox.center() - QPoint(m_preview.width() / 2,
-                                                        m_preview.height() / 2);
+        const QPoint at =
+            kPreviewBox.center() - QPoint(m_preview.width() / 2, m_preview.height() / 2);
         painter.drawImage(at, m_preview);
     }
     painter.setPen(QColor(0x9A, 0xA6, 0xB4));

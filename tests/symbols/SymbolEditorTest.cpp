@@ -104,8 +104,8 @@ protected:
     void answerFrameSize(std::optional<QSize> size, QSize* shown = nullptr) {
         answerModal<FrameSizeDialog>([size, shown](FrameSizeDialog* dialog) {
             if (shown)
-                *shown = QSize(dialog->widthEdit().text().toInt(),
-                               dialog->heightEdit().text().toInt());
+                *shown =
+                    QSize(dialog->widthEdit().text().toInt(), dialog->heightEdit().text().toInt());
             if (!size) {
                 dialog->reject();
                 return;
@@ -313,6 +313,8 @@ TEST_F(SymbolEditorTest, ImportPictureAddsEveryGifFrameAndShrinksLargePictures) 
     EXPECT_EQ(e.frames().added[9].size(), QSize(978, 489));
     EXPECT_EQ(e.currentFrame(), 9);
     EXPECT_EQ(e.canvasView().canvas().size(), QSize(978, 489));
+    // The strip shows the new current frame.
+    EXPECT_TRUE(e.strip().rect().contains(e.strip().model().cell(9)));
 }
 
 TEST_F(SymbolEditorTest, OkWritesANewSymbolAndAFailedWriteKeepsTheEditorOpen) {
