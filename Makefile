@@ -17,7 +17,8 @@ DEB_PACKAGES := \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test run asan tsan fuzz fuzz-gif fuzz-pictures fuzz-journal bench-export clean
+.PHONY: deps build test run asan tsan fuzz fuzz-gif fuzz-pictures fuzz-journal fuzz-library \
+	bench-export clean
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -101,6 +102,15 @@ fuzz-journal: deps
 	/usr/bin/python3 fuzz/make_journal_seeds.py build-fuzz/corpus-journal
 	./build-fuzz/bin/zentravo_fuzz_journal -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
 		-rss_limit_mb=2048 build-fuzz/corpus-journal
+
+# The symbol file and library index readers under libFuzzer and AddressSanitizer for
+# FUZZ_SECONDS, seeded with small symbol files and indexes.
+fuzz-library: deps
+	cmake --preset fuzz
+	cmake --build build-fuzz --target zentravo_fuzz_symbol_files -j $(JOBS)
+	/usr/bin/python3 fuzz/make_symbol_seeds.py build-fuzz/corpus-library
+	./build-fuzz/bin/zentravo_fuzz_symbol_files -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
+		-rss_limit_mb=2048 -timeout=30 build-fuzz/corpus-library
 
 # The GIF export against ffmpeg and gifski (gifski comes from the npm registry, for this
 # benchmark only).

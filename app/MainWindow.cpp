@@ -1,15 +1,19 @@
 #include "app/MainWindow.h"
 
 #include "app/Application.h"
-#include "app/BasicProjectDialogs.h"
-#include "controls/MessageBoxSink.h"
-#include "app/PanelPlaceholder.h"
 #include "controls/ImageButton.h"
+#include "controls/MessageBoxSink.h"
+#include "dialogs/CTavStartDlg.h"
 #include "dialogs/StandardFileChooser.h"
+#include "dialogs/StandardProjectDialogs.h"
 #include "document/ui/TimelinePanel.h"
 #include "document/PreviewPause.h"
 #include "stage/ui/MotionPanel.h"
 #include "stage/ui/StageView.h"
+#include "symbols/ui/ModalSymbolEditor.h"
+#include "symbols/ui/SymbolLibraryPanel.h"
+#include "text/FontTextMeasurer.h"
+#include "text/ui/TextPanel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -131,13 +135,14 @@ Qt::CursorShape cursorOf(MainWindowLayout::Zone zone) {
 MainWindow::MainWindow(Application& application, MainWindowServices services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_application(application),
       m_ownSink(services.sink ? nullptr : std::make_unique<MessageBoxSink>(this)),
-      m_ownDialogs(services.dialogs ? nullptr
-                                    : std::make_unique<BasicProjectDialogs>(
-                                          this, application.folders(), application.texts())),
       m_ownFiles(services.files ? nullptr : std::make_unique<StandardFileChooser>()),
       m_sink(services.sink ? services.sink : m_ownSink.get()),
-      m_dialogs(services.dialogs ? services.dialogs : m_ownDialogs.get()),
       m_files(services.files ? services.files : m_ownFiles.get()),
+      m_ownDialogs(services.dialogs ? nullptr
+                                    : std::make_unique<StandardProjectDialogs>(
+                                          this, application.folders(), application.texts(),
+                                          *m_sink, *m_files)),
+      m_dialogs(services.dialogs ? services.dialogs : m_ownDialogs.get()),
       m_editor(m_document, this), m_commands(application.texts()),
       m_store(application.folders(), *m_sink),
       m_index(application.folders(), application.texts(), *m_sink) {
@@ -155,13 +160,17 @@ MainWindow::MainWindow(Application& application, MainWindowServices services, QW
     m_exportCommands = std::make_unique<ExportCommands>(
         ExportCommands::Parts{*m_stage, *m_sink, *m_files, application.texts(), this, this},
         services.exportAnswers);
-    m_library = new PanelPlaceholder(tr("Symbol library"), this);
-    m_textPanel = new PanelPlaceholder(tr("Text"), this);
+    m_library = new SymbolLibraryPanel(application.folders(), application.texts(), this, *m_sink,
+                                       this);
+    m_textPanel = new TextPanel(application.texts(), *m_sink, this, this);
+    setTextEditFocusQuery([this] { return m_textPanel->editHasFocus(); });
     m_timeline = new TimelinePanel(m_editor, this, this);
     m_motionPanel =
         new MotionPanel(m_document, this, *m_sink, application.texts(), this);
-    for (QWidget*& control : m_libraryControls)
-        control = new PanelPlaceholder(QString(), this);
+    m_startScreen = new CTavStartDlg(application.folders(), application.texts(), this, this);
+    m_symbolEditor = std::make_unique<ModalSymbolEditor>(
+        SymbolEditorServices{application.folders(), application.texts(), *m_sink, *m_files},
+        this);
     createButtons();
 
     m_editor.startUnnamed(application.texts().text(kTextUnnamedProject));
@@ -174,6 +183,10 @@ MainWindow::MainWindow(Application& application, MainWindowServices services, QW
            std::max(600, std::min(760, screen.height())));
     move(screen.center() - rect().center());
     applyLayout();
+}
+
+bool MainWindow::scheduleStartScreen() {
+    return m_startScreen->scheduleAtStartup();
 }
 
 MainWindow::~MainWindow() {
@@ -205,6 +218,21 @@ void MainWindow::createButtons() {
     }
     m_minimiseButton = new ImageButton(QStringLiteral(":/icons/caption-minimise.svg"), this);
     m_maximiseButton = new ImageButton(QStringLiteral(":/icons/caption-maximise.svg"), this);
+    // Under the library: a wide button that places the current symbol, then new and delete.
+    const std::pair<CommandId, const char*> library[] = {
+        {CommandId::InsertSymbol, ""},
+        {CommandId::NewSymbol, ":/icons/new.svg"},
+        {CommandId::LibraryCommand, ":/icons/delete.svg"}};
+    const char* libraryTips[] = {"Place the selected symbol on the stage", "New Symbol",
+                                 "Delete the selected symbols"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        auto* button = new ImageButton(QString::fromLatin1(library[i].second), this);
+        button->setToolTip(tr(libraryTips[i]));
+        const CommandId id = library[i].first;
+        connect(button, &QAbstractButton::clicked, this, [this, id] { runCommand(id); });
+        m_libraryControls[i] = button;
+    }
+    m_libraryControls[0]->setText(tr("Place on Stage"));
     m_closeButton = new ImageButton(QStringLiteral(":/icons/caption-close.svg"), this);
     connect(m_minimiseButton, &QAbstractButton::clicked, this,
             [this] { runCommand(CommandId::Minimise); });
@@ -324,9 +352,14 @@ void MainWindow::dispatch(MainMessage message, std::intptr_t wparam, std::intptr
         runCommand(CommandId::EditSymbol);
         break;
     case MainMessage::AddTextObject:
+        if (std::optional<AnimationObject> object = m_textPanel->takeTextObject())
+            m_editor.addTextObject(std::move(*object), FontTextMeasurer());
+        break;
     case MainMessage::ReloadLibrary:
+        m_library->reload();
+        break;
     case MainMessage::SymbolChosen:
-        break; // the panels that send these are not part of the window yet
+        break; // placing asks the panel for its current symbol instead
     }
 }
 
@@ -439,13 +472,17 @@ void MainWindow::runCommand(CommandId id) {
         showAbout();
         break;
     case CommandAction::InsertSymbol:
-        // No library panel yet, so no symbol is ever chosen.
-        m_sink->show("Please select an animation symbol.", "Zentravo", MessageIcon::Information);
+        m_library->placeCurrentSymbol(m_editor);
         break;
     case CommandAction::EditSymbol:
+        m_library->editCurrentSymbol(*m_symbolEditor);
+        break;
     case CommandAction::LibraryCommand:
+        m_library->deleteSelected();
+        break;
     case CommandAction::NewSymbol:
-        break; // the symbol library and editor are not part of the window yet
+        m_library->newSymbol(*m_symbolEditor);
+        break;
     case CommandAction::FileMenu:
     case CommandAction::EditMenu:
     case CommandAction::PlayMenu:
@@ -784,6 +821,7 @@ void MainWindow::exitProgram() {
     if (m_exitThread.joinable())
         return; // already on its way out
     m_projectCommands->beforeExit();
+    m_library->beforeExit();
     // The preview stops off the UI thread, waiting (a bounded time) for the frame being
     // drawn; the close is then posted back to this window.
     StageCanvas& canvas = m_stage->canvas();

@@ -22,12 +22,16 @@
 #include <vector>
 
 class Application;
+class CTavStartDlg;
 class FileChooser;
 class ImageButton;
 class MessageSink;
+class ModalSymbolEditor;
 class ProjectDialogs;
 class MotionPanel;
 class StageView;
+class SymbolLibraryPanel;
+class TextPanel;
 class TimelinePanel;
 
 // What tests replace in the main window: message boxes and dialogs. Null members mean the
@@ -58,6 +62,16 @@ public:
     StageView& stage() { return *m_stage; }
     TimelinePanel& timeline() { return *m_timeline; }
     MotionPanel& motionPanel() { return *m_motionPanel; }
+    SymbolLibraryPanel& libraryPanel() { return *m_library; }
+    TextPanel& textPanel() { return *m_textPanel; }
+    CTavStartDlg& startScreen() { return *m_startScreen; }
+    // How the library runs the symbol editor (tests reach each editor through it).
+    ModalSymbolEditor& symbolEditor() { return *m_symbolEditor; }
+    // The three controls under the library: place on stage, new symbol, delete symbols.
+    ImageButton* libraryControl(int index) const { return m_libraryControls.at(std::size_t(index)); }
+    // At program start: the welcome screen shows shortly after the window when the user's
+    // profile asks for it. Returns whether it will.
+    bool scheduleStartScreen();
     const CommandTable& commands() const { return m_commands; }
     MainWindowLayout layout() const;
 
@@ -114,11 +128,11 @@ private:
 
     Application& m_application;
     std::unique_ptr<MessageSink> m_ownSink;
-    std::unique_ptr<ProjectDialogs> m_ownDialogs;
     std::unique_ptr<FileChooser> m_ownFiles;
     MessageSink* m_sink;
-    ProjectDialogs* m_dialogs;
     FileChooser* m_files;
+    std::unique_ptr<ProjectDialogs> m_ownDialogs; // uses the sink and the file chooser
+    ProjectDialogs* m_dialogs;
     Document m_document;
     ProjectEditor m_editor;
     CommandTable m_commands;
@@ -128,11 +142,13 @@ private:
     std::unique_ptr<ExportCommands> m_exportCommands;
 
     StageView* m_stage = nullptr;
-    QWidget* m_library = nullptr;
-    QWidget* m_textPanel = nullptr;
+    SymbolLibraryPanel* m_library = nullptr;
+    TextPanel* m_textPanel = nullptr;
+    CTavStartDlg* m_startScreen = nullptr;
+    std::unique_ptr<ModalSymbolEditor> m_symbolEditor;
     TimelinePanel* m_timeline = nullptr;
     MotionPanel* m_motionPanel = nullptr;
-    std::array<QWidget*, 3> m_libraryControls{};
+    std::array<ImageButton*, 3> m_libraryControls{};
     std::vector<std::pair<CommandId, ImageButton*>> m_toolbar;
     std::array<ImageButton*, 4> m_menuButtons{};
     ImageButton* m_closeButton = nullptr;

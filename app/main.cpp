@@ -32,6 +32,10 @@ int main(int argc, char** argv) {
     if (!projectFile.isEmpty())
         window.openProjectFile(projectFile);
     window.show();
+    // A project named on the command line is what the user came for; otherwise the welcome
+    // screen offers a sample or an existing project (when the profile asks for it).
+    if (projectFile.isEmpty())
+        window.scheduleStartScreen();
     QApplication::restoreOverrideCursor();
     return QApplication::exec();
 }

@@ -10,10 +10,17 @@ class ProgramFolders;
 
 // Entry numbers of the language table that the program's logic names.
 enum LanguageEntry : int {
-    kTextProductName = 0,   // caption of the program's own message boxes
-    kTextOk = 44,           // the confirm button of every dialog
-    kTextCancel = 45,       // the cancel button of every dialog and of the progress window
-    kTextSaveModified = 51, // "save the modified project first?"
+    kTextProductName = 0,          // caption of the program's own message boxes
+    kTextApply = 9,                // the text panel's Apply button
+    kTextAutomaticColour = 15,     // the colour pickers' "Automatic" entry
+    kTextNewProject = 25,          // title of the new-project dialog
+    kTextOpenProject = 26,         // title of the open-project dialog
+    kTextSaveProject = 27,         // title of the project name dialog
+    kTextDelete = 29,              // the open-project dialog's Delete button
+    kTextAnimationProperties = 36, // title of the project properties dialog
+    kTextOk = 44,                  // the confirm button of every dialog
+    kTextCancel = 45,              // the cancel button of every dialog and of the progress window
+    kTextSaveModified = 51,        // "save the modified project first?"
     kTextSelectProject = 52,
     kTextUnnamedProject = 57,  // placeholder name of an unnamed project
     kTextBadProjectName = 100, // project folder cannot be created
@@ -21,6 +28,8 @@ enum LanguageEntry : int {
     kTextProjectExists = 103,
     kTextSelectProjectToDelete = 104,
     kTextConfirmDelete = 105,
+    kTextMoreColours = 107, // the colour pickers' "More Colours..." entry
+    kTextCreateSymbol = 114, // the symbol editor's OK button for a new symbol
 };
 
 enum class Language {

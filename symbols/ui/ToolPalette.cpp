@@ -1,6 +1,6 @@
 #include "symbols/ui/ToolPalette.h"
 
-#include "symbols/ui/ColorButtonChooser.h"
+#include "symbols/ui/PickerColorChooser.h"
 #include "symbols/ui/ToolArtwork.h"
 
 #include <array>
@@ -57,7 +57,7 @@ ToolPalette::ToolPalette(QWidget* parent) : QWidget(parent) {
     connect(&m_tools, &QButtonGroup::idClicked, this, &ToolPalette::chooseTool);
     connect(&m_sizes, &QButtonGroup::idClicked, this, &ToolPalette::chooseSize);
     connect(&m_fills, &QButtonGroup::idClicked, this, &ToolPalette::chooseFill);
-    setColorChooser(new ColorButtonChooser);
+    setColorChooser(new PickerColorChooser);
 }
 
 QToolButton* ToolPalette::addButton(QButtonGroup& group, int id, int top, const QPixmap& picture,

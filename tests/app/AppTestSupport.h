@@ -4,14 +4,18 @@
 #include "app/MainWindow.h"
 #include "dialogs/ProjectDialogs.h"
 #include "dialogs/FileChooser.h"
+#include "export/ui/ProgressWindow.h"
 #include "tests/document/RecordingMessageSink.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <deque>
+#include <vector>
 #include <memory>
 
 // Dialogs answered from scripts: each call takes the next queued answer (nothing when the
@@ -57,21 +61,32 @@ private:
 };
 
 // File choices answered from a script: each call takes the next queued path (nothing when the
-// queue is empty, as if the user cancelled).
+// queue is empty, as if the user cancelled); a choice of several files takes the next queued
+// list first.
 class ScriptedFiles : public FileChooser {
 public:
     std::deque<QString> paths;
+    std::deque<QStringList> lists;
+    std::vector<FileRequest> requests;
     int calls = 0;
-    QString saveFile(QWidget*, const FileRequest&) override { return next(); }
-    QString openFile(QWidget*, const FileRequest&) override { return next(); }
-    QStringList openFiles(QWidget*, const FileRequest&) override {
-        const QString path = next();
+    QString saveFile(QWidget*, const FileRequest& request) override { return next(request); }
+    QString openFile(QWidget*, const FileRequest& request) override { return next(request); }
+    QStringList openFiles(QWidget*, const FileRequest& request) override {
+        if (!lists.empty()) {
+            ++calls;
+            requests.push_back(request);
+            QStringList chosen = lists.front();
+            lists.pop_front();
+            return chosen;
+        }
+        const QString path = next(request);
         return path.isEmpty() ? QStringList() : QStringList{path};
     }
 
 private:
-    QString next() {
+    QString next(const FileRequest& request) {
         ++calls;
+        requests.push_back(request);
         if (paths.empty())
             return QString();
         const QString path = paths.front();
@@ -101,6 +116,27 @@ public:
 
     // Waits until the queued messages posted so far have been handled.
     static void settle() { QTest::qWait(20); }
+
+    // The progress window while it is shown.
+    static ProgressWindow* shownProgressWindow() {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* shown = qobject_cast<ProgressWindow*>(widget); shown && shown->isVisible())
+                return shown;
+        return nullptr;
+    }
+    // Waits until the export the window started has ended (finished or cancelled).
+    bool waitForExportEnd() {
+        ExportPipeline& pipeline = window->exportCommands().pipeline();
+        const bool ended = QTest::qWaitFor(
+            [&] { return shownProgressWindow() == nullptr && !pipeline.isRunning(); }, 30000);
+        window->exportCommands().waitForCancel();
+        settle();
+        return ended;
+    }
+    static QByteArray readAll(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     QTemporaryDir root;
     RecordingMessageSink sink;

@@ -1,7 +1,6 @@
 // Exports from the real main window's menu, and a user's whole session from start to restart.
 #include "app/MainWindow.h"
 
-#include "export/ui/ProgressWindow.h"
 #include "stage/ui/StageView.h"
 #include "tests/ProgramRun.h"
 #include "tests/app/AppTestSupport.h"
@@ -14,19 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// The progress window while it is shown.
-ProgressWindow* shownProgressWindow() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<ProgressWindow*>(widget); window && window->isVisible())
-            return window;
-    return nullptr;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Chooses `text` in the popup menu that is open.
 bool chooseMenuItem(MainWindow& window, const QString& text) {
@@ -47,16 +33,6 @@ protected:
     ExportWindowTest() {
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-    // Waits until the export the menu started has ended (finished or cancelled).
-    bool waitForExportEnd() {
-        ExportPipeline& pipeline = window->exportCommands().pipeline();
-        const bool ended = QTest::qWaitFor(
-            [&] { return shownProgressWindow() == nullptr && !pipeline.isRunning(); },
-            30000);
-        window->exportCommands().waitForCancel();
-        settle();
-        return ended;
     }
 };
 

@@ -1,6 +1,7 @@
 // The canvas window and the tool palette driven with QTest on the offscreen platform.
-#include "symbols/ui/ColorButtonChooser.h"
+#include "controls/CTavColorPicker.h"
 #include "symbols/ui/PaintCanvasView.h"
+#include "symbols/ui/PickerColorChooser.h"
 #include "symbols/ui/ToolPalette.h"
 
 #include <QApplication>
@@ -188,16 +189,23 @@ TEST(ToolPaletteTest, ButtonsChangeTheCanvasTool) {
     EXPECT_FALSE(palette.toolButton(PaintTool::Brush)->isChecked()); // radio within the block
     EXPECT_TRUE(palette.sizeButton(2)->isChecked());
 
-    auto* chooser = qobject_cast<ColorButtonChooser*>(palette.colorChooser());
+    auto* chooser = qobject_cast<PickerColorChooser*>(palette.colorChooser());
     ASSERT_NE(chooser, nullptr);
     EXPECT_EQ(chooser->geometry().topLeft(), QPoint(0, 150));
-    chooser->setAskColor([](const QColor&, QWidget*) { return QColor(255, 128, 0); });
-    QTest::mouseClick(chooser->button(), Qt::LeftButton);
+    // A colour chosen in the picker's popup becomes the canvas colour; a cancelled popup
+    // changes nothing.
+    auto popupEnds = [&](ColorPopup::Outcome outcome, quint32 colour) {
+        QTest::mouseClick(chooser->picker(), Qt::LeftButton);
+        ColorPopup* popup = chooser->picker()->popup();
+        ASSERT_NE(popup, nullptr);
+        emit popup->ended(outcome, colour);
+    };
+    popupEnds(ColorPopup::Outcome::Ok, 0x0080FF);
     EXPECT_EQ(changed.count(), ++clicks);
     EXPECT_EQ(view.canvas().settings().color, 0x0080FFu);
-    chooser->setAskColor([](const QColor&, QWidget*) { return QColor(); }); // cancelled
-    QTest::mouseClick(chooser->button(), Qt::LeftButton);
+    popupEnds(ColorPopup::Outcome::Cancel, 0x0080FF);
     EXPECT_EQ(changed.count(), clicks);
+    EXPECT_EQ(chooser->color(), 0x0080FFu);
 
     // The colour picker's colour reaches the chooser without another tool change.
     QImage frame(10, 10, QImage::Format_ARGB32);

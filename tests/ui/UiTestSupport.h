@@ -1,5 +1,8 @@
 #pragma once
 
+#include "dialogs/FileChooser.h"
+#include "document/MessageTarget.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
@@ -7,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 // Answers the next modal dialog of type T: once it is the active modal widget, `answer` runs on
 // it (and should close it). A dialog that does not appear within `timeoutMs`, or is still open
@@ -43,3 +48,41 @@ template <typename T> void answerModal(std::function<void(T*)> answer, int timeo
     });
     timer->start();
 }
+
+// Records the messages posted to the main window.
+class RecordingTarget : public MessageTarget {
+public:
+    struct Posted {
+        MainMessage message;
+        std::intptr_t wparam;
+        std::intptr_t lparam;
+    };
+    std::vector<Posted> posted;
+    void post(MainMessage message, std::intptr_t wparam, std::intptr_t lparam) override {
+        posted.push_back({message, wparam, lparam});
+    }
+};
+
+// File choices answered from a script: each call records its request and takes the next
+// queued path (nothing when the queue is empty, as if the user cancelled).
+class ScriptedFileChooser : public FileChooser {
+public:
+    std::deque<QString> paths;
+    std::vector<FileRequest> requests;
+    QString saveFile(QWidget*, const FileRequest& request) override { return next(request); }
+    QString openFile(QWidget*, const FileRequest& request) override { return next(request); }
+    QStringList openFiles(QWidget*, const FileRequest& request) override {
+        const QString path = next(request);
+        return path.isEmpty() ? QStringList() : QStringList{path};
+    }
+
+private:
+    QString next(const FileRequest& request) {
+        requests.push_back(request);
+        if (paths.empty())
+            return QString();
+        const QString path = paths.front();
+        paths.pop_front();
+        return path;
+    }
+};

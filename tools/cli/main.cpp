@@ -9,6 +9,7 @@
 #include "tools/cli/GrabCommand.h"
 #include "tools/cli/ExportCommand.h"
 #include "tools/cli/GifFramesCommand.h"
+#include "tools/cli/LibraryCommand.h"
 
 #include <QGuiApplication>
 
@@ -37,7 +38,10 @@ int usage() {
                  "          libimagequant palettes, only what changes, smaller file\n"
                  "  gif-frames IN.gif OUTDIR\n"
                  "          decode every frame of IN.gif into OUTDIR/frame_NNN.png (RGBA) and\n"
-                 "          print a JSON summary\n";
+                 "          print a JSON summary\n"
+                 "  library list|add|frames|delete ... [--dir DIR]\n"
+                 "          list the symbol library as JSON, add a symbol made of pictures,\n"
+                 "          write a symbol's frames as PNG, delete a symbol\n";
     return 2;
 }
 
@@ -57,6 +61,8 @@ int main(int argc, char** argv) {
         return RenderCommand::run(argc, argv, std::cout, std::cerr);
     if (std::strcmp(argv[1], "export") == 0)
         return ExportCommand::run(argc, argv, std::cout, std::cerr);
+    if (std::strcmp(argv[1], "library") == 0)
+        return LibraryCommand::run(argc, argv, std::cout, std::cerr);
     // The commands without options: only their positional arguments.
     const CommandLine line(argc, argv, 2);
     if (!line.ok())

@@ -1,0 +1,78 @@
+#include "dialogs/TemplateChooserDialog.h"
+
+#include "dialogs/TemplateGridView.h"
+#include "document/LanguageTable.h"
+#include "document/MessageSink.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPushButton>
+
+namespace {
+
+constexpr const char* kCaption = "Zentravo";
+
+// Every frame of an animated picture, each drawn over the ones before as the file says.
+std::vector<QImage> readFrames(const QString& path) {
+    std::vector<QImage> frames;
+    QImageReader reader(path);
+    const int count = reader.imageCount();
+    for (int k = 0; count <= 0 || k < count; ++k) {
+        QImage frame = reader.read();
+        if (frame.isNull())
+            break;
+        frames.push_back(std::move(frame));
+        if (count <= 0)
+            break; // a still picture
+    }
+    return frames;
+}
+
+} // namespace
+
+TemplateChooserDialog::TemplateChooserDialog(const std::string& templateFolder,
+                                             const LanguageTable& texts, MessageSink& sink,
+                                             QWidget* parent)
+    : RoundedDialog(parent, kSize), m_sink(sink),
+      m_view(new TemplateGridView(loadPreviews(templateFolder), this)) {
+    setWindowTitle(QStringLiteral("Start with Sample Project"));
+    m_view->setObjectName(QStringLiteral("templates"));
+    m_view->setGeometry(kGridRect);
+    connect(m_view, &TemplateGridView::templateActivated, this, &TemplateChooserDialog::accept);
+
+    // Cancel at (right - 235, bottom - 30, right - 170, bottom - 10), OK 260 pixels left of it.
+    const QRect cancelRect(QPoint(kSize.width() - 235, kSize.height() - 30),
+                           QPoint(kSize.width() - 171, kSize.height() - 11));
+    QPushButton* cancel = addButton(QString::fromStdString(texts.text(kTextCancel)), cancelRect);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    cancel->setAutoDefault(false);
+    connect(cancel, &QPushButton::clicked, this, &TemplateChooserDialog::reject);
+    m_ok = addButton(QString::fromStdString(texts.text(kTextOk)), cancelRect.translated(-260, 0));
+    m_ok->setObjectName(QStringLiteral("ok"));
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, &TemplateChooserDialog::accept);
+    m_ok->setFocus(Qt::OtherFocusReason);
+}
+
+std::vector<std::vector<QImage>> TemplateChooserDialog::loadPreviews(const std::string& folder) {
+    std::vector<std::vector<QImage>> previews;
+    for (int number = 1;; ++number) {
+        const QString path =
+            QString::fromStdString(folder) + QStringLiteral("template_%1.gif").arg(number);
+        if (!QFileInfo(path).isFile())
+            break;
+        // A preview that cannot be read keeps its place (and its number) with no frames.
+        previews.push_back(readFrames(path));
+    }
+    return previews;
+}
+
+void TemplateChooserDialog::accept() {
+    const int selected = m_view->grid().selected();
+    if (selected < 0) {
+        m_sink.show(kNoSelection, kCaption, MessageIcon::Information);
+        return;
+    }
+    m_chosen = selected;
+    RoundedDialog::accept();
+}

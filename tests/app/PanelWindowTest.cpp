@@ -1,0 +1,172 @@
+// The side panels as the main window runs them: placing and deleting library symbols with the
+// panel's controls, adding a text object from the text panel, and the start screen's choices.
+#include "app/MainWindow.h"
+
+#include "controls/CTavColorPicker.h"
+#include "controls/ImageButton.h"
+#include "dialogs/CTavStartDlg.h"
+#include "symbols/ui/SymbolLibraryPanel.h"
+#include "text/ui/StyleList.h"
+#include "text/ui/TextPanel.h"
+#include "tests/app/AppTestSupport.h"
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+class PanelWindowTest : public ::testing::Test, public MainWindowHarness {
+protected:
+    PanelWindowTest() {
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    SymbolLibraryPanel& library() { return window->libraryPanel(); }
+    void clickSymbol(int index) {
+        QTest::mouseClick(&library(), Qt::LeftButton, {},
+                          library().grid().pictureRect(index).center());
+    }
+    ProjectHeader header() { return window->document().lock().project().header; }
+};
+
+TEST_F(PanelWindowTest, PlaceOnStagePutsTheChosenSymbolCentredOnANewLayer) {
+    ImageButton* place = window->libraryControl(0);
+    QTest::mouseClick(place, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(sink.only().text, "Please select an animation symbol.");
+    EXPECT_EQ(window->document().lock().project().objectCount(), 0);
+    sink.clear();
+
+    ASSERT_GE(library().library().count(), 2);
+    clickSymbol(1);
+    const SymbolEntry entry = library().library().at(1);
+    ASSERT_EQ(library().currentSymbol(), entry.id);
+    QTest::mouseClick(place, Qt::LeftButton);
+    settle();
+    EXPECT_TRUE(sink.messages.empty());
+
+    const ProjectHeader stage = header();
+    auto lock = window->document().lock();
+    const Project& project = lock.project();
+    ASSERT_EQ(project.objectCount(), 1);
+    ASSERT_EQ(project.layerCount(), 1);
+    EXPECT_STREQ(project.layerNames[0].text, "Symbol 1");
+    EXPECT_EQ(project.symbolIds[0], entry.id);
+    const ObjectRecord& r = project.objects[0].record;
+    const QImage first = library().library().loadFrame(entry.id, 0);
+    EXPECT_EQ(r.kind, 1);
+    EXPECT_EQ(QSize(r.width, r.height), first.size());
+    EXPECT_FLOAT_EQ(r.startX, float(stage.width / 2.0 - std::floor(first.width() / 2.0)));
+    EXPECT_FLOAT_EQ(r.startY, float(stage.height / 2.0 - std::floor(first.height() / 2.0)));
+    EXPECT_EQ(r.startFrame, 0);
+    EXPECT_EQ(r.endFrame, stage.duration);
+    EXPECT_EQ(r.symbolFrameRate, stage.frameRate);
+    // The project carries its own copy of every frame, equal to the library's.
+    const EmbeddedSymbol* copy = lock.symbols().find(entry.id);
+    ASSERT_NE(copy, nullptr);
+    ASSERT_EQ(copy->frameCount(), int(entry.frameCount));
+    for (std::uint32_t k = 0; k < entry.frameCount; ++k)
+        EXPECT_EQ(
+            copy->frames[k].convertToFormat(QImage::Format_ARGB32),
+            library().library().loadFrame(entry.id, int(k)).convertToFormat(QImage::Format_ARGB32))
+            << "frame " << k;
+}
+
+TEST_F(PanelWindowTest, TheDeleteControlRemovesTheSelectedSymbolAndItsFileAfterYes) {
+    const int before = library().library().count();
+    clickSymbol(0);
+    const SymbolId id = library().library().at(0).id;
+    const QString file = root.filePath("Actors/" + QString::fromStdString(id.toHex()) + ".sbl");
+    ASSERT_TRUE(QFileInfo::exists(file));
+
+    sink.answer = MessageAnswer::No;
+    QTest::mouseClick(window->libraryControl(2), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(sink.only().text, "Are you sure to delete the selected animation symbol?");
+    EXPECT_EQ(library().library().count(), before);
+    EXPECT_TRUE(QFileInfo::exists(file));
+
+    sink.clear();
+    sink.answer = MessageAnswer::Yes;
+    QTest::mouseClick(window->libraryControl(2), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(library().library().count(), before - 1);
+    EXPECT_FALSE(QFileInfo::exists(file));
+    EXPECT_NE(library().library().at(0).id, id);
+    // The index on disk no longer names it once the program ends.
+    window->runCommand(CommandId::Exit);
+    const QByteArray index = readAll(root.filePath("Actors/Actors.sbg"));
+    EXPECT_FALSE(index.contains(QByteArray(reinterpret_cast<const char*>(id.bytes.data()), 16)));
+}
+
+TEST_F(PanelWindowTest, ApplyInTheTextPanelAddsASelectedTextLayer) {
+    TextPanel& panel = window->textPanel();
+    QTest::mouseClick(&panel.applyButton(), Qt::LeftButton);
+    settle();
+    ASSERT_EQ(sink.messages.size(), 1u); // nothing typed
+    EXPECT_EQ(window->document().lock().project().objectCount(), 0);
+    sink.clear();
+
+    panel.textEdit().setFocus();
+    QTest::keyClicks(&panel.textEdit(), "Hello");
+    panel.sizeBox().setCurrentText("72");
+    panel.chooseStyle(2);
+    const std::uint32_t first = panel.firstPicker().color();
+    const std::uint32_t second = panel.secondPicker().color();
+    QTest::mouseClick(&panel.applyButton(), Qt::LeftButton);
+    settle();
+    EXPECT_TRUE(sink.messages.empty());
+
+    auto lock = window->document().lock();
+    const Project& project = lock.project();
+    ASSERT_EQ(project.objectCount(), 1);
+    EXPECT_STREQ(project.layerNames[0].text, "Text 1");
+    EXPECT_TRUE(project.symbolIds[0].isNull());
+    const ObjectRecord& r = project.objects[0].record;
+    EXPECT_EQ(r.kind, 0);
+    EXPECT_STREQ(r.text, "Hello");
+    EXPECT_EQ(r.font.height, 72 * 20 / 15);
+    EXPECT_STREQ(r.font.faceName, panel.faceBox().currentText().toLocal8Bit().left(31).constData());
+    EXPECT_EQ(r.textStyle, panel.model().selectedStyle());
+    EXPECT_EQ(r.textColor, first);
+    EXPECT_EQ(r.secondTextColor, second);
+    EXPECT_GT(r.width, 0); // measured with the chosen font
+    EXPECT_NE(r.selected, 0u);
+}
+
+TEST_F(PanelWindowTest, TheStartScreensChoicesOpenASampleOrAskForAProject) {
+    CTavStartDlg& screen = window->startScreen();
+    screen.showScreen();
+    ASSERT_TRUE(screen.isVisible());
+    QTest::mouseClick(&screen.existingButton(), Qt::LeftButton);
+    QTest::mouseClick(&screen.okButton(), Qt::LeftButton);
+    EXPECT_FALSE(screen.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.chooseCalls == 1; }, 5000));
+    EXPECT_EQ(dialogs.sampleCalls, 0);
+
+    // The screen remembers the last choice; a sample opens from it.
+    screen.showScreen();
+    EXPECT_TRUE(screen.existingButton().isChecked());
+    QTest::mouseClick(&screen.sampleButton(), Qt::LeftButton);
+    dialogs.samples.push_back(1);
+    QTest::mouseClick(&screen.okButton(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->projectCommands().isSampleProject(); }, 5000));
+    EXPECT_EQ(dialogs.sampleCalls, 1);
+    EXPECT_EQ(window->document().lock().project().name(), "Sample Project 1");
+
+    // Esc only hides it.
+    screen.showScreen();
+    QTest::keyClick(&screen, Qt::Key_Escape);
+    settle();
+    EXPECT_FALSE(screen.isVisible());
+    EXPECT_EQ(dialogs.sampleCalls + dialogs.chooseCalls, 2);
+}
+
+} // namespace

@@ -1,0 +1,143 @@
+#include "symbols/FrameStripModel.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Six frames told apart by their width (10 + index), in a strip wide enough for all of them
+// (no scrolling: cell i spans x = 108 i + 5 .. 108 (i + 1) - 5, y = 10 .. 98).
+class FrameStripModelTest : public ::testing::Test {
+protected:
+    FrameStripModelTest()
+        : strip(frames, [this](int index) { notified.push_back(index); }) {
+        for (int i = 0; i < 6; ++i)
+            frames.append(QImage(10 + i, 8, QImage::Format_ARGB32));
+        strip.setClientSize(QSize(800, 126));
+        strip.refresh();
+    }
+    static QPoint in(int index, int dx = 0) { return QPoint(108 * index + 54 + dx, 50); }
+    std::vector<int> order() const {
+        std::vector<int> out;
+        for (const QImage& picture : frames.edited)
+            out.push_back(picture.width() - 10);
+        return out;
+    }
+    void click(int index, bool ctrl = false, bool shift = false) {
+        strip.press(in(index), ctrl, shift);
+        strip.release();
+    }
+
+    FrameLists frames;
+    std::vector<int> notified;
+    FrameStripModel strip;
+};
+
+TEST_F(FrameStripModelTest, ClicksWithCtrlAndShiftSelectAsAListDoes) {
+    click(1);
+    click(3, true);
+    EXPECT_EQ(strip.selectedIndexes(), (std::vector<int>{1, 3}));
+    // A plain click on a selected frame keeps the others (so they can be dragged together).
+    click(1);
+    EXPECT_EQ(strip.selectedIndexes(), (std::vector<int>{1, 3}));
+    // Ctrl on a selected frame deselects it without a notification.
+    notified.clear();
+    click(3, true);
+    EXPECT_EQ(strip.selectedIndexes(), (std::vector<int>{1}));
+    EXPECT_TRUE(notified.empty());
+    // Shift on 5 with 2 current selects 2..5 and keeps 2 current.
+    click(2);
+    click(5, false, true);
+    EXPECT_EQ(strip.selectedIndexes(), (std::vector<int>{2, 3, 4, 5}));
+    EXPECT_EQ(strip.current(), 2);
+    // With 0 current it selects only 5 and makes it current.
+    click(0);
+    notified.clear();
+    click(5, false, true);
+    EXPECT_EQ(strip.selectedIndexes(), (std::vector<int>{5}));
+    EXPECT_EQ(strip.current(), 5);
+    EXPECT_EQ(notified, (std::vector<int>{5}));
+    // A press beside every cell clears the selection and starts a rubber band that selects the
+    // cells it touches.
+    strip.press(QPoint(900, 50), false, false);
+    EXPECT_TRUE(strip.selectedIndexes().empty());
+    strip.move(QPoint(108 * 2 + 20, 60)); // from beyond frame 5 back into frame 2
+    EXPECT_EQ(strip.selectedIndexes(), (std::vector<int>{2, 3, 4, 5}));
+    strip.release();
+    EXPECT_FALSE(strip.rubberBand().has_value());
+}
+
+TEST_F(FrameStripModelTest, DraggingTwoFramesOntoTheRightHalfOfTheFourth) {
+    click(1);
+    click(2, true);
+    frames.flags = {10, 11, 12, 13, 14, 15}; // marks: the flag list is not reordered
+    strip.press(in(2), false, false);
+    strip.move(in(2, 2) + QPoint(0, 3)); // 2 + 3 pixels: no drag yet
+    EXPECT_FALSE(strip.dragging());
+    strip.move(in(4, 30));                // far enough, over the right half of frame 4
+    EXPECT_TRUE(strip.dragging());
+    EXPECT_EQ(strip.dropTarget(), 4);
+    EXPECT_EQ(strip.dropSide(), 1);
+    notified.clear();
+    strip.release();
+    EXPECT_EQ(order(), (std::vector<int>{0, 3, 4, 1, 2, 5}));
+    EXPECT_EQ(strip.current(), 4); // frame 2, now at index 4
+    EXPECT_EQ(strip.selectedIndexes(), (std::vector<int>{3, 4}));
+    EXPECT_EQ(notified, (std::vector<int>{3, 4}));
+    EXPECT_EQ(frames.flags, (std::vector<std::uint32_t>{10, 11, 12, 13, 14, 15}));
+    // List A moved with list B.
+    EXPECT_EQ(frames.added[3].width(), 11);
+}
+
+TEST_F(FrameStripModelTest, TheDragStartsBeyondTheThreshold) {
+    // sqrt(|dx| + |dy|) > 5: 3 + 3 does not start a drag, 20 + 10 does.
+    click(0);
+    strip.press(in(0), false, false);
+    strip.move(in(0) + QPoint(3, 3));
+    EXPECT_FALSE(strip.dragging());
+    strip.move(in(0) + QPoint(20, 10));
+    EXPECT_TRUE(strip.dragging());
+    strip.release();
+}
+
+TEST_F(FrameStripModelTest, RemovingEveryFrameNotifiesMinusOne) {
+    click(4);
+    strip.key(Qt::Key_Delete);
+    EXPECT_EQ(order(), (std::vector<int>{0, 1, 2, 3, 5}));
+    EXPECT_EQ(frames.added.size(), 5u);
+    EXPECT_EQ(frames.flags.size(), 5u);
+    EXPECT_EQ(strip.current(), 0);
+    click(0);
+    for (int i = 1; i < 5; ++i)
+        click(i, true);
+    notified.clear();
+    strip.removeSelected();
+    EXPECT_EQ(frames.count(), 0);
+    EXPECT_EQ(strip.current(), -1);
+    EXPECT_EQ(notified, (std::vector<int>{-1}));
+}
+
+TEST_F(FrameStripModelTest, ArrowKeysScrollTheStripAndTheWheelMovesIt) {
+    strip.setClientSize(QSize(330, 126)); // three cells and a bit: the strip scrolls
+    EXPECT_EQ(strip.scrollRange(), (6 - (330 / 108 + 1) + 1) * 108);
+    EXPECT_EQ(strip.cell(0).left(), 5 + 16); // every cell shifted while it can scroll
+    notified.clear();
+    strip.key(Qt::Key_Right); // no current frame: frame 0
+    EXPECT_EQ(notified, (std::vector<int>{0}));
+    for (int k = 0; k < 3; ++k)
+        strip.key(Qt::Key_Right);
+    EXPECT_EQ(strip.current(), 3);
+    EXPECT_EQ(strip.scroll(), 216); // frames 2 and 3 did not fit: one cell further each
+    strip.key(Qt::Key_Left);
+    strip.key(Qt::Key_Left);
+    strip.key(Qt::Key_Left);
+    EXPECT_EQ(strip.current(), 0);
+    EXPECT_EQ(strip.scroll(), 0);
+    strip.key(Qt::Key_Left); // at the first frame nothing happens
+    EXPECT_EQ(strip.current(), 0);
+    strip.wheel(-120);
+    EXPECT_EQ(strip.scroll(), 30);
+    strip.wheel(1200);
+    EXPECT_EQ(strip.scroll(), 0);
+}
+
+} // namespace

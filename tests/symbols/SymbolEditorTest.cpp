@@ -1,0 +1,369 @@
+// The symbol editor on the offscreen platform: its frames as the strip, the canvas, the
+// commands and the preview change them, and what OK writes into the library folder.
+#include "symbols/ui/SymbolEditor.h"
+
+#include "dialogs/FrameSizeDialog.h"
+#include "document/LanguageTable.h"
+#include "document/ProgramFolders.h"
+#include "symbols/SymbolLibraryIndex.h"
+#include "symbols/ui/FrameStrip.h"
+#include "symbols/ui/PaintCanvasView.h"
+#include "symbols/ui/ToolPalette.h"
+#include "tests/document/RecordingMessageSink.h"
+#include "tests/symbols/SymbolTestSupport.h"
+#include "tests/ui/UiTestSupport.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QTest>
+
+#include <filesystem>
+
+using namespace symboltest;
+
+namespace {
+
+// File choices from a script: each call takes the next queued list.
+class ListChooser : public FileChooser {
+public:
+    std::deque<QStringList> lists;
+    std::vector<FileRequest> requests;
+    QString saveFile(QWidget*, const FileRequest& request) override {
+        return next(request).value(0);
+    }
+    QString openFile(QWidget*, const FileRequest& request) override {
+        return next(request).value(0);
+    }
+    QStringList openFiles(QWidget*, const FileRequest& request) override { return next(request); }
+
+private:
+    QStringList next(const FileRequest& request) {
+        requests.push_back(request);
+        if (lists.empty())
+            return {};
+        QStringList chosen = lists.front();
+        lists.pop_front();
+        return chosen;
+    }
+};
+
+bool hasOpaquePixel(const QImage& picture) {
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (qAlpha(picture.pixel(x, y)) != 0)
+                return true;
+    return false;
+}
+
+class SymbolEditorTest : public LibraryFolderTest {
+protected:
+    SymbolEditorTest() { SymbolEditor::setRememberedFrameSize(SymbolEditor::kNewSymbolFrame); }
+
+    SymbolEditor& openNew() {
+        editor = std::make_unique<SymbolEditor>(services, folder());
+        return show();
+    }
+    SymbolEditor& openExisting(const SymbolId& id, std::uint32_t frames) {
+        editor = std::make_unique<SymbolEditor>(services, folder(), id, frames);
+        return show();
+    }
+    SymbolEditor& show() {
+        editor->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+        return *editor;
+    }
+    // The frame numbers (symboltest::frame) of the edited list, and of what the canvas shows.
+    std::vector<int> editedNumbers() {
+        std::vector<int> numbers;
+        for (const QImage& picture : editor->frames().edited)
+            numbers.push_back(frameNumber(picture));
+        return numbers;
+    }
+    int canvasNumber() { return frameNumber(editor->canvasView().canvas().picture()); }
+    // A pencil stroke across the canvas picture (canvas pixels).
+    void stroke(QPoint from, QPoint to) { stroke(*editor, from, to); }
+    static void stroke(SymbolEditor& e, QPoint from, QPoint to) {
+        e.palette().toolButton(PaintTool::Pencil)->click();
+        PaintCanvas& canvas = e.canvasView().canvas();
+        canvas.pointer(PointerAction::Press, from);
+        canvas.pointer(PointerAction::Move, (from + to) / 2);
+        canvas.pointer(PointerAction::Move, to);
+        canvas.pointer(PointerAction::Release, to);
+    }
+    QPoint cellCentre(int index) { return editor->strip().model().cell(index).center(); }
+    void stripPress(QPoint at, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mousePress(&editor->strip(), Qt::LeftButton, modifiers, at);
+    }
+    void stripRelease(QPoint at) { QTest::mouseRelease(&editor->strip(), Qt::LeftButton, {}, at); }
+    void stripMoveHeld(QPoint to) {
+        QMouseEvent event(QEvent::MouseMove, QPointF(to), editor->strip().mapToGlobal(QPointF(to)),
+                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&editor->strip(), &event);
+    }
+    // Answers the frame size dialog with `size` (nothing: cancel).
+    void answerFrameSize(std::optional<QSize> size, QSize* shown = nullptr) {
+        answerModal<FrameSizeDialog>([size, shown](FrameSizeDialog* dialog) {
+            if (shown)
+                *shown =
+                    QSize(dialog->widthEdit().text().toInt(), dialog->heightEdit().text().toInt());
+            if (!size) {
+                dialog->reject();
+                return;
+            }
+            dialog->widthEdit().setText(QString::number(size->width()));
+            dialog->heightEdit().setText(QString::number(size->height()));
+            dialog->accept();
+        });
+    }
+
+    ProgramFolders folders{root()};
+    LanguageTable texts;
+    RecordingMessageSink sink;
+    ListChooser files;
+    SymbolEditorServices services{folders, texts, sink, files};
+    std::unique_ptr<SymbolEditor> editor;
+};
+
+TEST_F(SymbolEditorTest, TheWindowPlacesItsPartsAndNamesItsButtons) {
+    SymbolEditor& e = openNew();
+    EXPECT_EQ(e.size(), QSize(720, 520));
+    EXPECT_EQ(e.strip().geometry(), QRect(20, 62, 680, 126));
+    EXPECT_EQ(e.palette().geometry(), QRect(20, 200, 88, 300));
+    EXPECT_EQ(e.canvasView().geometry(), QRect(120, 230, 410, 270));
+    struct Row {
+        int command;
+        QRect at;
+        QString text; // shown text, or the tooltip of a picture button
+    };
+    const Row rows[] = {
+        {SymbolEditor::CmdNewBlankFrame, {20, 38, 130, 16}, "New Blank Frame"},
+        {SymbolEditor::CmdImportPicture, {162, 38, 130, 16}, "Import Picture"},
+        {SymbolEditor::CmdImportVideo, {304, 38, 130, 16}, "Import Video"},
+        {SymbolEditor::CmdRemoveFrame, {446, 38, 130, 16}, "Remove Frame"},
+        {SymbolEditor::CmdCut, {120, 200, 24, 24}, "Cut"},
+        {SymbolEditor::CmdCopy, {146, 200, 24, 24}, "Copy"},
+        {SymbolEditor::CmdPaste, {172, 200, 24, 24}, "Paste"},
+        {SymbolEditor::CmdUndo, {198, 200, 24, 24}, "Undo"},
+        {SymbolEditor::CmdRedo, {224, 200, 24, 24}, "Redo"},
+        {SymbolEditor::CmdZoomIn, {250, 200, 24, 24}, "Zoom in"},
+        {SymbolEditor::CmdZoomOut, {276, 200, 24, 24}, "Zoom out"},
+        {SymbolEditor::CmdProperties, {302, 200, 24, 24}, "Properties"},
+        {SymbolEditor::CmdOk, {565, 408, 125, 22}, QString::fromStdString(texts.text(114))},
+        {SymbolEditor::CmdCancel, {565, 448, 125, 22}, QString::fromStdString(texts.text(45))},
+    };
+    for (const Row& row : rows) {
+        QAbstractButton* button = e.button(row.command);
+        ASSERT_NE(button, nullptr) << row.command;
+        EXPECT_EQ(button->geometry(), row.at) << row.command;
+        EXPECT_EQ(button->text().isEmpty() ? button->toolTip() : button->text(), row.text);
+    }
+
+    addSymbols({2});
+    const SymbolId id = SymbolLibraryIndex::read(folder() + "Actors.sbg")->front();
+    SymbolEditor edit(services, folder(), id, 2);
+    EXPECT_EQ(edit.button(SymbolEditor::CmdOk)->text(), QString::fromStdString(texts.text(44)));
+}
+
+TEST_F(SymbolEditorTest, AnEditedSymbolOpensOnItsFramesAndTheStripSwitchesTheCanvas) {
+    const SymbolId id = addSymbols({3}).front();
+    SymbolEditor& e = openExisting(id, 3);
+    ASSERT_TRUE(e.loaded());
+    EXPECT_EQ(editedNumbers(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(e.currentFrame(), 0);
+    EXPECT_EQ(canvasNumber(), 0);
+
+    stroke({1, 1}, {9, 6}); // an edit, then another frame: its journal does not follow
+    EXPECT_EQ(frameNumber(e.frames().added[0]), 0); // list A keeps the frame as it came
+    EXPECT_TRUE(e.frames().edited[0] != e.frames().added[0]);
+    QTest::mouseClick(&e.strip(), Qt::LeftButton, {}, cellCentre(2));
+    EXPECT_EQ(e.currentFrame(), 2);
+    EXPECT_EQ(canvasNumber(), 2);
+    EXPECT_EQ(e.canvasView().canvas().size(), QSize(12, 8));
+    EXPECT_FALSE(e.canvasView().canvas().undo());
+    EXPECT_EQ(editedNumbers()[1], 1);
+
+    // A symbol whose file has fewer frames than the library counted does not open.
+    SymbolEditor broken(services, folder(), id, 4);
+    EXPECT_FALSE(broken.loaded());
+}
+
+// After a drop or the Delete key the strip's indexes name other pictures: the canvas must
+// paint into the frame it shows, never into the one that took its place.
+TEST_F(SymbolEditorTest, AfterAReorderOrADeleteTheCanvasEditsTheFrameItShows) {
+    const SymbolId id = addSymbols({4}).front();
+    SymbolEditor& e = openExisting(id, 4);
+    // Select 1 and 3 (3 current); a Ctrl press on 3 takes it out of the selection (nothing
+    // is announced) and drags frame 1 onto the right half of 3: the order becomes 0, 2, 3, 1
+    // and index 3, still "current", now holds frame 1.
+    QTest::mouseClick(&e.strip(), Qt::LeftButton, {}, cellCentre(1));
+    QTest::mouseClick(&e.strip(), Qt::LeftButton, Qt::ControlModifier, cellCentre(3));
+    ASSERT_EQ(e.currentFrame(), 3);
+    const QPoint to = cellCentre(3) + QPoint(30, 0);
+    stripPress(cellCentre(3), Qt::ControlModifier);
+    stripMoveHeld(to);
+    stripRelease(to);
+    ASSERT_EQ(editedNumbers(), (std::vector<int>{0, 2, 3, 1}));
+    EXPECT_EQ(e.currentFrame(), 3);
+    EXPECT_EQ(canvasNumber(), 1);
+    stroke({0, 0}, {11, 7});
+    EXPECT_EQ(frameNumber(e.frames().edited[2]), 3); // untouched
+    EXPECT_EQ(e.frames().edited[3].pixel(0, 0), qRgba(0, 0, 0, 255));
+
+    // Delete with the first frame current: frame 2 moves up and the canvas shows it.
+    QTest::mouseClick(&e.strip(), Qt::LeftButton, {}, cellCentre(0));
+    ASSERT_EQ(e.currentFrame(), 0);
+    QTest::keyClick(&e.strip(), Qt::Key_Delete);
+    EXPECT_EQ(editedNumbers()[0], 2);
+    EXPECT_EQ(e.currentFrame(), 0);
+    EXPECT_EQ(canvasNumber(), 2);
+}
+
+TEST_F(SymbolEditorTest, RemovingEveryFrameLeavesNothingToPaintOrSave) {
+    SymbolEditor& e = openNew();
+    e.runCommand(SymbolEditor::CmdRemoveFrame);
+    EXPECT_EQ(e.frames().count(), 0);
+    EXPECT_EQ(e.frames().added.size(), 0u);
+    EXPECT_EQ(e.frames().flags.size(), 0u);
+    EXPECT_EQ(e.currentFrame(), -1);
+    EXPECT_FALSE(e.canvasView().isVisible());
+    e.runCommand(SymbolEditor::CmdOk);
+    EXPECT_EQ(sink.only().text, "Nothing on the workspace to create an animation symbol.");
+    EXPECT_EQ(sink.only().caption, "Zentravo");
+    EXPECT_EQ(sink.only().icon, MessageIcon::Information);
+    EXPECT_TRUE(e.isVisible());
+    EXPECT_FALSE(std::filesystem::exists(folder()));
+
+    answerFrameSize(QSize(30, 20));
+    e.runCommand(SymbolEditor::CmdNewBlankFrame);
+    EXPECT_TRUE(e.canvasView().isVisible());
+    EXPECT_EQ(e.currentFrame(), 0);
+}
+
+TEST_F(SymbolEditorTest, BlankFramesTakeTheRememberedSizeAndPropertiesResizeTheFrame) {
+    SymbolEditor& e = openNew();
+    QSize shown;
+    answerFrameSize(QSize(100, 80), &shown);
+    e.runCommand(SymbolEditor::CmdNewBlankFrame);
+    EXPECT_EQ(shown, QSize(240, 240));
+    ASSERT_EQ(e.frames().count(), 2);
+    EXPECT_EQ(e.frames().edited[1].size(), QSize(100, 80));
+    EXPECT_FALSE(hasOpaquePixel(e.frames().edited[1]));
+    EXPECT_EQ(e.currentFrame(), 1);
+    EXPECT_EQ(SymbolEditor::rememberedFrameSize(), QSize(100, 80));
+    answerFrameSize(std::nullopt, &shown); // cancelled: nothing added
+    e.runCommand(SymbolEditor::CmdNewBlankFrame);
+    EXPECT_EQ(shown, QSize(100, 80));
+    EXPECT_EQ(e.frames().count(), 2);
+
+    // Properties shows the frame's own size and keeps its top-left pixels, unscaled.
+    stroke({0, 0}, {99, 0});
+    answerFrameSize(QSize(50, 200), &shown);
+    e.runCommand(SymbolEditor::CmdProperties);
+    EXPECT_EQ(shown, QSize(100, 80));
+    const QImage resized = e.frames().edited[1];
+    ASSERT_EQ(resized.size(), QSize(50, 200));
+    EXPECT_EQ(qAlpha(resized.pixel(49, 0)), 255);
+    EXPECT_EQ(qAlpha(resized.pixel(10, 150)), 0);
+    EXPECT_EQ(SymbolEditor::rememberedFrameSize(), QSize(100, 80)); // only blank frames set it
+    e.runCommand(SymbolEditor::CmdUndo);
+    EXPECT_EQ(e.frames().edited[1].size(), QSize(100, 80));
+}
+
+TEST_F(SymbolEditorTest, ThePreviewPlaysEveryFrameInTurn) {
+    const SymbolId id = addSymbols({3}).front();
+    SymbolEditor& e = openExisting(id, 3);
+    std::vector<int> shown{frameNumber(e.previewPicture())}; // drawn once at opening
+    for (int i = 0; i < 4; ++i) {
+        e.previewTick();
+        shown.push_back(frameNumber(e.previewPicture()));
+    }
+    EXPECT_EQ(shown, (std::vector<int>{0, 1, 2, 0, 1}));
+    // The frames are fitted into the box, keeping their aspect.
+    const QSize box = SymbolEditor::previewBox().size();
+    EXPECT_LE(e.previewPicture().width(), box.width());
+    EXPECT_EQ(e.previewPicture().width() * 8, e.previewPicture().height() * 12);
+}
+
+TEST_F(SymbolEditorTest, ImportPictureAddsEveryGifFrameAndShrinksLargePictures) {
+    const std::string gif = root() + "/walk.gif";
+    writeAnimatedGif(gif, 8, 24, 16);
+    const QString large = QString::fromStdString(root() + "/large.png");
+    QImage big(2000, 1000, QImage::Format_ARGB32);
+    big.fill(qRgb(10, 120, 240));
+    ASSERT_TRUE(big.save(large));
+    const QString text = QString::fromStdString(root() + "/notes.png");
+    writeAll(text.toStdString(), "not a picture");
+
+    SymbolEditor& e = openNew();
+    files.lists.push_back({QString::fromStdString(gif), text, large,
+                           QString::fromStdString(root() + "/missing.bmp")});
+    e.runCommand(SymbolEditor::CmdImportPicture);
+    ASSERT_EQ(files.requests.size(), 1u);
+    EXPECT_TRUE(files.requests[0].filter.contains("*.gif *.ico *.jpg *.jpeg *.bmp *.png"));
+    EXPECT_TRUE(sink.messages.empty());
+    ASSERT_EQ(e.frames().count(), 1 + 8 + 1);
+    std::vector<QRgb> gifColours;
+    for (int i = 1; i <= 8; ++i) {
+        EXPECT_EQ(e.frames().edited[std::size_t(i)].size(), QSize(24, 16));
+        gifColours.push_back(e.frames().edited[std::size_t(i)].pixel(5, 5));
+    }
+    std::sort(gifColours.begin(), gifColours.end());
+    EXPECT_EQ(std::unique(gifColours.begin(), gifColours.end()), gifColours.end());
+    EXPECT_EQ(e.frames().edited[9].size(), QSize(978, 489));
+    EXPECT_EQ(e.frames().added[9].size(), QSize(978, 489));
+    EXPECT_EQ(e.currentFrame(), 9);
+    EXPECT_EQ(e.canvasView().canvas().size(), QSize(978, 489));
+    // The strip shows the new current frame.
+    EXPECT_TRUE(e.strip().rect().contains(e.strip().model().cell(9)));
+}
+
+TEST_F(SymbolEditorTest, OkWritesANewSymbolAndAFailedWriteKeepsTheEditorOpen) {
+    // The library folder cannot be made: a file stands where it should be.
+    writeAll(root() + "/Blocked", "file");
+    SymbolEditor blocked(services, root() + "/Blocked/", nullptr);
+    blocked.show();
+    stroke(blocked, {5, 5}, {50, 50});
+    blocked.runCommand(SymbolEditor::CmdOk);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(blocked.isVisible());
+    EXPECT_EQ(blocked.result(), 0);
+    EXPECT_FALSE(blocked.savedSymbol());
+    sink.clear();
+
+    addSymbols({1});
+    const QByteArray indexBefore = readAll(folder() + "Actors.sbg");
+    SymbolEditor& e = openNew();
+    stroke({10, 10}, {200, 120});
+    const std::vector<QImage> made = e.frames().edited;
+    e.runCommand(SymbolEditor::CmdOk);
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_EQ(e.result(), QDialog::Accepted);
+    ASSERT_TRUE(e.savedSymbol());
+    const std::optional<std::vector<SymbolId>> index =
+        SymbolLibraryIndex::read(folder() + "Actors.sbg");
+    ASSERT_TRUE(index && index->size() == 2);
+    EXPECT_EQ(index->back(), *e.savedSymbol());
+    EXPECT_NE(readAll(folder() + "Actors.sbg"), indexBefore);
+    const QImage stored = SymbolLibrary(folder()).loadFrame(*e.savedSymbol(), 0);
+    EXPECT_EQ(stored.convertToFormat(QImage::Format_ARGB32), made[0]);
+}
+
+TEST_F(SymbolEditorTest, EditingKeepsTheIdAndLeavesTheIndexAlone) {
+    const SymbolId id = addSymbols({2}).front();
+    const QByteArray indexBefore = readAll(folder() + "Actors.sbg");
+    SymbolEditor& e = openExisting(id, 2);
+    stroke({0, 0}, {11, 0});
+    e.runCommand(SymbolEditor::CmdRemoveFrame); // frame 0 is selected: frame 1 stays
+    ASSERT_EQ(e.frames().count(), 1);
+    e.runCommand(SymbolEditor::CmdOk);
+    ASSERT_EQ(e.savedSymbol(), id);
+    EXPECT_EQ(readAll(folder() + "Actors.sbg"), indexBefore);
+    SymbolLibrary library(folder());
+    library.load();
+    ASSERT_EQ(library.count(), 1);
+    EXPECT_EQ(library.at(0).frameCount, 1u);
+    EXPECT_EQ(frameNumber(library.loadFrame(id, 0)), 1);
+}
+
+} // namespace

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "document/AnimationObject.h"
+#include "text/ui/TextPanelModel.h"
+
+#include <QWidget>
+
+#include <deque>
+#include <optional>
+
+class CTavColorPicker;
+class LanguageTable;
+class MessageSink;
+class MessageTarget;
+class QComboBox;
+class QPlainTextEdit;
+class QPushButton;
+class StyleList;
+
+// TextPanel: where a new text object is composed: its text, font face and size, two colours
+// and a style chosen from live previews. Apply builds the text object record and posts
+// AddTextObject to the main window, which takes the record with takeTextObject(). Choosing a
+// style sets both colour pickers to the style's default colours.
+class TextPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kApplyCommand = 10121;
+    static constexpr std::uint32_t kFirstPickerStart = TextStyleColours::colorRef(200, 200, 255);
+    static constexpr std::uint32_t kSecondPickerStart = TextStyleColours::colorRef(176, 176, 255);
+
+    // Records go to `target` (null: only kept for takeTextObject()); messages to `sink`.
+    TextPanel(const LanguageTable& texts, MessageSink& sink, MessageTarget* target,
+              QWidget* parent = nullptr);
+
+    // The families the font list offers: installed, scalable (outline styles need outlines),
+    // not vertical ("@" names) and not the system's private ones, in the database's order.
+    static QStringList usableFonts();
+
+    // The oldest record made by Apply that the main window has not taken yet.
+    std::optional<AnimationObject> takeTextObject();
+    // True while the text edit has the focus (Enter and Delete then belong to it).
+    bool editHasFocus() const;
+
+    // Builds the record from the controls; posts it, or says that the text is empty.
+    void apply();
+    // Selects a style cell (-1: none) as a click does: both pickers take its colours.
+    void chooseStyle(int position);
+
+    const TextPanelModel& model() const { return m_model; }
+    QPlainTextEdit& textEdit() const { return *m_edit; }
+    QComboBox& faceBox() const { return *m_face; }
+    QComboBox& sizeBox() const { return *m_size; }
+    CTavColorPicker& firstPicker() const { return *m_first; }
+    CTavColorPicker& secondPicker() const { return *m_second; }
+    StyleList& styleList() const { return *m_styles; }
+    QPushButton& applyButton() const { return *m_apply; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void relayout();
+    void limitText();
+
+    const LanguageTable& m_texts;
+    MessageSink& m_sink;
+    MessageTarget* m_target;
+    TextPanelModel m_model;
+    QPlainTextEdit* m_edit;
+    QComboBox* m_face;
+    QComboBox* m_size;
+    CTavColorPicker* m_first = nullptr;
+    CTavColorPicker* m_second = nullptr;
+    StyleList* m_styles;
+    QPushButton* m_apply;
+    std::deque<ObjectRecord> m_finished;
+};
