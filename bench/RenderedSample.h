@@ -55,7 +55,7 @@ public:
         ProjectEditor(document).openLoaded(std::move(sample->project), std::move(sample->symbols));
     }
 
-    // The frames as raw RGB24 (for ffmpeg) and as frame_NNN.png (for gifski) in `dir`.
+    // The frames as raw RGB24, for ffmpeg, in `dir`.
     void writeFiles(const QTemporaryDir& dir) const {
         QFile raw(rawPath(dir));
         if (!raw.open(QIODevice::WriteOnly))
@@ -64,7 +64,6 @@ public:
             const QImage rgb = frames[f].convertToFormat(QImage::Format_RGB888);
             for (int y = 0; y < rgb.height(); ++y)
                 raw.write(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 3);
-            rgb.save(dir.filePath(QString::asprintf("frame_%03d.png", int(f))));
         }
     }
     static QString rawPath(const QTemporaryDir& dir) { return dir.filePath("frames.rgb"); }

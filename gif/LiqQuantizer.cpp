@@ -1,10 +1,13 @@
 #include "gif/LiqQuantizer.h"
 
 #include <libimagequant.h>
-#include <omp.h>
 
 #include <algorithm>
 #include <limits>
+
+// libgomp's setting of the calling thread's team size (declared here: omp.h is the compiler's
+// own header, and clang's comes only with LLVM's runtime).
+extern "C" void omp_set_num_threads(int);
 
 namespace {
 
