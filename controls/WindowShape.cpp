@@ -1,6 +1,7 @@
 #include "controls/WindowShape.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
 #include <QWidget>
@@ -54,4 +55,17 @@ void WindowShape::round(QWidget& window, int radius, bool translucent) {
     QPainterPath shape;
     shape.addRoundedRect(QRectF(window.rect()), radius, radius);
     window.setMask(QRegion(shape.toFillPolygon().toPolygon()));
+}
+
+void WindowShape::paintFace(QPainter& painter, const QRect& area, int radius, const QBrush& face,
+                            const QColor& edge) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The half-pixel inset puts the one-pixel edge on whole pixels.
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(area).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    painter.fillPath(outline, face);
+    painter.setPen(edge);
+    painter.drawPath(outline);
+    painter.restore();
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+class QBrush;
+class QColor;
+class QPainter;
+class QRect;
 class QWidget;
 
 // WindowShape: the rounded corners of caption-less windows. Where the window system composites
@@ -14,4 +18,8 @@ public:
     // Rounds `window` (top level, fixed size, before it is first shown) with corners of a
     // `radius` ellipse quarter; `translucent` chooses between the two ways above.
     static void round(QWidget& window, int radius, bool translucent = translucencyAvailable());
+
+    // Fills the rounded face of a window of rectangle `area` and draws its one-pixel edge.
+    static void paintFace(QPainter& painter, const QRect& area, int radius, const QBrush& face,
+                          const QColor& edge);
 };

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 
 namespace {
@@ -48,7 +47,7 @@ FrameSizeDialog::FrameSizeDialog(Mode mode, QSize frameSize, QSize remembered,
         auto* unit = new QLabel(QStringLiteral("pixels"), this);
         unit->setGeometry(198, y, 60, 22);
     };
-    row("Width", m_width, 42, m_size.width());   // edit 1025
+    row("Width", m_width, 42, m_size.width());    // edit 1025
     row("Height", m_height, 72, m_size.height()); // edit 1026
 
     // Cancel at (right - 120, bottom - 30, right - 55, bottom - 10), OK 130 pixels to its left.
@@ -85,10 +84,5 @@ void FrameSizeDialog::accept() {
 
 void FrameSizeDialog::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath outline;
-    outline.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kCorner, kCorner);
-    painter.fillPath(outline, kFace);
-    painter.setPen(kEdge);
-    painter.drawPath(outline);
+    WindowShape::paintFace(painter, rect(), kCorner, kFace, kEdge);
 }

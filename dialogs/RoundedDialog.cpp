@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
 
@@ -68,18 +67,11 @@ QPushButton* RoundedDialog::addButton(const QString& text, const QRect& geometry
 
 void RoundedDialog::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    // The half-pixel inset puts the one-pixel edge on whole pixels.
-    QPainterPath outline;
-    outline.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), m_radius, m_radius);
     QLinearGradient face(0, 0, 0, height());
     face.setColorAt(0, kFaceTop);
     face.setColorAt(1, kFaceBottom);
-    painter.fillPath(outline, face);
-    painter.setPen(kEdge);
-    painter.drawPath(outline);
+    WindowShape::paintFace(painter, rect(), m_radius, face, kEdge);
 
-    painter.setRenderHint(QPainter::Antialiasing, false);
     QFont bold = font();
     bold.setBold(true);
     painter.setFont(bold);

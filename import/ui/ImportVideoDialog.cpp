@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
 
@@ -176,12 +175,7 @@ QRect ImportVideoDialog::previewBox(int which) const {
 
 void ImportVideoDialog::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath outline;
-    outline.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kCorner, kCorner);
-    painter.fillPath(outline, kFace);
-    painter.setPen(kEdge);
-    painter.drawPath(outline);
+    WindowShape::paintFace(painter, rect(), kCorner, kFace, kEdge);
 
     QFont bold = font();
     bold.setBold(true);

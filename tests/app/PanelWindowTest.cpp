@@ -6,6 +6,7 @@
 #include "controls/ImageButton.h"
 #include "dialogs/CTavStartDlg.h"
 #include "symbols/ui/SymbolLibraryPanel.h"
+#include "stage/ui/StageView.h"
 #include "text/ui/StyleList.h"
 #include "text/ui/TextPanel.h"
 #include "tests/app/AppTestSupport.h"
@@ -34,6 +35,17 @@ protected:
                           library().grid().pictureRect(index).center());
     }
     ProjectHeader header() { return window->document().lock().project().header; }
+    // True while the stage shows only its white background (inside the resize handles).
+    bool stageIsBlank() {
+        const ProjectHeader stage = header();
+        const QImage shown =
+            window->stage().grab().toImage().copy(5, 5, stage.width - 10, stage.height - 10);
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if ((shown.pixel(x, y) & 0xFFFFFFu) != 0xFFFFFFu)
+                    return false;
+        return true;
+    }
 };
 
 TEST_F(PanelWindowTest, PlaceOnStagePutsTheChosenSymbolCentredOnANewLayer) {
@@ -114,6 +126,7 @@ TEST_F(PanelWindowTest, ApplyInTheTextPanelAddsASelectedTextLayer) {
     EXPECT_EQ(window->document().lock().project().objectCount(), 0);
     sink.clear();
 
+    EXPECT_TRUE(stageIsBlank());
     panel.textEdit().setFocus();
     QTest::keyClicks(&panel.textEdit(), "Hello");
     panel.sizeBox().setCurrentText("72");
@@ -124,21 +137,26 @@ TEST_F(PanelWindowTest, ApplyInTheTextPanelAddsASelectedTextLayer) {
     settle();
     EXPECT_TRUE(sink.messages.empty());
 
-    auto lock = window->document().lock();
-    const Project& project = lock.project();
-    ASSERT_EQ(project.objectCount(), 1);
-    EXPECT_STREQ(project.layerNames[0].text, "Text 1");
-    EXPECT_TRUE(project.symbolIds[0].isNull());
-    const ObjectRecord& r = project.objects[0].record;
-    EXPECT_EQ(r.kind, 0);
-    EXPECT_STREQ(r.text, "Hello");
-    EXPECT_EQ(r.font.height, 72 * 20 / 15);
-    EXPECT_STREQ(r.font.faceName, panel.faceBox().currentText().toLocal8Bit().left(31).constData());
-    EXPECT_EQ(r.textStyle, panel.model().selectedStyle());
-    EXPECT_EQ(r.textColor, first);
-    EXPECT_EQ(r.secondTextColor, second);
-    EXPECT_GT(r.width, 0); // measured with the chosen font
-    EXPECT_NE(r.selected, 0u);
+    {
+        auto lock = window->document().lock();
+        const Project& project = lock.project();
+        ASSERT_EQ(project.objectCount(), 1);
+        EXPECT_STREQ(project.layerNames[0].text, "Text 1");
+        EXPECT_TRUE(project.symbolIds[0].isNull());
+        const ObjectRecord& r = project.objects[0].record;
+        EXPECT_EQ(r.kind, 0);
+        EXPECT_STREQ(r.text, "Hello");
+        EXPECT_EQ(r.font.height, 72 * 20 / 15);
+        EXPECT_STREQ(r.font.faceName,
+                     panel.faceBox().currentText().toLocal8Bit().left(31).constData());
+        EXPECT_EQ(r.textStyle, panel.model().selectedStyle());
+        EXPECT_EQ(r.textColor, first);
+        EXPECT_EQ(r.secondTextColor, second);
+        EXPECT_GT(r.width, 0); // measured with the chosen font
+        EXPECT_NE(r.selected, 0u);
+    }
+    // The stage draws it: the white stage gets the text's colours.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !stageIsBlank(); }, 5000));
 }
 
 TEST_F(PanelWindowTest, TheStartScreensChoicesOpenASampleOrAskForAProject) {
