@@ -42,9 +42,10 @@ bool BestGifEncoder::add(const QImage& frame, std::uint32_t delay, const ImageSi
     Pending pending{m_delta.next(frame), delay, {}};
     ColourHistogram colours;
     const QImage& pixels = pending.change.pixels;
+    const int width = pixels.width();
     for (int y = 0; y < pixels.height(); ++y) {
         const uchar* in = pixels.constScanLine(y);
-        for (int x = 0; x < pixels.width(); ++x, in += 4)
+        for (int x = 0; x < width; ++x, in += 4)
             if (in[3] != 0)
                 colours.add(rgbOf(in), 1);
     }

@@ -1,17 +1,17 @@
 #include "export/FrameDelta.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
 
-bool within(QRgb a, QRgb b, int tolerance) {
-    if (tolerance == 0)
-        return ((a ^ b) & 0xFFFFFF) == 0;
-    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
-           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
-           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+// Called for every pixel of every changed row: kept small enough to be inlined.
+inline bool within(QRgb a, QRgb b, int tolerance) {
+    if (((a ^ b) & 0xFFFFFF) == 0)
+        return true;
+    const int dr = qRed(a) - qRed(b), dg = qGreen(a) - qGreen(b), db = qBlue(a) - qBlue(b);
+    return dr * dr <= tolerance * tolerance && dg * dg <= tolerance * tolerance &&
+           db * db <= tolerance * tolerance;
 }
 
 // RGBA bytes (red, green, blue, alpha) of an opaque pixel.
