@@ -142,9 +142,10 @@ std::unique_ptr<LiqQuantizer> BestGifEncoder::paletteFor(std::size_t begin, std:
     auto quantizer = std::make_unique<LiqQuantizer>(m_settings.liq);
     if (!quantizer->add(colours))
         return nullptr;
-    // The frames before `begin` are written. Every frame after the first may keep pixels, so
-    // the palette of a run past frame 0 needs a transparent entry.
-    if (m_written > 0 || end - begin > 1)
+    // Every frame after the file's first may keep pixels of the frames before it, so a palette
+    // needs a transparent entry unless it serves the first frame alone. Every run is planned
+    // before the first is written, so a run past frame 0 needs one even while m_written is 0.
+    if (m_written > 0 || begin > 0 || end - begin > 1)
         quantizer->reserveTransparent();
     if (!quantizer->quantize())
         return nullptr;

@@ -234,6 +234,60 @@ TEST(BestGifExportTest, AStillProjectCostsAFewBytesAFrameAfterTheFirst) {
         EXPECT_GE(frame, 45.0);
 }
 
+TEST(BestGifExportTest, EveryPaletteScopeShowsTheFramesExactly) {
+    // Six frames of 36 colours each, in hues that change from frame to frame, under a still
+    // strip: one palette holds every colour, so what a viewer shows is the frame itself
+    // whatever frames share a palette (Auto told to split down to single frames, too).
+    std::vector<QImage> frames;
+    for (int f = 0; f < 6; ++f) {
+        QImage frame(48, 34, QImage::Format_RGB32);
+        for (int y = 0; y < 34; ++y)
+            for (int x = 0; x < 48; ++x)
+                frame.setPixel(x, y,
+                               y < 4 ? qRgb(240, 240, 240)
+                                     : qRgb((x / 8) * 40 + f * 5, (y - 4) / 5 * 40, f * 40));
+        frames.push_back(frame);
+    }
+    QTemporaryDir dir;
+    const QString raw = dir.filePath("frames.rgb");
+    QFile file(raw);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (const QImage& frame : frames) {
+        const QImage rgb = frame.convertToFormat(QImage::Format_RGB888);
+        for (int y = 0; y < rgb.height(); ++y)
+            file.write(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 3);
+    }
+    file.close();
+
+    using Scope = BestGifEncoder::PaletteScope;
+    struct Row {
+        const char* name;
+        Scope scope;
+        int groupSize, minGroup;
+        double maxFrameError;
+    };
+    const Row rows[] = {{"global", Scope::Global, 0, 6, 6.0},
+                        {"groups of 4", Scope::Groups, 4, 6, 6.0},
+                        {"per frame", Scope::PerFrame, 1, 6, 6.0},
+                        {"auto, split to single frames", Scope::Auto, 0, 1, -1.0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        BestGifEncoder::Settings settings;
+        settings.scope = row.scope;
+        settings.groupSize = row.groupSize;
+        settings.minGroup = row.minGroup;
+        settings.maxFrameError = row.maxFrameError;
+        const QString gif = dir.filePath(QString(row.name) + ".gif");
+        GifExporter exporter(0, GifQuality::Best, settings);
+        ASSERT_TRUE(exporter.open(gif.toStdString(), 48, 34, 12));
+        for (int f = 0; f < 6; ++f)
+            ASSERT_TRUE(exporter.writeFrame(frames[std::size_t(f)], f)) << exporter.error();
+        ASSERT_TRUE(exporter.finish()) << exporter.error();
+        const QJsonObject report = pillowReport(gif, raw);
+        EXPECT_EQ(numbers(report["psnr"]), std::vector<double>(6, 100.0));
+    }
+}
+
 TEST(BestGifExportTest, FramesOfAnotherSizeAreRefused) {
     QTemporaryDir dir;
     GifExporter exporter(0, GifQuality::Best);
