@@ -105,8 +105,12 @@ void ProjectEditor::editProperties(const ProjectProperties& properties) {
         header.placement = properties.placement;
         h = header;
     }
-    stageSizeChanged(h.width, h.height);
+    // The duration is raised first: the timeline takes its length when the stage size changes.
     raiseLargestDuration(h.duration);
+    // No snapshot, as the properties are not an edit of objects; but the changed header must
+    // reach the file, so the project counts as modified (else exit would not offer to save).
+    m_document.setModified(true);
+    stageSizeChanged(h.width, h.height);
     repaintTimeline();
 }
 
@@ -285,16 +289,31 @@ bool ProjectEditor::moveSelectedLayer(int offset, bool toEnd) {
 }
 
 bool ProjectEditor::undo() {
-    Edit edit(*this);
-    const bool changed = edit.lock().history().undo(edit.project());
-    edit.end(false);
-    return changed;
+    return restoreFromHistory(&UndoHistory::undo);
 }
 
 bool ProjectEditor::redo() {
-    Edit edit(*this);
-    const bool changed = edit.lock().history().redo(edit.project());
-    edit.end(false);
+    return restoreFromHistory(&UndoHistory::redo);
+}
+
+bool ProjectEditor::restoreFromHistory(bool (UndoHistory::*step)(Project&)) {
+    bool changed = false;
+    ProjectHeader before{};
+    ProjectHeader after{};
+    {
+        Edit edit(*this);
+        before = edit.project().header;
+        changed = (edit.lock().history().*step)(edit.project());
+        after = edit.project().header;
+        edit.end(false);
+    }
+    // Snapshots carry the header: a step across a properties change brings the old stage size
+    // back, and the stage and timeline must show it.
+    if (before.width != after.width || before.height != after.height ||
+        before.duration != after.duration) {
+        raiseLargestDuration(after.duration);
+        stageSizeChanged(after.width, after.height);
+    }
     return changed;
 }
 

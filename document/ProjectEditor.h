@@ -93,6 +93,8 @@ private:
     class Edit;
 
     void replaceProject(Document::Lock& lock, Project project);
+    // Undo or redo through `step`; a restored header with another size resizes the stage.
+    bool restoreFromHistory(bool (UndoHistory::*step)(Project&));
     // Appends `object` as the only object of a new layer, selected, with its default name.
     static void appendAsNewLayer(Project& project, AnimationObject object, const SymbolId& id);
     // Gives the object a new base hit region (0, 0, width, height) and stores its slot.

@@ -23,19 +23,21 @@
 class ScriptedDialogs : public ProjectDialogs {
 public:
     std::deque<std::optional<ProjectProperties>> newProjects;
+    std::deque<std::optional<ProjectProperties>> properties;
     std::deque<std::optional<std::string>> names;
     std::deque<std::optional<std::string>> projects;
     std::deque<std::optional<int>> samples;
-    int newProjectCalls = 0, propertiesCalls = 0, nameCalls = 0, chooseCalls = 0,
-        sampleCalls = 0;
+    int newProjectCalls = 0, propertiesCalls = 0, nameCalls = 0, chooseCalls = 0, sampleCalls = 0;
+    ProjectProperties shownProperties; // what the last properties dialog was opened with
 
     std::optional<ProjectProperties> newProject(const ProjectProperties&) override {
         ++newProjectCalls;
         return take(newProjects);
     }
-    std::optional<ProjectProperties> editProperties(const ProjectProperties&) override {
+    std::optional<ProjectProperties> editProperties(const ProjectProperties& current) override {
         ++propertiesCalls;
-        return std::nullopt;
+        shownProperties = current;
+        return take(properties);
     }
     std::optional<std::string> projectName() override {
         ++nameCalls;
@@ -104,8 +106,7 @@ public:
         QDir().mkpath(root.filePath("template"));
         for (const QFileInfo& file : templates.entryInfoList(QDir::Files))
             QFile::copy(file.filePath(), root.filePath("template/" + file.fileName()));
-        application =
-            std::make_unique<Application>(ProgramFolders(root.path().toStdString()));
+        application = std::make_unique<Application>(ProgramFolders(root.path().toStdString()));
         MainWindowServices services;
         services.sink = &sink;
         services.dialogs = &dialogs;

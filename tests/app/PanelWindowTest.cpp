@@ -1,12 +1,15 @@
-// The side panels as the main window runs them: placing and deleting library symbols with the
-// panel's controls, adding a text object from the text panel, and the start screen's choices.
+// The side panels and the project dialogs as the main window runs them: placing and deleting
+// library symbols with the panel's controls, adding a text object from the text panel, the
+// start screen's choices, and the animation properties reaching the stage and the timeline.
 #include "app/MainWindow.h"
 
 #include "controls/CTavColorPicker.h"
 #include "controls/ImageButton.h"
 #include "dialogs/CTavStartDlg.h"
 #include "symbols/ui/SymbolLibraryPanel.h"
+#include "stage/StageCanvas.h"
 #include "stage/ui/StageView.h"
+#include "document/ui/TimelinePanel.h"
 #include "text/ui/StyleList.h"
 #include "text/ui/TextPanel.h"
 #include "tests/app/AppTestSupport.h"
@@ -126,7 +129,7 @@ TEST_F(PanelWindowTest, ApplyInTheTextPanelAddsASelectedTextLayer) {
     EXPECT_EQ(window->document().lock().project().objectCount(), 0);
     sink.clear();
 
-    EXPECT_TRUE(stageIsBlank());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stageIsBlank(); }, 5000));
     panel.textEdit().setFocus();
     QTest::keyClicks(&panel.textEdit(), "Hello");
     panel.sizeBox().setCurrentText("72");
@@ -185,6 +188,57 @@ TEST_F(PanelWindowTest, TheStartScreensChoicesOpenASampleOrAskForAProject) {
     settle();
     EXPECT_FALSE(screen.isVisible());
     EXPECT_EQ(dialogs.sampleCalls + dialogs.chooseCalls, 2);
+}
+
+TEST_F(PanelWindowTest, AnimationPropertiesResizeTheStageAndLengthenTheTimeline) {
+    // A point beyond the first stage that the new one covers, in the stage's drawing.
+    const QPoint beyond(390, 190);
+    auto shownAt = [&](QPoint p) {
+        const QImage drawn = window->stage().canvas().backBuffer();
+        return drawn.valid(p) ? drawn.pixel(p) & 0xFFFFFFu : 0u;
+    };
+    auto drawnSize = [&] { return window->stage().canvas().backBuffer().size(); };
+    const QSize firstSize = drawnSize();
+    ASSERT_LT(firstSize.width(), 420); // the view is smaller than the stage drawing will be
+    const QImage square(8, 8, QImage::Format_ARGB32);
+    ASSERT_TRUE(window->editor().insertLibrarySymbol(SymbolId::create(), {square}));
+    settle();
+    window->document().setModified(false);
+    window->runCommand(CommandId::Properties); // cancelled: nothing changes
+    ASSERT_EQ(dialogs.propertiesCalls, 1);
+    EXPECT_EQ(dialogs.shownProperties.width, 320);
+    EXPECT_EQ(dialogs.shownProperties.duration, 20);
+    EXPECT_FALSE(window->document().isModified());
+
+    const int steps = window->document().lock().history().count();
+    ProjectProperties edited = dialogs.shownProperties;
+    edited.width = 400;
+    edited.height = 200;
+    edited.duration = 60;
+    edited.frameRate = 25;
+    edited.backgroundColor = 0x00FF0000; // blue
+    dialogs.properties.push_back(edited);
+    window->runCommand(CommandId::Properties);
+    settle();
+    const ProjectHeader h = header();
+    EXPECT_EQ(QSize(h.width, h.height), QSize(400, 200));
+    EXPECT_EQ(h.duration, 60);
+    EXPECT_EQ(h.frameRate, 25);
+    EXPECT_EQ(window->document().lock().history().count(), steps); // not an undo step
+    // Mended: the changed header counts as a change to save.
+    EXPECT_TRUE(window->document().isModified());
+    EXPECT_EQ(window->timeline().model().rulerLength(), 60);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shownAt(beyond) == 0x0000FFu; }, 5000));
+
+    // Snapshots carry the header: undoing an edit made after the change brings the old one
+    // back, and the stage follows it to its old size.
+    ASSERT_TRUE(window->editor().insertLibrarySymbol(SymbolId::create(), {square}));
+    settle();
+    window->runCommand(CommandId::Undo);
+    settle();
+    EXPECT_EQ(header().width, 320);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return drawnSize() == firstSize; }, 5000));
+    EXPECT_NE(shownAt(beyond), 0x0000FFu);
 }
 
 } // namespace
