@@ -39,7 +39,7 @@ std::unique_ptr<FrameExporter> ExportCommands::makeExporter(ExportKind kind, int
     case ExportKind::Swf:
         return std::make_unique<SwfExporter>();
     default:
-        return std::make_unique<GifExporter>(loops);
+        return std::make_unique<GifExporter>(loops, GifLoopDialog::rememberedQuality());
     }
 }
 
@@ -52,8 +52,7 @@ bool ExportCommands::run(ExportKind kind) {
     const QString chosen = m_parts.files.saveFile(m_parts.window, request);
     if (chosen.isEmpty())
         return false;
-    const std::string path =
-        ExportPipeline::outputPath(chosen.toLocal8Bit().toStdString(), kind);
+    const std::string path = ExportPipeline::outputPath(chosen.toLocal8Bit().toStdString(), kind);
     int loops = 0;
     if (kind == ExportKind::Gif) {
         const std::optional<int> answer =

@@ -1,152 +1,90 @@
-// GIF export speed and quality on the largest bundled sample (640 x 480, 72 frames), side by
-// side in one run with ffmpeg (one palette per frame: palettegen stats_mode=single +
-// paletteuse new=1 with Floyd-Steinberg) and, when its binary is given in $GIFSKI, gifski, all
-// on the same rendered frames. Each output is decoded by ffmpeg and compared with the rendered
-// frames: the mean PSNR is reported beside the frames per second.
+// GIF export speed, quality and size on the largest bundled sample (640 x 480, 72 frames),
+// side by side in one run: our classic and best exports (each drawing its frames and encoding
+// them, as zentravo-cli export does), ffmpeg with one palette for the whole animation
+// (palettegen + paletteuse, defaults), ffmpeg with one palette per frame (palettegen
+// stats_mode=single + paletteuse new=1 with Floyd-Steinberg); ffmpeg reads the rendered frames
+// as raw video. Each output is decoded by ffmpeg and compared with the rendered frames. The
+// table at the end gives wall time (and its ratio to ffmpeg's global-palette run), mean PSNR
+// and size, and checks the best mode's goals: no slower than ffmpeg's global palette, drawing
+// included, and better in PSNR and size than both ffmpeg outputs.
 //
-//   make bench-export    (installs gifski from npm into build/bench-tools and runs this)
-#include "document/LoadedProject.h"
-#include "document/ProjectReader.h"
-#include "export/BatchExport.h"
+//   make bench-export    (or build/bin/zentravo_export_bench)
+#include "bench/RatioReporter.h"
+#include "bench/RenderedSample.h"
 #include "export/GifExporter.h"
-#include "document/Document.h"
-#include "document/ProjectEditor.h"
 
-#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QProcess>
-#include <QTemporaryDir>
+#include <QThread>
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
-const char* kSample = ZENTRAVO_BINARY_DIR "/bin/template/template_1.vrn";
-
-struct Frames {
-    QTemporaryDir dir;
-    std::vector<QImage> pictures; // RGB32, as the export hands them to the encoder
-    int width = 0, height = 0, frameRate = 0;
+struct Output {
+    QString file;
+    double psnr = 0;
+    qint64 bytes = 0;
 };
 
-std::optional<LoadedProject> loadSample() {
-    return ProjectReader::readFile(kSample);
+RenderedSample& sample() {
+    static RenderedSample s(1);
+    return s;
 }
 
-Frames& frames() {
-    static Frames f = [] {
-        Frames out;
-        std::optional<LoadedProject> sample = loadSample();
-        if (!sample) {
-            std::fprintf(stderr, "cannot load %s (build the samples first)\n", kSample);
-            std::exit(1);
-        }
-        const ProjectHeader& h = sample->project.header;
-        out.width = h.width;
-        out.height = h.height;
-        out.frameRate = h.frameRate;
-        Document document;
-        ProjectEditor(document).openLoaded(std::move(sample->project), std::move(sample->symbols));
-        QFile raw(out.dir.filePath("frames.rgb"));
-        raw.open(QIODevice::WriteOnly);
-        BatchExport::drawExportFrames(document, 1.0f, [&](QImage frame, int f) {
-            out.pictures.push_back(frame);
-            const QImage rgb = frame.convertToFormat(QImage::Format_RGB888);
-            for (int y = 0; y < rgb.height(); ++y)
-                raw.write(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 3);
-            rgb.save(out.dir.filePath(QString::asprintf("frame_%03d.png", f)));
-            return true;
-        });
-        return out;
-    }();
-    return f;
+QTemporaryDir& folder() {
+    static QTemporaryDir dir;
+    return dir;
 }
 
-// Mean PSNR of a GIF's frames (decoded by ffmpeg) against the rendered frames.
-double meanPsnr(const QString& gif) {
-    const Frames& f = frames();
-    QProcess ffmpeg;
-    ffmpeg.start("/usr/bin/ffmpeg",
-                 {"-v", "error", "-i", gif, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
-    ffmpeg.waitForFinished(600000);
-    const QByteArray decoded = ffmpeg.readAllStandardOutput();
-    const qsizetype size = qsizetype(f.width) * f.height * 3;
-    double total = 0;
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < f.pictures.size() && qsizetype(i + 1) * size <= decoded.size();
-         ++i) {
-        const QImage rgb = f.pictures[i].convertToFormat(QImage::Format_RGB888);
-        const auto* d = reinterpret_cast<const unsigned char*>(decoded.constData()) + i * size;
-        double squared = 0;
-        for (int y = 0; y < f.height; ++y) {
-            const uchar* line = rgb.constScanLine(y);
-            for (int x = 0; x < f.width * 3; ++x) {
-                const double e = double(line[x]) - d[y * f.width * 3 + x];
-                squared += e * e;
-            }
-        }
-        const double mse = squared / double(size);
-        total += mse == 0 ? 100.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
-        ++count;
-    }
-    return count == f.pictures.size() ? total / double(count) : 0.0;
+std::map<std::string, Output>& outputs() { // benchmark function name -> its figures
+    static std::map<std::string, Output> o;
+    return o;
 }
 
-std::map<std::string, std::pair<double, double>>& results() { // name -> (fps, psnr)
-    static std::map<std::string, std::pair<double, double>> r;
-    return r;
+void record(benchmark::State& state, const char* name, const QString& file) {
+    Output& out = outputs()[name];
+    out.file = file;
+    out.psnr = sample().meanPsnr(file);
+    out.bytes = QFile(file).size();
+    state.counters["psnr_dB"] = out.psnr;
+    state.counters["kB"] = double(out.bytes) / 1000.0;
 }
 
-void report(benchmark::State& state, const std::string& name, const QString& gif) {
-    const double seconds = state.iterations() > 0 ? 1.0 : 0.0;
-    (void)seconds;
-    const double psnr = meanPsnr(gif);
-    state.counters["fps"] = benchmark::Counter(
-        double(frames().pictures.size() * state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["psnr_dB"] = psnr;
-    results()[name].second = psnr;
-}
-
-// Our encoder on the rendered frames: palette, error diffusion and LZW per frame.
-void BM_OurGifEncoder(benchmark::State& state) {
-    Frames& f = frames();
-    const QString out = f.dir.filePath("ours.gif");
+// The whole headless export: drawing on one thread, encoding on the calling one.
+void ourExport(benchmark::State& state, GifQuality quality, const char* name) {
+    const QString out = folder().filePath(QString(name) + ".gif");
     for (auto _ : state) {
-        GifExporter exporter(0);
-        exporter.open(out.toStdString(), f.width, f.height, f.frameRate);
-        for (std::size_t i = 0; i < f.pictures.size(); ++i)
-            exporter.writeFrame(f.pictures[i], int(i));
-        exporter.finish();
-    }
-    report(state, "ours (encode)", out);
-}
-
-// The whole headless export: drawing and encoding on two threads.
-void BM_OurWholeExport(benchmark::State& state) {
-    Frames& f = frames();
-    const QString out = f.dir.filePath("whole.gif");
-    for (auto _ : state) {
-        std::optional<LoadedProject> sample = loadSample();
+        state.PauseTiming();
         Document document;
-        ProjectEditor(document).openLoaded(std::move(sample->project), std::move(sample->symbols));
-        GifExporter exporter(0);
+        sample().open(document);
+        state.ResumeTiming();
+        GifExporter exporter(0, quality);
         std::string error;
-        BatchExport::run(document, exporter, out.toStdString(), {}, error);
+        if (!BatchExport::run(document, exporter, out.toStdString(), {}, error)) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
     }
-    report(state, "ours (draw + encode)", out);
+    record(state, name, out);
 }
 
-void runTool(benchmark::State& state, const std::string& name, const QString& program,
-             const QStringList& arguments, const QString& out) {
+void BM_Classic(benchmark::State& state) {
+    ourExport(state, GifQuality::Classic, "BM_Classic");
+}
+
+void BM_Best(benchmark::State& state) {
+    ourExport(state, GifQuality::Best, "BM_Best");
+}
+
+void runTool(benchmark::State& state, const char* name, const QString& program,
+             const QStringList& arguments) {
+    const QString out = folder().filePath(QString(name) + ".gif");
     for (auto _ : state) {
         QProcess process;
         process.start(program, arguments);
@@ -155,40 +93,84 @@ void runTool(benchmark::State& state, const std::string& name, const QString& pr
             return;
         }
     }
-    report(state, name, out);
+    record(state, name, out);
 }
 
-void BM_Ffmpeg(benchmark::State& state) {
-    Frames& f = frames();
-    const QString out = f.dir.filePath("ffmpeg.gif");
-    runTool(state, "ffmpeg", "/usr/bin/ffmpeg",
-            {"-v", "error", "-y", "-f", "rawvideo", "-pix_fmt", "rgb24", "-s",
-             QString("%1x%2").arg(f.width).arg(f.height), "-r", QString::number(f.frameRate), "-i",
-             f.dir.filePath("frames.rgb"), "-filter_complex",
-             "split[a][b];[a]palettegen=stats_mode=single[p];[b][p]paletteuse=new=1:dither="
-             "floyd_steinberg",
-             out},
-            out);
+QStringList ffmpegInput() {
+    return {"-v",
+            "error",
+            "-y",
+            "-f",
+            "rawvideo",
+            "-pix_fmt",
+            "rgb24",
+            "-s",
+            sample().size(),
+            "-r",
+            QString::number(sample().frameRate),
+            "-i",
+            RenderedSample::rawPath(folder())};
 }
 
-void BM_Gifski(benchmark::State& state) {
-    const char* gifski = std::getenv("GIFSKI");
-    if (!gifski || !QFile::exists(gifski)) {
-        state.SkipWithError("set GIFSKI to the gifski binary (make bench-export does)");
-        return;
+void BM_FfmpegGlobalPalette(benchmark::State& state) {
+    runTool(state, "BM_FfmpegGlobalPalette", "/usr/bin/ffmpeg",
+            ffmpegInput() << "-filter_complex"
+                          << "split[a][b];[a]palettegen[p];[b][p]paletteuse"
+                          << folder().filePath("BM_FfmpegGlobalPalette.gif"));
+}
+
+void BM_FfmpegFramePalettes(benchmark::State& state) {
+    runTool(state, "BM_FfmpegFramePalettes", "/usr/bin/ffmpeg",
+            ffmpegInput() << "-filter_complex"
+                          << "split[a][b];[a]palettegen=stats_mode=single[p];[b][p]paletteuse="
+                             "new=1:dither=floyd_steinberg"
+                          << folder().filePath("BM_FfmpegFramePalettes.gif"));
+}
+
+BENCHMARK(BM_Classic)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_Best)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_FfmpegGlobalPalette)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_FfmpegFramePalettes)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+std::string loadAverage() {
+    QFile file("/proc/loadavg");
+    return file.open(QIODevice::ReadOnly) ? file.readLine().trimmed().toStdString() : "?";
+}
+
+void printTable(const RatioReporter& reporter) {
+    struct Row {
+        const char* label;
+        const char* benchmark;
+    };
+    const Row rows[] = {{"classic (draw + encode)", "BM_Classic"},
+                        {"best (draw + encode)", "BM_Best"},
+                        {"ffmpeg, global palette", "BM_FfmpegGlobalPalette"},
+                        {"ffmpeg, per-frame palettes", "BM_FfmpegFramePalettes"}};
+    auto time = [&reporter](const char* name) {
+        return reporter.time(std::string(name) + "/iterations:3/real_time");
+    };
+    const double ffmpeg = time("BM_FfmpegGlobalPalette");
+    std::printf("\n%-28s %10s %14s %10s %11s\n", "output", "time ms", "/ ffmpeg glob", "PSNR dB",
+                "size bytes");
+    for (const Row& row : rows) {
+        const Output& out = outputs()[row.benchmark];
+        const double t = time(row.benchmark);
+        std::printf("%-28s %10.0f %14.2f %10.2f %11lld\n", row.label, t,
+                    ffmpeg > 0 ? t / ffmpeg : 0.0, out.psnr, out.bytes);
     }
-    Frames& f = frames();
-    const QString out = f.dir.filePath("gifski.gif");
-    QStringList arguments{"-q", "-o", out, "--fps", QString::number(f.frameRate)};
-    for (std::size_t i = 0; i < f.pictures.size(); ++i)
-        arguments << f.dir.filePath(QString::asprintf("frame_%03d.png", int(i)));
-    runTool(state, "gifski", gifski, arguments, out);
+    const Output& best = outputs()["BM_Best"];
+    const Output& global = outputs()["BM_FfmpegGlobalPalette"];
+    const Output& perFrame = outputs()["BM_FfmpegFramePalettes"];
+    const double bestTime = time("BM_Best");
+    std::printf("\nbest-mode goals: time <= ffmpeg global palette: %s (ratio %.2f); PSNR above "
+                "both ffmpeg outputs: %s (%.2f vs %.2f, %.2f); size below both: %s (%lld vs "
+                "%lld, %lld)\n",
+                bestTime <= ffmpeg ? "met" : "MISSED", ffmpeg > 0 ? bestTime / ffmpeg : 0.0,
+                best.psnr > std::max(global.psnr, perFrame.psnr) ? "met" : "MISSED", best.psnr,
+                global.psnr, perFrame.psnr,
+                best.bytes < std::min(global.bytes, perFrame.bytes) ? "met" : "MISSED", best.bytes,
+                global.bytes, perFrame.bytes);
 }
-
-BENCHMARK(BM_OurGifEncoder)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
-BENCHMARK(BM_OurWholeExport)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
-BENCHMARK(BM_Ffmpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
-BENCHMARK(BM_Gifski)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 } // namespace
 
@@ -196,8 +178,15 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    frames(); // rendered once, outside every measurement
-    benchmark::RunSpecifiedBenchmarks();
+    if (!sample().ok())
+        return 1;
+    sample().writeFiles(folder()); // rendered once, outside every measurement
+    const std::string before = loadAverage();
+    RatioReporter reporter(RatioReporter::Clock::Real);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printTable(reporter);
+    std::printf("load average (1, 5, 15 min) before: %s, after: %s, on %d cores\n", before.c_str(),
+                loadAverage().c_str(), QThread::idealThreadCount());
     benchmark::Shutdown();
     return 0;
 }

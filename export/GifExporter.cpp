@@ -8,7 +8,8 @@
 #include <algorithm>
 #include <array>
 
-GifExporter::GifExporter(int loopSetting) : m_loopSetting(loopSetting) {}
+GifExporter::GifExporter(int loopSetting, GifQuality quality, const BestGifEncoder::Settings& best)
+    : m_loopSetting(loopSetting), m_quality(quality), m_bestSettings(best) {}
 
 GifExporter::~GifExporter() {
     close();
@@ -28,6 +29,10 @@ bool GifExporter::open(const std::string& path, int, int, int frameRate) {
     }
     m_stream = std::make_unique<CxIOFile>(m_file);
     m_delay = frameDelay(frameRate);
+    if (m_quality == GifQuality::Best) {
+        m_best = std::make_unique<BestGifEncoder>(m_bestSettings);
+        m_bestWritten = 0;
+    }
     return true;
 }
 
@@ -55,11 +60,27 @@ CxImage GifExporter::prepareFrame(const QImage& frame, std::uint32_t delay) {
 }
 
 bool GifExporter::writeFrame(const QImage& frame, int index) {
+    if (m_quality == GifQuality::Best) {
+        if (!m_best) {
+            m_error = "The GIF file is not open.";
+            return false;
+        }
+        const bool added = m_best->add(frame, m_delay, [this](CxImage& picture, bool local) {
+            return writeImage(picture, m_bestWritten++, local, 1);
+        });
+        if (!added && m_error.empty())
+            m_error = m_best->error();
+        return added;
+    }
     CxImage picture = prepareFrame(frame, m_delay);
     return encodeFrame(picture, index);
 }
 
 bool GifExporter::encodeFrame(CxImage& picture, int index) {
+    return writeImage(picture, index, index > 0, 2);
+}
+
+bool GifExporter::writeImage(CxImage& picture, int index, bool localTable, int disposal) {
     if (!m_stream) {
         m_error = "The GIF file is not open.";
         return false;
@@ -75,15 +96,15 @@ bool GifExporter::encodeFrame(CxImage& picture, int index) {
             m_encoder.SetLoops(std::max(m_loopSetting - 1, 0));
             m_encoder.EncodeLoopExtension(m_stream.get());
         }
-        m_encoder.SetDisposalMethod(2);
+        m_encoder.SetDisposalMethod(disposal);
         m_encoder.EncodeExtension(m_stream.get());
         m_encoder.SetComment(kComment);
         m_encoder.EncodeComment(m_stream.get());
         m_encoder.EncodeBody(m_stream.get(), false);
     } else {
-        m_encoder.SetDisposalMethod(2);
+        m_encoder.SetDisposalMethod(disposal);
         m_encoder.EncodeExtension(m_stream.get());
-        m_encoder.EncodeBody(m_stream.get(), true);
+        m_encoder.EncodeBody(m_stream.get(), localTable);
     }
     if (m_stream->Error()) {
         m_error = "Write Error in GIF file";
@@ -95,6 +116,17 @@ bool GifExporter::encodeFrame(CxImage& picture, int index) {
 bool GifExporter::finish() {
     if (!m_stream)
         return false;
+    if (m_best) {
+        const bool flushed = m_best->finish([this](CxImage& picture, bool local) {
+            return writeImage(picture, m_bestWritten++, local, 1);
+        });
+        if (!flushed) {
+            if (m_error.empty())
+                m_error = m_best->error();
+            return false;
+        }
+        m_best.reset();
+    }
     m_stream->PutC(0x3B); // trailer ';'
     const bool written = m_stream->Flush() && !m_stream->Error();
     const bool closed = std::fclose(m_file) == 0;
@@ -110,6 +142,7 @@ void GifExporter::abort() {
 }
 
 void GifExporter::close() {
+    m_best.reset();
     m_stream.reset();
     if (m_file)
         std::fclose(m_file);

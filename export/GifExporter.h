@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/BestGifEncoder.h"
 #include "export/FrameExporter.h"
 #include "gif/CxImage.h"
 #include "gif/CxImageGIF.h"
@@ -9,17 +10,31 @@
 
 class CxIOFile;
 
-// GifExporter: the animated GIF output. Every frame gets its own 256-colour palette from the
-// octree quantizer and is reduced to it with error diffusion; frame 0 writes the header with
-// its palette as the global table, the loop extension, a graphic control block, the comment
-// "Zentravo" and its image; later frames write a graphic control block and an image with a
-// local table. Disposal 2, no transparency, delay one frame period in hundredths.
+// How a GIF export makes its palettes and frames.
+enum class GifQuality {
+    Classic, // a palette per frame (octree), error diffusion, whole frames, disposal 2
+    Best,    // libimagequant palettes and dithering, changed rectangles only, disposal 1
+};
+
+// GifExporter: the animated GIF output. Frame 0 writes the header with its palette as the
+// global table, the loop extension, a graphic control block, the comment "Zentravo" and its
+// image; later frames write a graphic control block and an image. The delay is one frame
+// period in hundredths.
+// Classic: every frame gets its own 256-colour palette from the octree quantizer and is
+// reduced to it with error diffusion; later frames carry a local table. Disposal 2, no
+// transparency.
+// Best: BestGifEncoder's images: frames after the first hold only what changes, with the rest
+// transparent, over a viewer that keeps each frame (disposal 1); a frame carries a local
+// table only when its palette is not the global one. Palettes that span several frames are
+// known only after their last frame, so images may be written some frames late, at the
+// latest by finish().
 class GifExporter : public FrameExporter {
 public:
     static constexpr const char* kComment = "Zentravo";
 
     // loopSetting: 0 repeat forever, 1 play once (no loop extension), n > 1 play n times.
-    explicit GifExporter(int loopSetting);
+    explicit GifExporter(int loopSetting, GifQuality quality = GifQuality::Classic,
+                         const BestGifEncoder::Settings& best = BestGifEncoder::Settings());
     ~GifExporter() override;
 
     bool open(const std::string& path, int width, int height, int frameRate) override;
@@ -38,11 +53,17 @@ public:
 
 private:
     void close();
+    // Writes one image: for index 0 the header, loop extension and comment around it.
+    bool writeImage(CxImage& picture, int index, bool localTable, int disposal);
 
     CxImageGIF m_encoder;
     std::FILE* m_file = nullptr;
     std::unique_ptr<CxIOFile> m_stream;
     int m_loopSetting;
+    GifQuality m_quality;
+    BestGifEncoder::Settings m_bestSettings;
+    std::unique_ptr<BestGifEncoder> m_best; // Best: from open() to finish()
+    int m_bestWritten = 0;
     std::uint32_t m_delay = 0;
     std::string m_error;
 };

@@ -3,6 +3,7 @@
 #include "controls/RangePrompt.h"
 #include "document/LanguageTable.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -14,6 +15,7 @@ GifLoopDialog::GifLoopDialog(const LanguageTable& texts, MessageSink* sink, QWid
     : QDialog(parent), m_sink(sink),
       m_forever(new QRadioButton(QStringLiteral("Repeat Forever"), this)),
       m_times(new QRadioButton(QStringLiteral("Repeat Times"), this)), m_count(new QLineEdit(this)),
+      m_best(new QCheckBox(QStringLiteral("Best quality, smaller file"), this)),
       m_choices(new QVBoxLayout) {
     setWindowTitle(QStringLiteral("GIF Animation Loop Setting"));
     setFixedSize(kWidth, kHeight);
@@ -32,6 +34,9 @@ GifLoopDialog::GifLoopDialog(const LanguageTable& texts, MessageSink* sink, QWid
     m_choices->setSpacing(10);
     m_choices->addWidget(m_forever);
     m_choices->addLayout(timesRow);
+    m_best->setObjectName(QStringLiteral("bestQuality"));
+    m_best->setChecked(s_quality == GifQuality::Best);
+    m_choices->addWidget(m_best);
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QString::fromStdString(texts.text(kTextOk)),
@@ -85,5 +90,6 @@ void GifLoopDialog::accept() {
             return;
         m_loopSetting = *count;
     }
+    s_quality = m_best->isChecked() ? GifQuality::Best : GifQuality::Classic;
     QDialog::accept();
 }

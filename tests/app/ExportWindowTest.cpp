@@ -1,10 +1,14 @@
 // Exports from the real main window's menu, and a user's whole session from start to restart.
 #include "app/MainWindow.h"
 
+#include "document/LanguageTable.h"
+#include "export/ui/GifLoopDialog.h"
 #include "stage/ui/StageView.h"
 #include "tests/ProgramRun.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/ui/UiTestSupport.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
@@ -59,17 +63,61 @@ TEST_F(ExportWindowTest, AGifFromTheMenuEqualsTheCommandLineExportOfTheSavedProj
     w.runCommand(CommandId::FileMenu);
     ASSERT_TRUE(chooseMenuItem(w, "Export Animation to GIF"));
     // The export runs inside the progress window's own event loop, within this wait.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.exportCommands().pipeline().progress().done.load(); },
-                                30000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return w.exportCommands().pipeline().progress().done.load(); }, 30000));
     ASSERT_TRUE(waitForExportEnd());
     EXPECT_TRUE(sink.messages.empty());
 
     const QString fromCli = root.filePath("cli.gif");
-    const ProgramRun cli = ProgramRun::of(ZENTRAVO_CLI, {"export", project, fromCli, "--loops", "3"});
+    const ProgramRun cli =
+        ProgramRun::of(ZENTRAVO_CLI, {"export", project, fromCli, "--loops", "3"});
     ASSERT_TRUE(cli.ok()) << cli.err.toStdString();
     const QByteArray expected = readAll(fromCli);
     ASSERT_FALSE(expected.isEmpty());
     EXPECT_EQ(readAll(fromWindow + ".gif"), expected);
+}
+
+TEST_F(ExportWindowTest, BestQualityTickedInTheLoopDialogReachesTheNextExports) {
+    MainWindow& w = *window;
+    QImage square(24, 18, QImage::Format_ARGB32);
+    square.fill(qRgb(30, 160, 90));
+    ASSERT_TRUE(w.editor().insertLibrarySymbol(SymbolId::create(), {square}));
+    w.runCommand(CommandId::AppendLiner);
+    {
+        auto lock = w.document().lock();
+        lock.project().objects[1].record.endY = 150;
+    }
+    dialogs.names.push_back("Best");
+    w.runCommand(CommandId::Save);
+    const QString project = root.filePath("Data/Best/Best.vrn");
+    ASSERT_TRUE(QFileInfo::exists(project));
+
+    // The user ticks the box once; the choice stays for the rest of the program's run.
+    auto tick = [](bool best) {
+        answerModal<GifLoopDialog>([best](GifLoopDialog* dialog) {
+            auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("bestQuality"));
+            ASSERT_NE(box, nullptr);
+            box->setChecked(best);
+            dialog->accept();
+        });
+        return GifLoopDialog::ask(nullptr, LanguageTable()).has_value();
+    };
+    ASSERT_TRUE(tick(true));
+    const QString fromWindow = root.filePath("best.gif");
+    files.paths.push_back(fromWindow);
+    gifLoops = 0;
+    w.runCommand(CommandId::ExportGif);
+    ASSERT_TRUE(waitForExportEnd());
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_TRUE(tick(false)); // back to the program's starting choice
+
+    const QString fromCli = root.filePath("cli.gif");
+    const ProgramRun cli =
+        ProgramRun::of(ZENTRAVO_CLI, {"export", project, fromCli, "--quality", "best"});
+    ASSERT_TRUE(cli.ok()) << cli.err.toStdString();
+    const QByteArray expected = readAll(fromCli);
+    ASSERT_FALSE(expected.isEmpty());
+    EXPECT_EQ(readAll(fromWindow), expected);
 }
 
 TEST_F(ExportWindowTest, ClosingTheProgressWindowAfterAFewFramesLeavesNoFile) {

@@ -118,4 +118,47 @@ TEST_F(ExportCommandTest, FailuresSayWhyAndLeaveNoFile) {
     EXPECT_EQ(cli.exitCode, 2);
 }
 
+TEST_F(ExportCommandTest, QualityChoosesTheGifModeAndBestEqualsTheWorkerExport) {
+    // Classic is the default; best writes frames over the ones before them (disposal 1).
+    ProgramRun cli = ProgramRun::of(ZENTRAVO_CLI, {"export", project, dir.filePath("plain.gif")});
+    ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
+    cli = ProgramRun::of(ZENTRAVO_CLI,
+                         {"export", project, dir.filePath("classic.gif"), "--quality", "classic"});
+    ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
+    EXPECT_EQ(readAll(dir.filePath("classic.gif")), readAll(dir.filePath("plain.gif")));
+    cli = ProgramRun::of(ZENTRAVO_CLI, {"export", project, dir.filePath("best.gif"), "--quality",
+                                        "best", "--loops", "3"});
+    ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
+    const QByteArray best = readAll(dir.filePath("best.gif"));
+    EXPECT_TRUE(best.contains(QByteArray("\x21\xF9\x04\x04", 4))); // graphic control, disposal 1
+    EXPECT_LT(best.size(), readAll(dir.filePath("classic.gif")).size());
+
+    // The application's export of the same saved project writes the same bytes.
+    std::optional<LoadedProject> saved = ProjectReader::readFile(project.toStdString());
+    ASSERT_TRUE(saved.has_value());
+    Document document;
+    ProjectEditor(document).openLoaded(std::move(saved->project), std::move(saved->symbols));
+    const std::string path = dir.filePath("worker.gif").toStdString();
+    ASSERT_TRUE(
+        exportThroughWorker(document, path, std::make_unique<GifExporter>(3, GifQuality::Best)));
+    EXPECT_EQ(readAll(QString::fromStdString(path)), best);
+
+    // A GIF's quality is a mode, an AVI's a number.
+    struct Row {
+        const char* output;
+        const char* quality;
+        const char* message;
+    };
+    const Row rows[] = {{"q.gif", "7", "--quality of a GIF takes classic or best"},
+                        {"q.gif", "Best", "--quality of a GIF takes classic or best"},
+                        {"q.avi", "best", "--quality takes 0 (worst) to 10000 (best)"}};
+    for (const Row& row : rows) {
+        cli = ProgramRun::of(
+            ZENTRAVO_CLI, {"export", project, dir.filePath(row.output), "--quality", row.quality});
+        EXPECT_EQ(cli.exitCode, 2) << row.quality;
+        EXPECT_TRUE(cli.err.contains(row.message)) << cli.err.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.filePath(row.output)));
+    }
+}
+
 } // namespace

@@ -132,6 +132,42 @@ TEST(ExportWindowsTest, LoopDialogSwitchesBackAndCancelGivesNoResult) {
     EXPECT_EQ(GifLoopDialog::ask(nullptr, texts), std::nullopt);
 }
 
+TEST(ExportWindowsTest, LoopDialogBestQualityIsOffAtFirstAndRememberedWhenConfirmed) {
+    const LanguageTable texts;
+    struct Row {
+        const char* name;
+        bool startsChecked;
+        bool click;   // on the check box
+        bool confirm; // OK, else Cancel
+        GifQuality after;
+    };
+    const Row rows[] = {
+        {"ticked, then cancelled", false, true, false, GifQuality::Classic},
+        {"ticked and confirmed", false, true, true, GifQuality::Best},
+        {"left ticked", true, false, true, GifQuality::Best},
+        {"unticked and confirmed", true, true, true, GifQuality::Classic},
+    };
+    EXPECT_EQ(GifLoopDialog::rememberedQuality(), GifQuality::Classic);
+    for (const Row& row : rows) {
+        answerModal<GifLoopDialog>([&row](GifLoopDialog* dialog) {
+            auto* best = child<QCheckBox>(*dialog, "bestQuality");
+            EXPECT_EQ(best->text(), QStringLiteral("Best quality, smaller file")) << row.name;
+            EXPECT_EQ(best->isChecked(), row.startsChecked) << row.name;
+            // Below the repeat rows and above the buttons, inside the dialog's fixed size.
+            const QRect box = best->geometry();
+            EXPECT_GT(box.top(), child<QLineEdit>(*dialog, "repeatCount")->geometry().bottom());
+            QPushButton* ok = buttonLabelled(*dialog, QStringLiteral("OK"));
+            EXPECT_LT(box.bottom(), ok->mapTo(dialog, QPoint(0, 0)).y());
+            if (row.click)
+                QTest::mouseClick(best, Qt::LeftButton, {}, QPoint(8, best->height() / 2));
+            QTest::mouseClick(row.confirm ? ok : buttonLabelled(*dialog, QStringLiteral("Cancel")),
+                              Qt::LeftButton);
+        });
+        EXPECT_EQ(GifLoopDialog::ask(nullptr, texts).has_value(), row.confirm) << row.name;
+        EXPECT_EQ(GifLoopDialog::rememberedQuality(), row.after) << row.name;
+    }
+}
+
 QColor pixelAt(QWidget& widget, int x, int y) {
     return widget.grab().toImage().pixelColor(x, y);
 }

@@ -26,6 +26,7 @@ struct Options {
     std::string project;
     std::string output;
     int loops = 0;
+    GifQuality gif = GifQuality::Classic;
     AviCompressOptions avi;
 };
 
@@ -37,13 +38,33 @@ ExportKind kindOf(const std::string& path) {
     return ExportKind::Gif;
 }
 
+// --quality of a GIF: "classic" (the default) or "best".
+bool parseGifQuality(const CommandLine& line, GifQuality& quality) {
+    const std::string* text = line.value("--quality");
+    if (!text)
+        return true;
+    if (*text == "classic")
+        quality = GifQuality::Classic;
+    else if (*text == "best")
+        quality = GifQuality::Best;
+    else
+        return false;
+    return true;
+}
+
 bool parse(int argc, char** argv, Options& options, std::ostream& err) {
     const CommandLine line(argc, argv, 2, {{"--loops", "--codec", "--quality", "--keyframes"}, {}});
     if (!line.integer("--loops", 0, 65536, options.loops)) {
         err << "export: --loops takes 0 (forever), 1 (once) or a count of plays\n";
         return false;
     }
-    if (!line.integer("--quality", 0, 10000, options.avi.quality)) {
+    // --quality means a palette mode for a GIF and a compression level for an AVI.
+    const bool gif = line.ok() && line.count() == 2 && kindOf(line.at(1)) == ExportKind::Gif;
+    if (gif && !parseGifQuality(line, options.gif)) {
+        err << "export: --quality of a GIF takes classic or best\n";
+        return false;
+    }
+    if (!gif && !line.integer("--quality", 0, 10000, options.avi.quality)) {
         err << "export: --quality takes 0 (worst) to 10000 (best)\n";
         return false;
     }
@@ -56,7 +77,8 @@ bool parse(int argc, char** argv, Options& options, std::ostream& err) {
     if (!line.ok() || line.count() != 2) {
         if (!line.ok())
             err << "export: " << line.error() << "\n";
-        err << "usage: zentravo-cli export PROJECT.vrn OUT.gif [--loops N]\n"
+        err << "usage: zentravo-cli export PROJECT.vrn OUT.gif [--loops N] [--quality "
+               "classic|best]\n"
                "       zentravo-cli export PROJECT.vrn OUT.swf\n"
                "       zentravo-cli export PROJECT.vrn OUT.avi [--codec NAME] [--quality Q]"
                " [--keyframes N]\n";
@@ -93,7 +115,7 @@ int ExportCommand::run(int argc, char** argv, std::ostream& out, std::ostream& e
     else if (kind == ExportKind::Swf)
         exporter = std::make_unique<SwfExporter>();
     else
-        exporter = std::make_unique<GifExporter>(options.loops);
+        exporter = std::make_unique<GifExporter>(options.loops, options.gif);
 
     // The same checks and messages as the export command of the application.
     StderrMessageSink sink;
