@@ -71,6 +71,7 @@ void CTavStartDlg::showScreen() {
     m_show = 1; // the box is shown checked
     showChoice();
     m_showBox->setChecked(true);
+    centre(); // made with the main window, which has been placed since
     show();
     raise();
     activateWindow();

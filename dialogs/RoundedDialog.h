@@ -20,6 +20,9 @@ public:
     // Fixes the window's size (and its rounded shape) and centres it over its parent, or over
     // the screen without one.
     void setDialogSize(QSize size);
+    // Centres the window over its parent's window, or over the screen without a parent (a
+    // long-lived dialog calls it again before it shows, as the parent may have moved).
+    void centre();
     ImageButton* closeButton() const { return m_close; }
 
     // A push button in the dialogs' flat style.
@@ -35,8 +38,6 @@ protected:
     static const QColor& labelColour();
 
 private:
-    void centre();
-
     int m_radius;
     ImageButton* m_close;
     QPoint m_dragOffset;

@@ -164,8 +164,11 @@ TEST_F(PanelWindowTest, ApplyInTheTextPanelAddsASelectedTextLayer) {
 
 TEST_F(PanelWindowTest, TheStartScreensChoicesOpenASampleOrAskForAProject) {
     CTavStartDlg& screen = window->startScreen();
+    window->move(window->pos() + QPoint(150, 90)); // placed after the screen was made
     screen.showScreen();
     ASSERT_TRUE(screen.isVisible());
+    const QPoint offCentre = screen.geometry().center() - window->geometry().center();
+    EXPECT_LE(offCentre.manhattanLength(), 2) << offCentre.x() << ", " << offCentre.y();
     QTest::mouseClick(&screen.existingButton(), Qt::LeftButton);
     QTest::mouseClick(&screen.okButton(), Qt::LeftButton);
     EXPECT_FALSE(screen.isVisible());
