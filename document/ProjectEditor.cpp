@@ -86,11 +86,15 @@ void ProjectEditor::newProject(const ProjectProperties& properties) {
         project.setName(properties.name);
         replaceProject(edit.lock(), std::move(project));
     }
-    editProperties(properties);
+    applyProperties(properties, false); // a new project pushes nothing
     m_document.setModified(false);
 }
 
 void ProjectEditor::editProperties(const ProjectProperties& properties) {
+    applyProperties(properties, true);
+}
+
+void ProjectEditor::applyProperties(const ProjectProperties& properties, bool undoStep) {
     PreviewPause pause(m_preview);
     ProjectHeader h;
     {
@@ -104,11 +108,14 @@ void ProjectEditor::editProperties(const ProjectProperties& properties) {
         setFixedText(header.backgroundPicture, properties.backgroundPicture);
         header.placement = properties.placement;
         h = header;
+        // Snapshots carry the header: without a step of its own, the next undo or redo would
+        // bring an older header back and the change would be lost.
+        if (undoStep)
+            lock.history().push(lock.project(), lock.symbols());
     }
     // The duration is raised first: the timeline takes its length when the stage size changes.
     raiseLargestDuration(h.duration);
-    // No snapshot, as the properties are not an edit of objects; but the changed header must
-    // reach the file, so the project counts as modified (else exit would not offer to save).
+    // The changed header must reach the file (else exit would not offer to save it).
     m_document.setModified(true);
     stageSizeChanged(h.width, h.height);
     repaintTimeline();
@@ -307,8 +314,8 @@ bool ProjectEditor::restoreFromHistory(bool (UndoHistory::*step)(Project&)) {
         after = edit.project().header;
         edit.end(false);
     }
-    // Snapshots carry the header: a step across a properties change brings the old stage size
-    // back, and the stage and timeline must show it.
+    // Snapshots carry the header: a step across a properties change brings the other stage
+    // size back, and the stage and timeline must show it.
     if (before.width != after.width || before.height != after.height ||
         before.duration != after.duration) {
         raiseLargestDuration(after.duration);

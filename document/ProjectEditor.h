@@ -93,6 +93,9 @@ private:
     class Edit;
 
     void replaceProject(Document::Lock& lock, Project project);
+    // Copies the properties into the header (the name is not changed), resizes the stage and
+    // the timeline; `undoStep` pushes a snapshot after it.
+    void applyProperties(const ProjectProperties& properties, bool undoStep);
     // Undo or redo through `step`; a restored header with another size resizes the stage.
     bool restoreFromHistory(bool (UndoHistory::*step)(Project&));
     // Appends `object` as the only object of a new layer, selected, with its default name.

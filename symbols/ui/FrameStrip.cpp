@@ -116,7 +116,9 @@ void FrameStrip::mouseMoveEvent(QMouseEvent* event) {
 void FrameStrip::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
-    if (m_model.dragging())
+    // A drag whose selection became empty (a Ctrl press on the only selected frame) moves
+    // nothing and leaves the current frame where it is.
+    if (m_model.dragging() && !m_model.selectedIndexes().empty())
         emit framesAboutToChange();
     m_model.release();
     update();

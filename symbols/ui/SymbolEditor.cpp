@@ -72,6 +72,8 @@ SymbolEditor::SymbolEditor(const SymbolEditorServices& services, std::string lib
     : RoundedDialog(parent, kSize, 16), m_services(services), m_folder(std::move(libraryFolder)),
       m_symbol(id) {
     const SymbolLibrary library(m_folder);
+    // A symbol file always holds a frame: a count of none means the file could not be read.
+    m_loaded = frameCount > 0;
     for (std::uint32_t i = 0; i < frameCount; ++i) {
         const QImage frame = library.loadFrame(id, i);
         if (frame.isNull()) {
@@ -177,6 +179,8 @@ void SymbolEditor::build() {
 void SymbolEditor::start() {
     m_strip->refresh();
     m_strip->model().selectIndex(0);
+    if (m_frames.count() == 0)
+        switchTo(-1); // nothing to paint on until a frame is added
     previewTick();
     m_previewTimer.start();
 }

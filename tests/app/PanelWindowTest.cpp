@@ -227,21 +227,28 @@ TEST_F(PanelWindowTest, AnimationPropertiesResizeTheStageAndLengthenTheTimeline)
     EXPECT_EQ(QSize(h.width, h.height), QSize(400, 200));
     EXPECT_EQ(h.duration, 60);
     EXPECT_EQ(h.frameRate, 25);
-    EXPECT_EQ(window->document().lock().history().count(), steps); // not an undo step
-    // Mended: the changed header counts as a change to save.
+    // Mended: the change is an undo step of its own and counts as a change to save.
+    EXPECT_EQ(window->document().lock().history().count(), steps + 1);
     EXPECT_TRUE(window->document().isModified());
     EXPECT_EQ(window->timeline().model().rulerLength(), 60);
     EXPECT_TRUE(QTest::qWaitFor([&] { return shownAt(beyond) == 0x0000FFu; }, 5000));
 
-    // Snapshots carry the header: undoing an edit made after the change brings the old one
-    // back, and the stage follows it to its old size.
+    // An edit after it, then two undos: the second takes the properties back, and the stage
+    // follows to its old size; redo brings the new size back.
     ASSERT_TRUE(window->editor().insertLibrarySymbol(SymbolId::create(), {square}));
     settle();
+    window->runCommand(CommandId::Undo);
+    settle();
+    EXPECT_EQ(header().width, 400);
     window->runCommand(CommandId::Undo);
     settle();
     EXPECT_EQ(header().width, 320);
     EXPECT_TRUE(QTest::qWaitFor([&] { return drawnSize() == firstSize; }, 5000));
     EXPECT_NE(shownAt(beyond), 0x0000FFu);
+    window->runCommand(CommandId::Redo);
+    settle();
+    EXPECT_EQ(header().width, 400);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shownAt(beyond) == 0x0000FFu; }, 5000));
 }
 
 } // namespace

@@ -392,8 +392,14 @@ TEST_F(ProjectEditorTest, CurrentFrameAndPropertyEdits) {
     EXPECT_EQ(std::string(project().header.backgroundPicture), "/tmp/sky.png");
     EXPECT_EQ(editor.largestDuration(), 90);
     EXPECT_TRUE(editor.isModified()); // else exit would not offer to save the change
-    EXPECT_EQ(editor.history().count(), snapshots);
+    // An undo step of its own: snapshots carry the header, so undo and redo move across it
+    // instead of losing it.
+    EXPECT_EQ(editor.history().count(), snapshots + 1);
     EXPECT_TRUE(preview.running);
+    EXPECT_TRUE(editor.undo());
+    EXPECT_EQ(project().header.width, 320);
+    EXPECT_TRUE(editor.redo());
+    EXPECT_EQ(project().header.width, 200);
 }
 
 } // namespace

@@ -185,6 +185,9 @@ TEST_F(SymbolEditorTest, AnEditedSymbolOpensOnItsFramesAndTheStripSwitchesTheCan
     // A symbol whose file has fewer frames than the library counted does not open.
     SymbolEditor broken(services, folder(), id, 4);
     EXPECT_FALSE(broken.loaded());
+    // Nor does one listed without frames (its file could not be read at all).
+    SymbolEditor empty(services, folder(), id, 0);
+    EXPECT_FALSE(empty.loaded());
 }
 
 // After a drop or the Delete key the strip's indexes name other pictures: the canvas must
@@ -208,6 +211,19 @@ TEST_F(SymbolEditorTest, AfterAReorderOrADeleteTheCanvasEditsTheFrameItShows) {
     stroke({0, 0}, {11, 7});
     EXPECT_EQ(frameNumber(e.frames().edited[2]), 3); // untouched
     EXPECT_EQ(e.frames().edited[3].pixel(0, 0), qRgba(0, 0, 0, 255));
+
+    // A Ctrl press on the only selected frame empties the selection; dragging then moves
+    // nothing, and painting still reaches the frame shown.
+    QTest::mouseClick(&e.strip(), Qt::LeftButton, {}, cellCentre(2));
+    ASSERT_EQ(e.currentFrame(), 2);
+    const std::vector<QImage> before = e.frames().edited;
+    stripPress(cellCentre(2), Qt::ControlModifier);
+    stripMoveHeld(cellCentre(0));
+    stripRelease(cellCentre(0));
+    ASSERT_TRUE(e.frames().edited == before);
+    EXPECT_EQ(e.currentFrame(), 2);
+    stroke({0, 0}, {11, 7});
+    EXPECT_EQ(e.frames().edited[2].pixel(0, 0), qRgba(0, 0, 0, 255));
 
     // Delete with the first frame current: frame 2 moves up and the canvas shows it.
     QTest::mouseClick(&e.strip(), Qt::LeftButton, {}, cellCentre(0));
