@@ -41,6 +41,9 @@ void ExportRun::exportFrame(const QImage& frame, StageCanvas& canvas, Document::
 }
 
 void ExportRun::cancel(StageCanvas& canvas) {
+    // Seen by a last frame's finish that is running now (it can take long: the best GIF mode
+    // does its palette work there), so that a cancelled export leaves no file either way.
+    m_cancelRequested = true;
     canvas.cancelExport();
     if (m_finishDelayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(m_finishDelayMs));
@@ -52,7 +55,11 @@ void ExportRun::cancel(StageCanvas& canvas) {
 void ExportRun::closeLocked(bool complete) {
     m_open = false;
     if (complete && m_exporter->finish()) {
-        m_succeeded = true;
+        if (!m_cancelRequested) {
+            m_succeeded = true;
+            return;
+        }
+        std::remove(m_path.c_str()); // cancelled while it finished: the file goes as well
         return;
     }
     if (complete)

@@ -5,6 +5,7 @@
 #include "stage/ExportStep.h"
 
 #include <memory>
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -42,6 +43,7 @@ private:
     int m_finishDelayMs;
     mutable std::mutex m_mutex; // guards the exporter between the worker and a cancel
     bool m_open = true;
+    std::atomic<bool> m_cancelRequested{false};
     bool m_succeeded = false;
     std::string m_error;
 };

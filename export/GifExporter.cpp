@@ -123,6 +123,7 @@ bool GifExporter::finish() {
         if (!flushed) {
             if (m_error.empty())
                 m_error = m_best->error();
+            close(); // the file and the frames still waiting go now, not at the next export
             return false;
         }
         m_best.reset();

@@ -22,13 +22,18 @@ extern "C" {
 #include <unistd.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include "tests/ProgramRun.h"
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <map>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -426,3 +431,41 @@ TEST_F(VideoExportTest, EncodersReadNothingPastTheFramesTheyAreHanded) {
 }
 
 } // namespace
+
+// A format whose completion takes long (as the best GIF mode's palette work does): a cancel
+// arriving while the last frame finishes still leaves no file.
+TEST_F(VideoExportTest, ACancelWhileTheLastFrameFinishesLeavesNoFile) {
+    makeProject(64, 48, 3, 12);
+    const QString path = dir.filePath("slow.out");
+    struct SlowFinish : FrameExporter {
+        std::function<void()> whileFinishing;
+        bool open(const std::string&, int, int, int) override { return true; }
+        bool writeFrame(const QImage&, int) override { return true; }
+        bool finish() override {
+            whileFinishing();
+            return true;
+        }
+        void abort() override {}
+        std::string error() const override { return {}; }
+    };
+    auto exporter = std::make_unique<SlowFinish>();
+    SlowFinish& slow = *exporter;
+    QFile(path).open(QIODevice::WriteOnly); // the file the format wrote
+    ASSERT_TRUE(QFileInfo::exists(path));
+    Recorded r = record(std::move(exporter), path, 3);
+    std::thread canceller;
+    std::atomic<bool> cancelling{false};
+    slow.whileFinishing = [&] {
+        canceller = std::thread([&] {
+            cancelling = true;
+            r.run->cancel(canvas);
+        });
+        while (!cancelling)
+            std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    };
+    runExport(*r.recorder, 10);
+    canceller.join();
+    EXPECT_FALSE(r.run->succeeded());
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
