@@ -51,7 +51,9 @@ bool BestGifEncoder::add(const QImage& frame, std::uint32_t delay, const ImageSi
     }
     pending.colours = colours.entries();
     m_pending.push_back(std::move(pending));
-    m_pendingBytes += std::size_t(m_pending.back().change.pixels.sizeInBytes());
+    // The colour list can outweigh the pixels of a gradient: both count against the bound.
+    m_pendingBytes += std::size_t(m_pending.back().change.pixels.sizeInBytes()) +
+                      m_pending.back().colours.capacity() * sizeof(ColourHistogram::Entry);
     std::size_t run = 0; // frames that share a palette, 0 for as many as memory allows
     if (m_settings.scope == PaletteScope::PerFrame)
         run = 1;

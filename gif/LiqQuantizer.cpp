@@ -62,8 +62,16 @@ bool LiqQuantizer::add(const ColourHistogram& colours) {
                           std::uint8_t(entry.rgb), 255};
         entries.push_back(liq_histogram_entry{c, std::max(1u, entry.weight)});
     }
-    m_added = liq_histogram_add_colors(m_histogram, m_attr, entries.data(), int(entries.size()),
-                                       0) == LIQ_OK;
+    // In pieces: the library sizes its colour table from the square of the count it is
+    // given, which overflows an int above 46340 colours (gradients reach that easily).
+    constexpr std::size_t kPiece = 4096;
+    for (std::size_t first = 0; first < entries.size(); first += kPiece) {
+        const std::size_t count = std::min(kPiece, entries.size() - first);
+        if (liq_histogram_add_colors(m_histogram, m_attr, entries.data() + first, int(count), 0) !=
+            LIQ_OK)
+            return false;
+        m_added = true;
+    }
     return m_added;
 }
 
