@@ -8,10 +8,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "bench/PlainWidget.h"
 #include "bench/RatioReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -32,12 +32,6 @@ public:
             ++paints;
         return false;
     }
-};
-
-// The baseline: a widget that fills itself, as cheap as a window can paint.
-class PlainWidget : public QWidget {
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::white); }
 };
 
 void showAndWaitForPaint(QWidget& widget) {

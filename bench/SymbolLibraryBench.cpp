@@ -8,6 +8,8 @@
 #include "document/ProgramFolders.h"
 #include "symbols/SymbolLibrary.h"
 #include "symbols/ui/SymbolLibraryPanel.h"
+#include "bench/PlainWidget.h"
+#include "bench/RatioReporter.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -19,7 +21,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 
 namespace {
 
@@ -99,11 +100,6 @@ void BM_RepaintLibraryCached(benchmark::State& state) {
     repaint(state, panel, kFrames); // every frame shown once
 }
 
-class PlainWidget : public QWidget {
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::white); }
-};
-
 void BM_RepaintPlainWidget(benchmark::State& state) {
     PlainWidget widget;
     repaint(state, widget, 0);
@@ -113,22 +109,6 @@ BENCHMARK(BM_RepaintLibraryDecodingEveryFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintLibraryCached)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintPlainWidget)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    double time(const std::string& name) const {
-        const auto it = m_times.find(name);
-        return it == m_times.end() ? 0.0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
 
 } // namespace
 
@@ -136,7 +116,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    RatioReporter reporter(RatioReporter::Clock::Real);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double plain = reporter.time("BM_RepaintPlainWidget");
     const double decoding = reporter.time("BM_RepaintLibraryDecodingEveryFrame");

@@ -6,8 +6,8 @@
 #include "document/ui/TimelinePanel.h"
 
 #include <QApplication>
-#include <QPainter>
 
+#include "bench/PlainWidget.h"
 #include "bench/RatioReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -49,11 +49,6 @@ void buildTimeline(Document& document) {
         }
     }
 }
-
-class PlainWidget : public QWidget {
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::white); }
-};
 
 template <typename Widget> void repaint(benchmark::State& state, Widget& widget) {
     widget.resize(1920, 360);
