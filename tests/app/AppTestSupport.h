@@ -6,6 +6,7 @@
 #include "dialogs/FileChooser.h"
 #include "export/ui/ProgressWindow.h"
 #include "tests/document/RecordingMessageSink.h"
+#include "tests/ui/UiTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,41 +63,6 @@ private:
     }
 };
 
-// File choices answered from a script: each call takes the next queued path (nothing when the
-// queue is empty, as if the user cancelled); a choice of several files takes the next queued
-// list first.
-class ScriptedFiles : public FileChooser {
-public:
-    std::deque<QString> paths;
-    std::deque<QStringList> lists;
-    std::vector<FileRequest> requests;
-    int calls = 0;
-    QString saveFile(QWidget*, const FileRequest& request) override { return next(request); }
-    QString openFile(QWidget*, const FileRequest& request) override { return next(request); }
-    QStringList openFiles(QWidget*, const FileRequest& request) override {
-        if (!lists.empty()) {
-            ++calls;
-            requests.push_back(request);
-            QStringList chosen = lists.front();
-            lists.pop_front();
-            return chosen;
-        }
-        const QString path = next(request);
-        return path.isEmpty() ? QStringList() : QStringList{path};
-    }
-
-private:
-    QString next(const FileRequest& request) {
-        ++calls;
-        requests.push_back(request);
-        if (paths.empty())
-            return QString();
-        const QString path = paths.front();
-        paths.pop_front();
-        return path;
-    }
-};
-
 // A main window over a program root of its own (a temporary folder holding a copy of the
 // bundled samples), with recorded messages and scripted dialogs.
 class MainWindowHarness {
@@ -142,7 +108,7 @@ public:
     QTemporaryDir root;
     RecordingMessageSink sink;
     ScriptedDialogs dialogs;
-    ScriptedFiles files;
+    ScriptedFileChooser files;
     std::optional<int> gifLoops = 0; // what the GIF loop dialog answers
     std::unique_ptr<Application> application;
     std::unique_ptr<MainWindow> window;

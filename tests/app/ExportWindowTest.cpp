@@ -158,12 +158,12 @@ TEST_F(ExportWindowTest, NothingToExportAndACancelledFileChoiceWriteNothing) {
     w.runCommand(CommandId::ExportGif);
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_EQ(sink.messages[0].text, "No animation to export.");
-    EXPECT_EQ(files.calls, 0);
+    EXPECT_EQ(files.calls(), 0);
     QImage square(8, 8, QImage::Format_ARGB32);
     square.fill(Qt::red);
     ASSERT_TRUE(w.editor().insertLibrarySymbol(SymbolId::create(), {square}));
     w.runCommand(CommandId::ExportAvi); // the file choice is cancelled
-    EXPECT_EQ(files.calls, 1);
+    EXPECT_EQ(files.calls(), 1);
     EXPECT_FALSE(w.exportCommands().pipeline().isRunning());
 }
 

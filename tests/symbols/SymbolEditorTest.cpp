@@ -23,30 +23,6 @@ using namespace symboltest;
 
 namespace {
 
-// File choices from a script: each call takes the next queued list.
-class ListChooser : public FileChooser {
-public:
-    std::deque<QStringList> lists;
-    std::vector<FileRequest> requests;
-    QString saveFile(QWidget*, const FileRequest& request) override {
-        return next(request).value(0);
-    }
-    QString openFile(QWidget*, const FileRequest& request) override {
-        return next(request).value(0);
-    }
-    QStringList openFiles(QWidget*, const FileRequest& request) override { return next(request); }
-
-private:
-    QStringList next(const FileRequest& request) {
-        requests.push_back(request);
-        if (lists.empty())
-            return {};
-        QStringList chosen = lists.front();
-        lists.pop_front();
-        return chosen;
-    }
-};
-
 bool hasOpaquePixel(const QImage& picture) {
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
@@ -119,7 +95,7 @@ protected:
     ProgramFolders folders{root()};
     LanguageTable texts;
     RecordingMessageSink sink;
-    ListChooser files;
+    ScriptedFileChooser files;
     SymbolEditorServices services{folders, texts, sink, files};
     std::unique_ptr<SymbolEditor> editor;
 };

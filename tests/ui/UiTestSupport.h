@@ -64,16 +64,25 @@ public:
 };
 
 // File choices answered from a script: each call records its request and takes the next
-// queued path (nothing when the queue is empty, as if the user cancelled).
+// queued path (nothing when the queue is empty, as if the user cancelled); a choice of several
+// files takes the next queued list first.
 class ScriptedFileChooser : public FileChooser {
 public:
     std::deque<QString> paths;
+    std::deque<QStringList> lists;
     std::vector<FileRequest> requests;
+    int calls() const { return static_cast<int>(requests.size()); }
     QString saveFile(QWidget*, const FileRequest& request) override { return next(request); }
     QString openFile(QWidget*, const FileRequest& request) override { return next(request); }
     QStringList openFiles(QWidget*, const FileRequest& request) override {
-        const QString path = next(request);
-        return path.isEmpty() ? QStringList() : QStringList{path};
+        if (lists.empty()) {
+            const QString path = next(request);
+            return path.isEmpty() ? QStringList() : QStringList{path};
+        }
+        requests.push_back(request);
+        QStringList chosen = lists.front();
+        lists.pop_front();
+        return chosen;
     }
 
 private:
