@@ -1,6 +1,5 @@
 #include "symbols/ui/SymbolEditor.h"
 
-#include "controls/FileFilter.h"
 #include "controls/ImageButton.h"
 #include "dialogs/FileChooser.h"
 #include "dialogs/FrameSizeDialog.h"
@@ -257,7 +256,7 @@ void SymbolEditor::newBlankFrame() {
 
 void SymbolEditor::importPicture() {
     FileRequest request;
-    request.filter = FileFilter::toQt(QString::fromLatin1(kPictureFilter));
+    request.filter = QString::fromLatin1(kPictureFilter);
     request.confirmOverwrite = false;
     const QStringList paths = m_services.files.openFiles(this, request);
     if (paths.isEmpty())
@@ -276,7 +275,7 @@ void SymbolEditor::importPicture() {
 
 void SymbolEditor::importVideo() {
     FileRequest request;
-    request.filter = FileFilter::toQt(QString::fromLatin1(kVideoFilter));
+    request.filter = QString::fromLatin1(kVideoFilter);
     request.confirmOverwrite = false;
     const QString path = m_services.files.openFile(this, request);
     if (path.isEmpty())

@@ -3,6 +3,7 @@
 // an exported GIF.
 #include "app/MainWindow.h"
 
+#include "controls/FileFilter.h"
 #include "dialogs/FrameSizeDialog.h"
 #include "import/ui/ImportVideoDialog.h"
 #include "stage/MotionPanelModel.h"
@@ -87,9 +88,9 @@ protected:
     // The frames `zentravo-cli library frames` writes for `id`.
     std::vector<QImage> framesFromCli(const SymbolId& id) {
         const QString out = root.filePath("cli-frames");
-        const ProgramRun run = ProgramRun::of(
-            ZENTRAVO_CLI, {"library", "frames", QString::fromStdString(id.toHex()), out, "--dir",
-                           QString::fromStdString(libraryFolder())});
+        const ProgramRun run =
+            ProgramRun::of(ZENTRAVO_CLI, {"library", "frames", QString::fromStdString(id.toHex()),
+                                          out, "--dir", QString::fromStdString(libraryFolder())});
         EXPECT_TRUE(run.ok()) << run.err.toStdString();
         std::vector<QImage> frames;
         for (int k = 0;; ++k) {
@@ -181,9 +182,10 @@ TEST_F(SymbolEditorWindowTest, ADoubleClickEditsASymbolWhichKeepsItsIdAndTheInde
 
 TEST_F(SymbolEditorWindowTest, ImportVideoAddsTheFramesTheCommandLineGrabs) {
     const QString video = root.filePath("clip.mp4");
-    const ProgramRun made = ProgramRun::of(
-        "/usr/bin/ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i",
-                            "testsrc=duration=2:size=160x120:rate=25", "-pix_fmt", "yuv420p", video});
+    const ProgramRun made =
+        ProgramRun::of("/usr/bin/ffmpeg",
+                       {"-v", "error", "-y", "-f", "lavfi", "-i",
+                        "testsrc=duration=2:size=160x120:rate=25", "-pix_fmt", "yuv420p", video});
     ASSERT_TRUE(made.ok()) << made.err.toStdString();
 
     std::vector<QImage> imported;
@@ -195,7 +197,7 @@ TEST_F(SymbolEditorWindowTest, ImportVideoAddsTheFramesTheCommandLineGrabs) {
         });
         e.button(SymbolEditor::CmdImportVideo)->click();
         ASSERT_FALSE(files.requests.empty());
-        EXPECT_TRUE(files.requests.back().filter.contains("*.mp4"));
+        EXPECT_TRUE(FileFilter::toQt(files.requests.back().filter).contains("*.mp4"));
         ASSERT_EQ(e.frames().count(), 1 + 24);
         EXPECT_EQ(e.currentFrame(), 24);
         imported.assign(e.frames().edited.begin() + 1, e.frames().edited.end());
@@ -277,8 +279,8 @@ TEST_F(SymbolEditorWindowTest, FromAPaintedSymbolToAnExportedGif) {
     w.runCommand(CommandId::AppendLiner);
     settle();
     MotionPanel& panel = w.motionPanel();
-    for (int command : {MotionPanelModel::kEndX, MotionPanelModel::kEndAngle,
-                        MotionPanelModel::kEndOpacity}) {
+    for (int command :
+         {MotionPanelModel::kEndX, MotionPanelModel::kEndAngle, MotionPanelModel::kEndOpacity}) {
         FlatSlider* slider = panel.slider(command);
         ASSERT_TRUE(slider && slider->isVisible()) << command;
         QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() / 4, 5));

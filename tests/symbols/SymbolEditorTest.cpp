@@ -2,6 +2,7 @@
 // commands and the preview change them, and what OK writes into the library folder.
 #include "symbols/ui/SymbolEditor.h"
 
+#include "controls/FileFilter.h"
 #include "dialogs/FrameSizeDialog.h"
 #include "document/LanguageTable.h"
 #include "document/ProgramFolders.h"
@@ -291,7 +292,9 @@ TEST_F(SymbolEditorTest, ImportPictureAddsEveryGifFrameAndShrinksLargePictures) 
                            QString::fromStdString(root() + "/missing.bmp")});
     e.runCommand(SymbolEditor::CmdImportPicture);
     ASSERT_EQ(files.requests.size(), 1u);
-    EXPECT_TRUE(files.requests[0].filter.contains("*.gif *.ico *.jpg *.jpeg *.bmp *.png"));
+    // In the program's form, which the file dialog turns into its own.
+    EXPECT_TRUE(FileFilter::toQt(files.requests[0].filter)
+                    .contains("*.gif *.ico *.jpg *.jpeg *.bmp *.png"));
     EXPECT_TRUE(sink.messages.empty());
     ASSERT_EQ(e.frames().count(), 1 + 8 + 1);
     std::vector<QRgb> gifColours;
