@@ -1,5 +1,7 @@
 #include "symbols/SymbolStarterArt.h"
 
+#include "symbols/PaintStyle.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -17,11 +19,6 @@ QImage transparent(int width, int height) {
     QImage picture(width, height, QImage::Format_ARGB32);
     picture.fill(Qt::transparent);
     return picture;
-}
-
-void smooth(QPainter& painter) {
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
 }
 
 // The end of a limb of `length` leaving `from` at `degrees` from straight down (positive
@@ -64,7 +61,7 @@ std::vector<QImage> SymbolStarterArt::walkingFigure() {
     for (int frame = 0; frame < 8; ++frame) {
         QImage picture = transparent(80, 110);
         QPainter p(&picture);
-        smooth(p);
+        PaintStyle::setHighQuality(p);
         const double t = frame * 2.0 * kPi / 8.0;
         // The body rises a little while a leg passes under it.
         const double bob = -2.5 * std::abs(std::cos(t));
@@ -105,7 +102,7 @@ std::vector<QImage> SymbolStarterArt::spinningStar() {
     for (int frame = 0; frame < 8; ++frame) {
         QImage picture = transparent(96, 96);
         QPainter p(&picture);
-        smooth(p);
+        PaintStyle::setHighQuality(p);
         const QPointF centre(48, 50);
         QRadialGradient fill(centre, 44);
         fill.setColorAt(0, QColor(255, 250, 190));
@@ -130,7 +127,7 @@ std::vector<QImage> SymbolStarterArt::bouncingBall() {
     for (int frame = 0; frame < 8; ++frame) {
         QImage picture = transparent(64, 100);
         QPainter p(&picture);
-        smooth(p);
+        PaintStyle::setHighQuality(p);
         const double s = frame / 8.0;
         const double height = 4.0 * s * (1.0 - s); // 0 on the floor, 1 at the top
         // Squashed where it meets the floor, stretched a little just after.
@@ -156,7 +153,7 @@ std::vector<QImage> SymbolStarterArt::butterfly() {
     for (int frame = 0; frame < 6; ++frame) {
         QImage picture = transparent(96, 80);
         QPainter p(&picture);
-        smooth(p);
+        PaintStyle::setHighQuality(p);
         // The wings close and open: their width shrinks towards the body and back.
         const double open = 0.2 + 0.8 * std::abs(std::cos(frame * kPi / 6.0));
         const double body = 48;
@@ -197,7 +194,7 @@ std::vector<QImage> SymbolStarterArt::blinkingFace() {
         const double eyes = openness[frame];
         QImage picture = transparent(90, 90);
         QPainter p(&picture);
-        smooth(p);
+        PaintStyle::setHighQuality(p);
         QRadialGradient fill(QPointF(36, 32), 50);
         fill.setColorAt(0, QColor(255, 240, 120));
         fill.setColorAt(1, QColor(250, 190, 20));
@@ -228,7 +225,7 @@ std::vector<QImage> SymbolStarterArt::flame() {
     for (int frame = 0; frame < 6; ++frame) {
         QImage picture = transparent(64, 96);
         QPainter p(&picture);
-        smooth(p);
+        PaintStyle::setHighQuality(p);
         auto tongue = [&](double scale, const QColor& inner, const QColor& outer) {
             const double w = width[frame] * scale, tipX = 32 + sway[frame] * scale;
             const double base = 90, top = 90 - 80 * scale;
@@ -256,7 +253,7 @@ std::vector<QImage> SymbolStarterArt::wavingFlag() {
     for (int frame = 0; frame < 8; ++frame) {
         QImage picture = transparent(100, 80);
         QPainter p(&picture);
-        smooth(p);
+        PaintStyle::setHighQuality(p);
         p.setPen(QPen(QColor(110, 80, 50), 4, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(8, 6), QPointF(8, 76));
         p.setPen(Qt::NoPen);
@@ -293,7 +290,7 @@ std::vector<QImage> SymbolStarterArt::beatingHeart() {
     for (double scale : scales) {
         QImage picture = transparent(80, 72);
         QPainter p(&picture);
-        smooth(p);
+        PaintStyle::setHighQuality(p);
         p.translate(40, 38);
         p.scale(scale, scale);
         QPainterPath heart;

@@ -23,7 +23,8 @@ QString LogFontConverter::decodeText(std::string_view bytes, int maxUnits) {
     const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(view);
-    if (utf8.hasError()) text = QString::fromLatin1(view);
+    if (utf8.hasError())
+        text = QString::fromLatin1(view);
     if (text.size() > maxUnits) {
         text.truncate(maxUnits);
         if (!text.isEmpty() && text.back().isHighSurrogate())
@@ -40,7 +41,8 @@ QString LogFontConverter::faceName(const LogFontA& font) {
 }
 
 int LogFontConverter::emPixels(const QString& family, std::int32_t height) {
-    if (height < 0) return clampEm(-double(height)); // character height: the em size itself
+    if (height < 0)
+        return clampEm(-double(height)); // character height: the em size itself
     const double cell = height == 0 ? kDefaultCellHeight : double(height);
     QFont probe(family);
     probe.setPixelSize(kProbeEm);
@@ -64,17 +66,28 @@ QFont LogFontConverter::toQFont(const LogFontA& font) {
 LogFontA LogFontConverter::fromQFont(const QFont& font) {
     LogFontA record{};
     int pixels = font.pixelSize();
-    if (pixels <= 0) pixels = static_cast<int>(std::lround(font.pointSizeF() * 96.0 / 72.0));
+    if (pixels <= 0)
+        pixels = static_cast<int>(std::lround(font.pointSizeF() * 96.0 / 72.0));
     record.height = -std::max(pixels, 1);
     record.weight = font.weight();
     record.italic = font.italic() ? 1 : 0;
     record.underline = font.underline() ? 1 : 0;
     record.strikeOut = font.strikeOut() ? 1 : 0;
-    // Face name: at most 31 bytes and a NUL, never cut inside a UTF-8 sequence.
-    const QByteArray name = font.family().toUtf8();
-    qsizetype length = std::min<qsizetype>(name.size(), sizeof record.faceName - 1);
-    while (length > 0 && length < name.size() && (uchar(name[length]) & 0xC0) == 0x80)
-        --length;
-    std::memcpy(record.faceName, name.constData(), static_cast<std::size_t>(length));
+    // Face name: at most 31 bytes and a NUL.
+    const std::string name = cutUtf8(font.family(), sizeof record.faceName - 1);
+    std::memcpy(record.faceName, name.data(), name.size());
     return record;
+}
+
+std::string LogFontConverter::cutUtf8(const QString& text, std::size_t maxBytes) {
+    const QByteArray utf8 = text.toUtf8();
+    std::size_t length = std::size_t(utf8.size());
+    if (length > maxBytes) {
+        length = maxBytes;
+        // Back to the first byte of the character the cut falls in (continuation bytes are
+        // 10xxxxxx), so that no character is kept in part.
+        while (length > 0 && (static_cast<unsigned char>(utf8[qsizetype(length)]) & 0xC0) == 0x80)
+            --length;
+    }
+    return std::string(utf8.constData(), length);
 }

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QString>
 
+#include <string>
 #include <string_view>
 
 // LogFontConverter: the one place where the logical-font record of a text object becomes a QFont
@@ -29,6 +30,9 @@ public:
     // The 8-bit bytes of a record text as UTF-16: UTF-8 when they are valid UTF-8, else
     // Latin-1; cut to `maxUnits` UTF-16 units.
     static QString decodeText(std::string_view bytes, int maxUnits);
+    // `text` as UTF-8, cut to at most `maxBytes` bytes at a character boundary (record texts
+    // and face names are fixed byte fields).
+    static std::string cutUtf8(const QString& text, std::size_t maxBytes);
 
     // The em size in pixels for a face that a record of `height` asks for.
     static int emPixels(const QString& family, std::int32_t height);

@@ -1,5 +1,7 @@
 #include "export/ui/ProgressPainter.h"
 
+#include "controls/WindowShape.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -38,14 +40,10 @@ void ProgressPainter::paint(QPainter& painter, QSize size, int percent) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
 
-    // The panel: the half-pixel inset puts the one-pixel edge on whole pixels.
-    const QRectF panel = QRectF(0, 0, size.width(), size.height()).adjusted(0.5, 0.5, -0.5, -0.5);
     QLinearGradient shade(0, 0, 0, size.height());
     shade.setColorAt(0, kPanelTop);
     shade.setColorAt(1, kPanelBottom);
-    painter.setPen(QPen(kPanelEdge, 1));
-    painter.setBrush(shade);
-    painter.drawRoundedRect(panel, kCornerRadius, kCornerRadius);
+    WindowShape::paintFace(painter, QRect(QPoint(0, 0), size), kCornerRadius, shade, kPanelEdge);
 
     const QRectF track = QRectF(trackRect(size)).adjusted(0.5, 0.5, -0.5, -0.5);
     painter.setPen(QPen(kTrackEdge, 1));

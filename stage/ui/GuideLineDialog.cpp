@@ -1,6 +1,7 @@
 #include "stage/ui/GuideLineDialog.h"
 
 #include "controls/AngleDial.h"
+#include "controls/WindowShape.h"
 #include "document/Document.h"
 #include "document/MessageTarget.h"
 #include "stage/ui/GuideLineArea.h"
@@ -8,7 +9,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
 
@@ -103,12 +103,8 @@ void GuideLineDialog::edited() {
 
 void GuideLineDialog::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    WindowShape::paintFace(painter, rect(), 8, kFace, kEdge);
     painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath outline;
-    outline.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
-    painter.fillPath(outline, kFace);
-    painter.setPen(kEdge);
-    painter.drawPath(outline);
     painter.setPen(QColor(0x2A, 0x37, 0x47));
     QFont bold = font();
     bold.setBold(true);
@@ -124,8 +120,8 @@ void GuideLineDialog::paintEvent(QPaintEvent*) {
     painter.setBrush(Qt::white);
     painter.drawRoundedRect(box, 4, 4);
     if (!m_picture.isNull()) {
-        const QSizeF fitted = QSizeF(m_picture.size()).scaled(box.size() - QSizeF(16, 16),
-                                                             Qt::KeepAspectRatio);
+        const QSizeF fitted =
+            QSizeF(m_picture.size()).scaled(box.size() - QSizeF(16, 16), Qt::KeepAspectRatio);
         const QRectF target(box.center() - QPointF(fitted.width(), fitted.height()) / 2, fitted);
         painter.drawImage(target, m_picture);
     }

@@ -7,7 +7,6 @@
 #include "document/MessageSink.h"
 #include "export/ui/ProgressPanel.h"
 #include "import/ui/ImportVideoDialog.h"
-#include "symbols/FitSize.h"
 #include "symbols/SymbolLibrary.h"
 #include "symbols/SymbolPictureImport.h"
 #include "symbols/ui/FrameStrip.h"
@@ -404,11 +403,8 @@ void SymbolEditor::previewTick() {
     if (m_frames.count() == 0) {
         m_preview = QImage();
     } else {
-        const QImage& frame = m_frames.edited[std::size_t(m_previewCursor)];
-        const QSize fitted = FitSize::fit(frame.size(), kPreviewBox.size().shrunkBy({4, 4, 4, 4}));
-        m_preview = fitted.isEmpty()
-                        ? QImage()
-                        : frame.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_preview = SymbolLibrary::fitted(m_frames.edited[std::size_t(m_previewCursor)],
+                                          kPreviewBox.size().shrunkBy({4, 4, 4, 4}));
         ++m_previewCursor;
     }
     update(kPreviewBox.adjusted(-2, -2, 2, 2));

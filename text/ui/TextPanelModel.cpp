@@ -1,12 +1,11 @@
 #include "text/ui/TextPanelModel.h"
 
+#include "document/FixedText.h"
 #include "document/LanguageTable.h"
 #include "document/MessageSink.h"
-
-#include <QByteArray>
+#include "text/LogFontConverter.h"
 
 #include <algorithm>
-#include <cstring>
 
 int TextPanelModel::styleAt(int position) {
     // Cell p shows style p + 1: the list and the styles are in the same order.
@@ -48,7 +47,7 @@ StyledText TextPanelModel::preview(int position, const QRect& cell) {
     preview.text = kPreviewText;
     preview.font.height = position < 2 ? kCellHeight : kCellHeight * 5 / 4;
     preview.font.weight = 400;
-    std::memcpy(preview.font.faceName, kPreviewFace, std::strlen(kPreviewFace)); // fits: 20 < 32
+    setFixedText(preview.font.faceName, kPreviewFace);
     const TextColourPair colours = TextStyleColours::defaults(preview.style);
     preview.firstColor = colours.first;
     preview.secondColor = colours.second;
@@ -70,19 +69,6 @@ int TextPanelModel::sizeFromText(const QString& text) {
     return negative ? 0 : int(std::min(value, 10'000LL));
 }
 
-std::string TextPanelModel::cutUtf8(const QString& text, std::size_t maxBytes) {
-    const QByteArray utf8 = text.toUtf8();
-    std::size_t length = std::size_t(utf8.size());
-    if (length > maxBytes) {
-        length = maxBytes;
-        // Back to the first byte of the character the cut falls in (continuation bytes are
-        // 10xxxxxx), so that no character is kept in part.
-        while (length > 0 && (static_cast<unsigned char>(utf8[qsizetype(length)]) & 0xC0) == 0x80)
-            --length;
-    }
-    return std::string(utf8.constData(), length);
-}
-
 QString TextPanelModel::limitTyped(const QString& text) {
     if (text.size() <= kMaxTypedCharacters)
         return text;
@@ -97,12 +83,11 @@ AnimationObject TextPanelModel::buildRecord(const TextObjectFields& fields) {
     ObjectRecord& r = object.record;
     r.startOpacity = 255;
     r.endOpacity = 255;
-    object.setText(cutUtf8(fields.text, kMaxTextBytes));
+    object.setText(LogFontConverter::cutUtf8(fields.text, kMaxTextBytes));
     r.textStyle = fields.style >= 1 && fields.style <= kStyleCount ? fields.style : -1;
     r.font.height = fontHeight(sizeFromText(fields.sizeText));
     r.font.weight = 400;
-    const std::string face = cutUtf8(fields.face, kMaxFaceBytes);
-    std::memcpy(r.font.faceName, face.data(), face.size());
+    setFixedText(r.font.faceName, LogFontConverter::cutUtf8(fields.face, kMaxFaceBytes));
     r.textColor = fields.firstColor;
     r.secondTextColor = fields.secondColor;
     return object;

@@ -72,8 +72,6 @@ public:
     static int fontHeight(int size) { return size * 20 / 15; }
     // The leading decimal number of `text` (0 when there is none), kept within 0..10000.
     static int sizeFromText(const QString& text);
-    // `text` as UTF-8, cut to at most `maxBytes` bytes at a character boundary.
-    static std::string cutUtf8(const QString& text, std::size_t maxBytes);
     // `text` cut to kMaxTypedCharacters characters (never between the halves of a surrogate
     // pair); unchanged when it is not longer.
     static QString limitTyped(const QString& text);
