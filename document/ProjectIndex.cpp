@@ -1,5 +1,6 @@
 #include "document/ProjectIndex.h"
 
+#include "document/AtomicFile.h"
 #include "document/LanguageTable.h"
 #include "document/MessageSink.h"
 #include "document/ProgramFolders.h"
@@ -41,25 +42,9 @@ void appendName(QByteArray& bytes, std::string_view name) {
 // The whole index file, or nothing when it does not exist or cannot be read.
 std::optional<QByteArray> readIndex(const std::string& path) {
     QFile file(QString::fromStdString(path));
-    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return std::nullopt;
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
     return file.readAll();
-}
-
-// Writes through a temporary file renamed over `path`.
-bool replaceFile(const std::string& path, const QByteArray& bytes) {
-    const std::string temporary = path + ".saving";
-    QFile file(QString::fromStdString(temporary));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    bool written = file.write(bytes) == bytes.size();
-    file.close();
-    written = written && file.error() == QFileDevice::NoError;
-    std::error_code error;
-    if (written) std::filesystem::rename(temporary, path, error);
-    if (!written || error) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -90,9 +75,11 @@ bool ProjectIndex::add(std::string_view requested) {
     QByteArray bytes;
     if (std::optional<QByteArray> existing = readIndex(path)) {
         bytes = std::move(*existing);
-        if (bytes.size() < 4) return false;
+        if (bytes.size() < 4)
+            return false;
         const std::int32_t count = i32At(bytes, 0);
-        if (count < 0 || (bytes.size() - 4) / qsizetype(kNameSize) < count) return false;
+        if (count < 0 || (bytes.size() - 4) / qsizetype(kNameSize) < count)
+            return false;
         for (std::int32_t i = 0; i < count; ++i) {
             if (nameOfField(bytes.constData() + 4 + qsizetype(i) * kNameSize) == name) {
                 showText(kTextProjectExists, MessageIcon::Exclamation);
@@ -108,17 +95,19 @@ bool ProjectIndex::add(std::string_view requested) {
         appendI32(bytes, 1);
     }
     appendName(bytes, name);
-    return replaceFile(path, bytes);
+    return AtomicFile::replace(path, bytes);
 }
 
 std::vector<std::string> ProjectIndex::names() const {
     std::vector<std::string> result;
     std::optional<QByteArray> bytes = readIndex(m_folders.projectIndexFile());
-    if (!bytes || bytes->size() < 4) return result;
+    if (!bytes || bytes->size() < 4)
+        return result;
     const std::int32_t count = i32At(*bytes, 0);
     for (std::int32_t i = 0; i < count; ++i) {
         const qsizetype offset = 4 + qsizetype(i) * kNameSize;
-        if (offset + qsizetype(kNameSize) > bytes->size()) break;
+        if (offset + qsizetype(kNameSize) > bytes->size())
+            break;
         result.push_back(nameOfField(bytes->constData() + offset));
     }
     return result;
@@ -157,5 +146,5 @@ bool ProjectIndex::rewrite(const std::vector<std::string>& names) const {
     appendI32(bytes, static_cast<std::int32_t>(names.size()));
     for (const std::string& name : names)
         appendName(bytes, name);
-    return replaceFile(m_folders.projectIndexFile(), bytes);
+    return AtomicFile::replace(m_folders.projectIndexFile(), bytes);
 }
