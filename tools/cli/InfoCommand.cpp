@@ -4,54 +4,16 @@
 #include "document/MessageSink.h"
 #include "document/ProjectReader.h"
 #include "document/ProjectStore.h"
+#include "tools/cli/JsonText.h"
 
 #include <QFile>
 #include <QString>
-#include <QStringDecoder>
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
 namespace {
-
-// A record text as a JSON string literal.
-std::string jsonString(const std::string& bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text = decoder.decode(QByteArray::fromStdString(bytes));
-    if (decoder.hasError())
-        text = QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-    const QByteArray utf8 = text.toUtf8();
-    std::string out = "\"";
-    for (char c : utf8) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned char>(c));
-                out += escape;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
-}
 
 // Shortest text that reads back as the same float; null for values JSON cannot hold.
 std::string jsonFloat(float value) {
@@ -78,14 +40,15 @@ const char* jsonBool(std::uint32_t flag) {
 
 void printHeader(const ProjectHeader& h, std::ostream& out) {
     out << "  \"header\": {\n"
-        << "    \"name\": " << jsonString(fixedText(h.name)) << ",\n"
+        << "    \"name\": " << JsonText::quoted(fixedText(h.name)) << ",\n"
         << "    \"guid\": " << hexBytes(h.guid, sizeof h.guid) << ",\n"
         << "    \"width\": " << h.width << ",\n"
         << "    \"height\": " << h.height << ",\n"
         << "    \"duration\": " << h.duration << ",\n"
         << "    \"frameRate\": " << h.frameRate << ",\n"
         << "    \"backgroundColor\": " << h.backgroundColor << ",\n"
-        << "    \"backgroundPicture\": " << jsonString(fixedText(h.backgroundPicture)) << ",\n"
+        << "    \"backgroundPicture\": " << JsonText::quoted(fixedText(h.backgroundPicture))
+        << ",\n"
         << "    \"placement\": " << h.placement << "\n"
         << "  },\n";
 }
@@ -94,7 +57,7 @@ void printLayers(const Project& project, std::ostream& out) {
     out << "  \"layers\": [";
     for (int k = 0; k < project.layerCount(); ++k) {
         const auto i = static_cast<std::uint32_t>(k);
-        out << (k ? ",\n" : "\n") << "    {\"name\": " << jsonString(project.layerName(k))
+        out << (k ? ",\n" : "\n") << "    {\"name\": " << JsonText::quoted(project.layerName(k))
             << ", \"count\": " << project.layerCounts[i]
             << ", \"visible\": " << jsonBool(project.layerVisible[i])
             << ", \"selected\": " << jsonBool(project.layerSelected[i]) << "}";
@@ -126,7 +89,7 @@ void printObject(const AnimationObject& object, const SymbolId& id, std::ostream
         << "      \"motionStartFrame\": " << r.motionStartFrame << ",\n"
         << "      \"motionEndFrame\": " << r.motionEndFrame << ",\n"
         << "      \"symbolFrameRate\": " << r.symbolFrameRate << ",\n"
-        << "      \"text\": " << jsonString(object.text()) << ",\n"
+        << "      \"text\": " << JsonText::quoted(object.text()) << ",\n"
         << "      \"style\": " << r.textStyle << ",\n"
         << "      \"color1\": " << r.textColor << ",\n"
         << "      \"color2\": " << r.secondTextColor << ",\n"

@@ -5,6 +5,7 @@
 #include "symbols/Symbol.h"
 #include "symbols/SymbolLibrary.h"
 #include "symbols/SymbolPictureImport.h"
+#include "tools/cli/JsonText.h"
 
 #include <QDir>
 #include <QImage>
@@ -22,23 +23,6 @@ int usage(std::ostream& err) {
            "       zentravo-cli library frames ID OUTDIR [--dir DIR]\n"
            "       zentravo-cli library delete ID [--dir DIR]\n";
     return 2;
-}
-
-std::string jsonString(const std::string& text) {
-    std::string s = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            s += '\\';
-            s += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(c));
-            s += escaped;
-        } else {
-            s += c;
-        }
-    }
-    return s + "\"";
 }
 
 // The id written as 32 hex digits (either case), or nothing.
@@ -72,7 +56,7 @@ int indexOf(const SymbolLibrary& library, const SymbolId& id) {
 
 int list(SymbolLibrary& library, std::ostream& out) {
     library.load();
-    out << "{\"folder\": " << jsonString(library.folder()) << ", \"symbols\": [";
+    out << "{\"folder\": " << JsonText::quoted(library.folder()) << ", \"symbols\": [";
     for (int i = 0; i < library.count(); ++i) {
         const SymbolEntry& entry = library.at(i);
         out << (i ? ", " : "") << "{\"id\": \"" << entry.id.toHex()
