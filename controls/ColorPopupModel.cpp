@@ -1,12 +1,12 @@
 #include "controls/ColorPopupModel.h"
 
+#include "document/ColorRef.h"
+
 #include <algorithm>
 
 namespace {
 
-constexpr std::uint32_t rgb(int red, int green, int blue) {
-    return std::uint32_t(red) | std::uint32_t(green) << 8 | std::uint32_t(blue) << 16;
-}
+constexpr auto rgb = &ColorRef::fromRgb;
 
 // Box order: row by row, eight to a row.
 constexpr std::array<ColorPopupModel::NamedColour, ColorPopupModel::kColourCount> kColours = {{

@@ -15,4 +15,7 @@ public:
     // The colour's red, green and blue as 0x00BBGGRR; alpha is dropped.
     static std::uint32_t fromColor(const QColor& color);
     static std::uint32_t fromArgb(QRgb argb);
+    static constexpr std::uint32_t fromRgb(int red, int green, int blue) {
+        return std::uint32_t(red) | std::uint32_t(green) << 8 | std::uint32_t(blue) << 16;
+    }
 };

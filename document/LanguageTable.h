@@ -28,8 +28,11 @@ enum LanguageEntry : int {
     kTextProjectExists = 103,
     kTextSelectProjectToDelete = 104,
     kTextConfirmDelete = 105,
-    kTextMoreColours = 107, // the colour pickers' "More Colours..." entry
+    kTextMoreColours = 107,  // the colour pickers' "More Colours..." entry
     kTextCreateSymbol = 114, // the symbol editor's OK button for a new symbol
+    kTextFrameRate = 120,    // motion panel labels the panel does not spell out itself
+    kTextStartingAngle = 121,
+    kTextOpacity = 122,
 };
 
 enum class Language {

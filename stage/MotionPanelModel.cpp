@@ -10,11 +10,6 @@
 
 namespace {
 
-// Language table entries of the labels the panel does not spell out itself.
-constexpr int kTextFrameRate = 120;
-constexpr int kTextStartingAngle = 121;
-constexpr int kTextOpacity = 122;
-
 // Slider indexes (top to bottom in the Liner layout).
 enum : int {
     kFrameRateSlider,
@@ -260,8 +255,8 @@ std::vector<int> MotionPanelModel::visibleSliders() const {
         return {kFrameRateSlider, kStartOpacitySlider, kEndOpacitySlider, kStartScaleSlider,
                 kEndScaleSlider};
     default:
-        return {kFrameRateSlider, kStartOpacitySlider, kStartXSlider, kStartYSlider,
-                kStartAngleSlider, kStartScaleSlider};
+        return {kFrameRateSlider, kStartOpacitySlider, kStartXSlider,
+                kStartYSlider,    kStartAngleSlider,   kStartScaleSlider};
     }
 }
 
