@@ -77,6 +77,8 @@ void FrameStripModel::selectIndex(int index) {
 
 void FrameStripModel::removeSelected() {
     syncSelection();
+    if (m_frames.count() > 0 && m_aboutToChange)
+        m_aboutToChange();
     for (int i = m_frames.count() - 1; i >= 0; --i) { // from the end: indexes stay valid
         if (!m_selected[static_cast<std::size_t>(i)])
             continue;
@@ -102,8 +104,8 @@ int FrameStripModel::cellAt(QPoint p, bool anyHeight) const {
             continue; // left of the client area
         if (box.left() >= m_client.width())
             break; // right of it: every later cell too
-        const bool inside = anyHeight ? (p.x() >= box.left() && p.x() <= box.right())
-                                      : box.contains(p);
+        const bool inside =
+            anyHeight ? (p.x() >= box.left() && p.x() <= box.right()) : box.contains(p);
         if (inside)
             return i;
     }
@@ -183,6 +185,10 @@ void FrameStripModel::release() {
         m_rubber = false;
         return;
     }
+    // A drag whose selection became empty (a Ctrl press on the only selected frame) moves
+    // nothing and leaves the current frame where it is.
+    if (!m_selectedList.empty() && m_aboutToChange)
+        m_aboutToChange();
     const int insertBefore = m_dropTarget + (m_dropSide == 1 ? 1 : 0); // in the old order
     int insert = insertBefore;
     // Take the selected frames out (A and B together), in the order of the selected list.

@@ -27,6 +27,9 @@ public:
     // `notify` receives the current index whenever the strip makes a frame current (and -1
     // after removing every frame).
     FrameStripModel(FrameLists& frames, std::function<void(int)> notify);
+    // `hook` runs just before the strip moves or removes frames (a drop of selected frames,
+    // removing the selected ones), while every index still names the frame it named before.
+    void setAboutToChange(std::function<void()> hook) { m_aboutToChange = std::move(hook); }
 
     void setClientSize(QSize size);
     QSize clientSize() const { return m_client; }
@@ -67,6 +70,7 @@ private:
     FrameLists& m_frames;
     std::function<void(int)> m_notify;
     QSize m_client{600, 126};
+    std::function<void()> m_aboutToChange;
     int m_scroll = 0;
     std::vector<char> m_selected;
     std::vector<int> m_selectedList;

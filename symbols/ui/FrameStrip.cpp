@@ -20,6 +20,7 @@ FrameStrip::FrameStrip(FrameLists& frames, QWidget* parent)
     : QWidget(parent), m_frames(frames),
       m_model(frames, [this](int index) { emit frameChosen(index); }),
       m_bar(new QScrollBar(Qt::Horizontal, this)) {
+    m_model.setAboutToChange([this] { emit framesAboutToChange(); });
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_bar->setSingleStep(FrameStripModel::kCell);
@@ -116,17 +117,11 @@ void FrameStrip::mouseMoveEvent(QMouseEvent* event) {
 void FrameStrip::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
-    // A drag whose selection became empty (a Ctrl press on the only selected frame) moves
-    // nothing and leaves the current frame where it is.
-    if (m_model.dragging() && !m_model.selectedIndexes().empty())
-        emit framesAboutToChange();
     m_model.release();
     update();
 }
 
 void FrameStrip::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Delete && m_frames.count() > 0)
-        emit framesAboutToChange();
     if (!m_model.key(event->key())) {
         QWidget::keyPressEvent(event);
         return;

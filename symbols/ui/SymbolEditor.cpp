@@ -297,8 +297,7 @@ void SymbolEditor::selectLast() {
 }
 
 void SymbolEditor::removeFrame() {
-    releaseCurrent();
-    m_strip->model().removeSelected();
+    m_strip->model().removeSelected(); // the strip announces it first (releaseCurrent)
     m_strip->refresh();
 }
 
