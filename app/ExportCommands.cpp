@@ -2,8 +2,6 @@
 
 #include "dialogs/FileChooser.h"
 #include "document/LanguageTable.h"
-#include "export/GifExporter.h"
-#include "export/SwfExporter.h"
 #include "export/ui/AviCodecDialog.h"
 #include "export/ui/GifLoopDialog.h"
 #include "export/ui/ProgressWindow.h"
@@ -29,18 +27,12 @@ ExportCommands::ExportCommands(const Parts& parts, Answers answers)
       m_pipeline(parts.stage.canvas(), parts.stage.worker(), parts.sink, parts.target) {}
 
 std::unique_ptr<FrameExporter> ExportCommands::makeExporter(ExportKind kind, int loops) {
-    switch (kind) {
-    case ExportKind::Avi: {
-        AviExporter::CodecChooser choose =
-            m_answers.aviCodec ? m_answers.aviCodec
-                               : AviCodecDialog::chooser(m_parts.window, m_parts.texts);
-        return std::make_unique<AviExporter>(std::move(choose));
-    }
-    case ExportKind::Swf:
-        return std::make_unique<SwfExporter>();
-    default:
-        return std::make_unique<GifExporter>(loops, GifLoopDialog::rememberedQuality());
-    }
+    AviExporter::CodecChooser choose;
+    if (kind == ExportKind::Avi)
+        choose = m_answers.aviCodec ? m_answers.aviCodec
+                                    : AviCodecDialog::chooser(m_parts.window, m_parts.texts);
+    return ExportPipeline::makeExporter(kind, loops, GifLoopDialog::rememberedQuality(),
+                                        std::move(choose));
 }
 
 bool ExportCommands::run(ExportKind kind) {

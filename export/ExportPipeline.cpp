@@ -1,6 +1,7 @@
 #include "export/ExportPipeline.h"
 
 #include "document/MessageSink.h"
+#include "export/SwfExporter.h"
 #include "stage/StageCanvas.h"
 #include "stage/StageWorker.h"
 
@@ -13,6 +14,19 @@
 ExportPipeline::ExportPipeline(StageCanvas& canvas, StageWorker& worker, MessageSink& sink,
                                MessageTarget* target)
     : m_canvas(canvas), m_worker(worker), m_sink(sink), m_target(target) {}
+
+std::unique_ptr<FrameExporter> ExportPipeline::makeExporter(ExportKind kind, int loops,
+                                                            GifQuality quality,
+                                                            AviExporter::CodecChooser chooseCodec) {
+    switch (kind) {
+    case ExportKind::Avi:
+        return std::make_unique<AviExporter>(std::move(chooseCodec));
+    case ExportKind::Swf:
+        return std::make_unique<SwfExporter>();
+    default:
+        return std::make_unique<GifExporter>(loops, quality);
+    }
+}
 
 std::string ExportPipeline::outputPath(const std::string& chosen, ExportKind kind) {
     const std::string_view extension = exportExtension(kind);

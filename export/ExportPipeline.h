@@ -1,8 +1,10 @@
 #pragma once
 
+#include "export/AviExporter.h"
 #include "export/ExportKind.h"
 #include "export/ExportProgress.h"
 #include "export/ExportRun.h"
+#include "export/GifExporter.h"
 
 #include <atomic>
 #include <memory>
@@ -30,6 +32,11 @@ public:
     // The output path for a chosen file: the kind's extension is appended unless the path's
     // last four characters, lower-cased, already are it.
     static std::string outputPath(const std::string& chosen, ExportKind kind);
+    // The exporter of a kind: a GIF with its loop setting and palette mode, an AVI asking
+    // `chooseCodec` for its codec, a SWF.
+    static std::unique_ptr<FrameExporter> makeExporter(ExportKind kind, int loops,
+                                                       GifQuality quality,
+                                                       AviExporter::CodecChooser chooseCodec);
 
     // False when there is nothing to export (no layer); the user is told.
     bool checkProject();

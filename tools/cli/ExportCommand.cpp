@@ -7,7 +7,6 @@
 #include "export/ExportPipeline.h"
 #include "export/AviExporter.h"
 #include "export/GifExporter.h"
-#include "export/SwfExporter.h"
 #include "tools/cli/StderrMessageSink.h"
 
 #include <QFile>
@@ -109,13 +108,8 @@ int ExportCommand::run(int argc, char** argv, std::ostream& out, std::ostream& e
 
     const ExportKind kind = kindOf(options.output);
     const std::string path = ExportPipeline::outputPath(options.output, kind);
-    std::unique_ptr<FrameExporter> exporter;
-    if (kind == ExportKind::Avi)
-        exporter = std::make_unique<AviExporter>([&options] { return options.avi; });
-    else if (kind == ExportKind::Swf)
-        exporter = std::make_unique<SwfExporter>();
-    else
-        exporter = std::make_unique<GifExporter>(options.loops, options.gif);
+    std::unique_ptr<FrameExporter> exporter = ExportPipeline::makeExporter(
+        kind, options.loops, options.gif, [&options] { return options.avi; });
 
     // The same checks and messages as the export command of the application.
     StderrMessageSink sink;
