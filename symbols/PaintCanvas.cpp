@@ -162,9 +162,10 @@ void PaintCanvas::release(QPoint point) {
         finishEdit();
         return;
     case PaintTool::Pencil:
-        m_stroke.commitPencil(m_picture, m_settings);
-        m_stroke.clear();
-        finishEdit();
+        commitDrawing([this](QPainter& painter) {
+            m_stroke.drawSegments(painter, PaintStyle::pen(m_settings));
+            m_stroke.clear(); // before the edit's ending shows the canvas again
+        });
         return;
     case PaintTool::Brush:
         // The list is emptied before the last drawing: a click without a move paints nothing.

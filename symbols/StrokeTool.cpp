@@ -35,12 +35,6 @@ void StrokeTool::drawSegments(QPainter& painter, const QPen& pen) const {
     }
 }
 
-void StrokeTool::commitPencil(QImage& picture, const ToolSettings& settings) const {
-    QPainter painter(&picture);
-    PaintStyle::setHighQuality(painter);
-    drawSegments(painter, PaintStyle::pen(settings));
-}
-
 void StrokeTool::commitEraser(QImage& picture, const ToolSettings& settings) const {
     QImage mask(picture.size(), QImage::Format_RGB32);
     mask.fill(Qt::white);

@@ -26,8 +26,6 @@ public:
     // The segments between successive points with `pen`; segments whose ends coincide are
     // skipped.
     void drawSegments(QPainter& painter, const QPen& pen) const;
-    // Pencil: the segments drawn into the picture with the current pen.
-    void commitPencil(QImage& picture, const ToolSettings& settings) const;
     // Eraser: the segments drawn in black on a white mask; every pixel whose mask blue is below
     // 100 becomes fully transparent and keeps its colour bytes.
     void commitEraser(QImage& picture, const ToolSettings& settings) const;
