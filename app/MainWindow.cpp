@@ -1,13 +1,13 @@
 #include "app/MainWindow.h"
 
 #include "app/Application.h"
+#include "app/KeyRouting.h"
 #include "controls/ImageButton.h"
 #include "controls/MessageBoxSink.h"
 #include "dialogs/CTavStartDlg.h"
 #include "dialogs/StandardFileChooser.h"
 #include "dialogs/StandardProjectDialogs.h"
 #include "document/ui/TimelinePanel.h"
-#include "document/PreviewPause.h"
 #include "stage/ui/MotionPanel.h"
 #include "stage/ui/StageView.h"
 #include "symbols/ui/ModalSymbolEditor.h"
@@ -17,10 +17,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -28,7 +24,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSvgRenderer>
-#include <QUrl>
+#include <QThread>
 #include <QWindow>
 
 #include <algorithm>
@@ -138,41 +134,52 @@ MainWindow::MainWindow(Application& application, MainWindowServices services, QW
       m_ownFiles(services.files ? nullptr : std::make_unique<StandardFileChooser>()),
       m_sink(services.sink ? services.sink : m_ownSink.get()),
       m_files(services.files ? services.files : m_ownFiles.get()),
-      m_ownDialogs(services.dialogs ? nullptr
-                                    : std::make_unique<StandardProjectDialogs>(
-                                          this, application.folders(), application.texts(),
-                                          *m_sink, *m_files)),
-      m_dialogs(services.dialogs ? services.dialogs : m_ownDialogs.get()),
-      m_editor(m_document, this), m_commands(application.texts()),
-      m_store(application.folders(), *m_sink),
-      m_index(application.folders(), application.texts(), *m_sink) {
+      m_ownDialogs(services.dialogs
+                       ? nullptr
+                       : std::make_unique<StandardProjectDialogs>(
+                             this, application.folders(), application.texts(), *m_sink, *m_files)),
+      m_dialogs(services.dialogs ? services.dialogs : m_ownDialogs.get()), m_editor(m_document),
+      m_commands(application.texts()), m_store(application.folders(), *m_sink),
+      m_index(application.folders(), application.texts(), *m_sink), m_help(services.helpOpener) {
     setWindowTitle(fromBytes(application.texts().text(kTextProductName)));
     setWindowIcon(QIcon(QStringLiteral(":/icons/zentravo.svg")));
     setMinimumSize(MainWindowLayout::kMinimumSize);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
 
-    m_stage = new StageView(m_document, this, this);
-    m_editor.setPreviewControl(&m_stage->canvas());
-    m_projectCommands = std::make_unique<ProjectCommands>(ProjectCommands::Parts{
-        m_editor, m_store, m_index, *m_dialogs, *m_sink, application.texts(),
-        application.folders(), &m_stage->canvas()});
+    m_stage = new StageView(m_editor, this, this);
+    StageCanvas& canvas = m_stage->canvas();
+    m_editor.setPreviewControl(&canvas);
+    // The play button follows the preview's real state, whoever started or stopped it (the
+    // worker included: hence queued).
+    canvas.setPreviewListener([this] {
+        if (QThread::currentThread() == thread())
+            showPreviewState(m_stage->canvas().isPlaying());
+        else
+            QMetaObject::invokeMethod(
+                this, [this] { showPreviewState(m_stage->canvas().isPlaying()); },
+                Qt::QueuedConnection);
+    });
+    m_projectCommands = std::make_unique<ProjectCommands>(
+        ProjectCommands::Parts{m_editor, m_store, m_index, *m_dialogs, *m_sink, application.texts(),
+                               application.folders(), &m_stage->canvas()});
     m_exportCommands = std::make_unique<ExportCommands>(
         ExportCommands::Parts{*m_stage, *m_sink, *m_files, application.texts(), this, this},
         services.exportAnswers);
-    m_library = new SymbolLibraryPanel(application.folders(), application.texts(), this, *m_sink,
-                                       this);
-    m_textPanel = new TextPanel(application.texts(), *m_sink, this, this);
-    setTextEditFocusQuery([this] { return m_textPanel->editHasFocus(); });
+    m_library =
+        new SymbolLibraryPanel(application.folders(), application.texts(), this, *m_sink, this);
+    m_textPanel = new TextPanel(application.texts(), *m_sink, nullptr, this);
+    m_textPanel->setObjectHandler([this](AnimationObject object) {
+        m_editor.addTextObject(std::move(object), FontTextMeasurer());
+    });
     m_timeline = new TimelinePanel(m_editor, this, this);
-    m_motionPanel =
-        new MotionPanel(m_document, this, *m_sink, application.texts(), this);
+    m_motionPanel = new MotionPanel(m_editor, *m_sink, application.texts(), this);
     m_startScreen = new CTavStartDlg(application.folders(), application.texts(), this, this);
     m_symbolEditor = std::make_unique<ModalSymbolEditor>(
-        SymbolEditorServices{application.folders(), application.texts(), *m_sink, *m_files},
-        this);
+        SymbolEditorServices{application.folders(), application.texts(), *m_sink, *m_files}, this);
     createButtons();
 
+    m_editor.subscribe(this);
     m_editor.startUnnamed(application.texts().text(kTextUnnamedProject));
     qApp->installEventFilter(this);
 
@@ -190,6 +197,8 @@ bool MainWindow::scheduleStartScreen() {
 }
 
 MainWindow::~MainWindow() {
+    m_editor.unsubscribe(this);
+    m_stage->canvas().setPreviewListener({});
     qApp->removeEventFilter(this);
     if (m_exitThread.joinable())
         m_exitThread.join();
@@ -292,68 +301,34 @@ void MainWindow::send(MainMessage message, std::intptr_t wparam, std::intptr_t l
     dispatch(message, wparam, lparam);
 }
 
-// The message table: every message a panel or the stage worker sends the main window.
+// The message table: what the stage worker reports from its thread, and what panels ask of the
+// window itself. Edits never come this way: the panels hand them to the command layer.
 void MainWindow::dispatch(MainMessage message, std::intptr_t wparam, std::intptr_t lparam) {
-    StageCanvas& canvas = m_stage->canvas();
     switch (message) {
-    case MainMessage::RedrawStageIfIdle:
-        if (!canvas.isPlaying())
-            canvas.requestRedraw();
-        break;
-    case MainMessage::ObjectsChanged:
-        m_motionPanel->load();
-        canvas.requestRedraw();
-        break;
     case MainMessage::ShowMenu:
-        showMenu(lparam == 1 ? m_commands.objectMenu() : m_commands.contextMenu(canvas.isPlaying()),
+        showMenu(static_cast<MenuKind>(lparam) == MenuKind::Object
+                     ? m_commands.objectMenu()
+                     : m_commands.contextMenu(m_stage->canvas().isPlaying()),
                  QCursor::pos());
         break;
     case MainMessage::ResumePreview:
-        // The preview played to its end: the play button comes back and frame 0 shows.
-        showPreviewState(false);
-        canvas.goToFrame(0);
-        repaintTimeline();
+        // The preview played to its end: frame 0 shows (the play button follows by itself).
+        m_editor.goToFrame(0);
         break;
     case MainMessage::CurrentFrame:
-        if (wparam == 1)
-            canvas.goToFrame(static_cast<int>(lparam));
-        repaintTimeline();
-        break;
-    case MainMessage::RedrawStage:
-        canvas.requestRedraw();
-        break;
-    case MainMessage::RememberSelection:
-        m_rememberedSelection = static_cast<int>(lparam);
-        m_rememberedStageSize = m_stage->size();
-        break;
-    case MainMessage::RedrawAll:
-        repaintTimeline();
-        canvas.requestRedraw();
-        break;
-    case MainMessage::LayersChanged:
-        m_motionPanelHidden = !hasLayers();
-        applyLayout();
-        m_motionPanel->load();
-        break;
-    case MainMessage::StageSelection:
-        m_timeline->model().selectFromStage();
-        repaintTimeline();
-        break;
-    case MainMessage::StageEdited:
-        m_editor.finishPanelEdit();
+        if (static_cast<FrameNotice>(wparam) == FrameNotice::Stage)
+            m_editor.goToFrame(static_cast<int>(lparam));
+        else
+            m_timeline->showFrame(static_cast<int>(lparam));
         break;
     case MainMessage::OpenSample:
-        if (wparam == 1)
+        if (static_cast<SampleRequest>(wparam) == SampleRequest::OpenProject)
             runCommand(CommandId::OpenProject);
-        else if (m_projectCommands->chooseAndOpenSample())
-            updateCaption();
+        else
+            m_projectCommands->chooseAndOpenSample();
         break;
     case MainMessage::EditSymbol:
         runCommand(CommandId::EditSymbol);
-        break;
-    case MainMessage::AddTextObject:
-        if (std::optional<AnimationObject> object = m_textPanel->takeTextObject())
-            m_editor.addTextObject(std::move(*object), FontTextMeasurer());
         break;
     case MainMessage::ReloadLibrary:
         m_library->reload();
@@ -363,21 +338,28 @@ void MainWindow::dispatch(MainMessage message, std::intptr_t wparam, std::intptr
     }
 }
 
-void MainWindow::repaintTimeline() {
-    m_timeline->refresh();
-}
-
-void MainWindow::stageSizeChanged(int, int) {
-    m_stage->projectReplaced();
-    m_timeline->setRulerLength(m_editor.largestDuration());
-    m_motionPanel->load();
-    m_motionPanelHidden = !hasLayers();
-    applyLayout();
-    updateCaption();
+void MainWindow::documentChanged(DocumentChange change) {
+    // The motion panel shows only while the project has layers.
+    if (change.has(DocumentChange::Layers | DocumentChange::Replaced) &&
+        m_motionPanelHidden == hasLayers()) {
+        m_motionPanelHidden = !m_motionPanelHidden;
+        applyLayout();
+    }
+    if (change.has(DocumentChange::Name | DocumentChange::Modified | DocumentChange::Replaced))
+        updateCaption();
 }
 
 void MainWindow::updateCaption() {
+    setWindowTitle(captionText());
     update(layout().captionStrip());
+}
+
+QString MainWindow::captionText() {
+    std::string name = m_document.lock().project().name();
+    if (m_document.isModified())
+        name += " *"; // the desktop's sign of unsaved changes
+    return fromBytes(m_application.texts().text(kTextProductName)) + QStringLiteral("  -  ") +
+           fromBytes(name);
 }
 
 // ---- commands -------------------------------------------------------------------------
@@ -466,7 +448,7 @@ void MainWindow::runCommand(CommandId id) {
         toggleMaximised();
         break;
     case CommandAction::Help:
-        openHelp();
+        m_help.open(this, *m_sink);
         break;
     case CommandAction::About:
         showAbout();
@@ -492,27 +474,24 @@ void MainWindow::runCommand(CommandId id) {
     case CommandAction::None:
         break;
     }
-    updateCaption();
 }
 
 void MainWindow::frameCommand(CommandAction action) {
-    StageCanvas& canvas = m_stage->canvas();
+    m_stage->canvas().setEditView(false); // a frame command shows the animation, not handles
     switch (action) {
     case CommandAction::FirstFrame:
-        canvas.firstFrame();
+        m_editor.stepFrame(FrameStep::First);
         break;
     case CommandAction::PreviousFrame:
-        canvas.previousFrame();
+        m_editor.stepFrame(FrameStep::Previous);
         break;
     case CommandAction::NextFrame:
-        canvas.nextFrame();
+        m_editor.stepFrame(FrameStep::Next);
         break;
     default:
-        canvas.lastFrame();
+        m_editor.stepFrame(FrameStep::Last);
         break;
     }
-    showPreviewState(false);
-    repaintTimeline();
 }
 
 void MainWindow::togglePreview() {
@@ -523,7 +502,6 @@ void MainWindow::togglePreview() {
         canvas.setEditView(false); // no handles while the animation plays
         canvas.startPreview();
     }
-    showPreviewState(canvas.isPlaying());
 }
 
 void MainWindow::showPreviewState(bool running) {
@@ -534,9 +512,7 @@ void MainWindow::showPreviewState(bool running) {
 }
 
 bool MainWindow::openProjectFile(const QString& path) {
-    const bool opened = m_projectCommands->openFile(path.toLocal8Bit().toStdString());
-    updateCaption();
-    return opened;
+    return m_projectCommands->openFile(path.toLocal8Bit().toStdString());
 }
 
 void MainWindow::bringForward() {
@@ -563,9 +539,10 @@ void MainWindow::showMenu(const std::vector<MenuItem>& items, QPoint globalPosit
         action->setEnabled(item.enabled);
         const CommandId id = item.id;
         // Run once the menu has closed, so that a command's own dialogs are not under it.
-        connect(action, &QAction::triggered, this,
-                [this, id] { QMetaObject::invokeMethod(this, [this, id] { runCommand(id); },
-                                                       Qt::QueuedConnection); });
+        connect(action, &QAction::triggered, this, [this, id] {
+            QMetaObject::invokeMethod(
+                this, [this, id] { runCommand(id); }, Qt::QueuedConnection);
+        });
     }
     m_openMenu = menu;
     menu->popup(globalPosition);
@@ -655,75 +632,11 @@ void MainWindow::forwardToTimeline(QEvent* event) {
 }
 
 bool MainWindow::handleKey(QKeyEvent* event) {
-    const bool inTextEdit = m_textEditHasFocus && m_textEditHasFocus();
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    if (modifiers & Qt::ControlModifier) {
-        CommandId id = CommandId::None;
-        switch (event->key()) {
-        case Qt::Key_Z:
-            id = CommandId::Undo;
-            break;
-        case Qt::Key_Y:
-            id = CommandId::Redo;
-            break;
-        case Qt::Key_N:
-            id = CommandId::NewProject;
-            break;
-        case Qt::Key_O:
-            id = CommandId::OpenProject;
-            break;
-        case Qt::Key_S:
-            id = CommandId::Save;
-            break;
-        case Qt::Key_C:
-            id = CommandId::Copy;
-            break;
-        case Qt::Key_V:
-            id = CommandId::Paste;
-            break;
-        default:
-            return false;
-        }
-        // Inside the text box the clipboard and undo keys edit the text.
-        const bool textKey = id == CommandId::Undo || id == CommandId::Redo ||
-                             id == CommandId::Copy || id == CommandId::Paste;
-        if (inTextEdit && textKey)
-            return false;
-        runCommand(id);
-        return true;
-    }
-    if (modifiers & Qt::AltModifier) {
-        switch (event->key()) {
-        case Qt::Key_F:
-            runCommand(CommandId::FileMenu);
-            return true;
-        case Qt::Key_E:
-            runCommand(CommandId::EditMenu);
-            return true;
-        case Qt::Key_C:
-            runCommand(CommandId::PlayMenu);
-            return true;
-        case Qt::Key_H:
-            runCommand(CommandId::HelpMenu);
-            return true;
-        default:
-            return false;
-        }
-    }
-    switch (event->key()) {
-    case Qt::Key_Escape:
-        return true; // the window never closes on Esc
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return !inTextEdit;
-    case Qt::Key_Delete:
-        if (inTextEdit)
-            return false;
-        runCommand(CommandId::Delete);
-        return true;
-    default:
-        return false;
-    }
+    const KeyRouting::Route route = KeyRouting::route(
+        event->key(), event->modifiers(), KeyRouting::isTextEntry(QApplication::focusWidget()));
+    if (route.kind == KeyRouting::Kind::Command)
+        runCommand(route.command);
+    return route.kind != KeyRouting::Kind::Pass;
 }
 
 // ---- window frame ---------------------------------------------------------------------
@@ -740,13 +653,11 @@ void MainWindow::paintEvent(QPaintEvent*) {
     painter.setPen(kPanelFrame);
     painter.drawLine(strip.bottomLeft(), strip.bottomRight());
     QSvgRenderer(QStringLiteral(":/icons/zentravo.svg")).render(&painter, QRectF(6, 4, 17, 17));
-    std::string name;
-    name = m_document.lock().project().name();
     painter.setPen(kCaptionText);
     QFont font = painter.font();
     font.setBold(true);
     painter.setFont(font);
-    const QString title = windowTitle() + QStringLiteral("  -  ") + fromBytes(name);
+    const QString title = captionText();
     painter.drawText(QRect(30, 0, geometry.minimiseButton().left() - 40, 25),
                      Qt::AlignVCenter | Qt::AlignLeft, title);
     painter.setFont(QFont());
@@ -820,8 +731,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::exitProgram() {
     if (m_exitThread.joinable())
         return; // already on its way out
-    m_projectCommands->beforeExit();
+    // The library's own step first, then the question about a modified project: a cancelled
+    // question, or a save that was cancelled or failed, keeps the program open.
     m_library->beforeExit();
+    if (!m_projectCommands->beforeExit())
+        return;
     // The preview stops off the UI thread, waiting (a bounded time) for the frame being
     // drawn; the close is then posted back to this window.
     StageCanvas& canvas = m_stage->canvas();
@@ -830,7 +744,8 @@ void MainWindow::exitProgram() {
         const auto deadline = std::chrono::steady_clock::now() + kExitWait;
         while (canvas.isCapturing() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        QMetaObject::invokeMethod(this, [this] { finishClose(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { finishClose(); }, Qt::QueuedConnection);
     });
 }
 
@@ -841,22 +756,7 @@ void MainWindow::finishClose() {
     close();
 }
 
-// ---- help -----------------------------------------------------------------------------
-
-void MainWindow::openHelp() {
-    // The help page ships beside the program (build folder) or in its shared data folder
-    // (installed copy).
-    const QDir programFolder(QCoreApplication::applicationDirPath());
-    for (const QString& candidate : {programFolder.filePath("help/index.html"),
-                                     programFolder.filePath("../share/zentravo/help/index.html")}) {
-        if (QFileInfo::exists(candidate)) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(candidate).absoluteFilePath()));
-            return;
-        }
-    }
-    m_sink->show("The help page is missing from the program's folder.", "Zentravo",
-                 MessageIcon::Exclamation);
-}
+// ---- about ----------------------------------------------------------------------------
 
 void MainWindow::showAbout() {
     QMessageBox::about(this, fromBytes(m_application.texts().text(24)),

@@ -2,10 +2,12 @@
 
 #include "app/CommandTable.h"
 #include "app/ExportCommands.h"
+#include "app/HelpPage.h"
 #include "app/MainWindowLayout.h"
 #include "app/ProjectCommands.h"
 #include "document/Document.h"
-#include "document/EditorListener.h"
+#include "document/DocumentChange.h"
+#include "document/MessageTarget.h"
 #include "document/ProjectEditor.h"
 #include "document/ProjectIndex.h"
 #include "document/ProjectStore.h"
@@ -41,13 +43,16 @@ struct MainWindowServices {
     ProjectDialogs* dialogs = nullptr;
     FileChooser* files = nullptr;
     ExportCommands::Answers exportAnswers;
+    HelpPage::Opener helpOpener; // how the help page reaches the desktop
 };
 
-// MainWindow: the caption-less main window. It owns the document with its editor and every
-// panel, lays them out with MainWindowLayout on every resize, paints its own caption strip,
-// turns commands (menus, toolbar, keys) into calls, and receives the panels' and the stage
-// worker's messages in one dispatch (dispatch()), on the UI thread.
-class MainWindow : public QWidget, public EditorListener {
+// MainWindow: the caption-less main window. It owns the document with its command layer and
+// every panel, lays them out with MainWindowLayout on every resize, paints its own caption
+// strip, and turns commands (menus, toolbar, keys) into calls. Panels hand their edits to the
+// command layer and follow its announcements themselves; the window's messages (dispatch())
+// are what the stage worker reports from its thread and what panels ask of the window (a
+// menu, a sample, the symbol editor).
+class MainWindow : public QWidget, public MessageTarget, private ChangeListener {
     Q_OBJECT
 
 public:
@@ -68,7 +73,9 @@ public:
     // How the library runs the symbol editor (tests reach each editor through it).
     ModalSymbolEditor& symbolEditor() { return *m_symbolEditor; }
     // The three controls under the library: place on stage, new symbol, delete symbols.
-    ImageButton* libraryControl(int index) const { return m_libraryControls.at(std::size_t(index)); }
+    ImageButton* libraryControl(int index) const {
+        return m_libraryControls.at(std::size_t(index));
+    }
     // At program start: the welcome screen shows shortly after the window when the user's
     // profile asks for it. Returns whether it will.
     bool scheduleStartScreen();
@@ -79,8 +86,6 @@ public:
     void post(MainMessage message, std::intptr_t wparam = 0, std::intptr_t lparam = 0) override;
     // Direct: the message is handled before this returns (UI thread only).
     void send(MainMessage message, std::intptr_t wparam = 0, std::intptr_t lparam = 0);
-    void repaintTimeline() override;
-    void stageSizeChanged(int width, int height) override;
 
     void runCommand(CommandId id);
     // Opens a project file given on the command line or by a later copy of the program, as
@@ -92,9 +97,9 @@ public:
     // The popup menu shown last, while it is open (tests read and trigger its items).
     QMenu* openMenu() const { return m_openMenu; }
     ImageButton* toolbarButton(CommandId id) const;
-    // The text panel answers whether its edit box has the focus (Enter and Delete then
-    // belong to it); no text panel means never.
-    void setTextEditFocusQuery(std::function<bool()> query) { m_textEditHasFocus = std::move(query); }
+    HelpPage& help() { return m_help; }
+    // The caption's text: product, project name, and an asterisk while it is modified.
+    QString captionText();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -107,6 +112,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void documentChanged(DocumentChange change) override;
     void dispatch(MainMessage message, std::intptr_t wparam, std::intptr_t lparam);
     void createButtons();
     void applyLayout();
@@ -122,7 +128,6 @@ private:
     void exitProgram();
     void finishClose();
     void toggleMaximised();
-    void openHelp();
     void showAbout();
     void updateCaption();
 
@@ -155,7 +160,7 @@ private:
     ImageButton* m_maximiseButton = nullptr;
     ImageButton* m_minimiseButton = nullptr;
     QPointer<QMenu> m_openMenu;
-    std::function<bool()> m_textEditHasFocus;
+    HelpPage m_help;
     bool m_timelineDragging = false;
     // The last mouse event forwarded, so that one travelling up to the parents counts once.
     const QEvent* m_lastMouseEvent = nullptr;
@@ -163,8 +168,6 @@ private:
     QEvent::Type m_lastMouseType = QEvent::None;
 
     bool m_motionPanelHidden = true;
-    bool m_closing = false;      // the before-exit routine ran: the next close is final
-    std::thread m_exitThread;    // stops the preview off the UI thread before closing
-    int m_rememberedSelection = -1;
-    QSize m_rememberedStageSize;
+    bool m_closing = false;   // the before-exit routine ran: the next close is final
+    std::thread m_exitThread; // stops the preview off the UI thread before closing
 };

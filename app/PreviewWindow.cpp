@@ -7,11 +7,11 @@
 #include <QVBoxLayout>
 
 PreviewWindow::PreviewWindow(ProjectEditor& editor, QWidget* parent)
-    : QWidget(parent), m_editor(editor), m_stage(new StageView(editor.document(), this, this)) {
+    : QWidget(parent), m_editor(editor), m_stage(new StageView(editor, this, this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_stage);
-    m_stage->projectReplaced();
+    m_editor.setPreviewControl(&m_stage->canvas());
     m_stage->canvas().setEditView(false);
     setFocusPolicy(Qt::StrongFocus);
     resize(m_stage->sizeHint()); // the whole stage with its outline
@@ -19,6 +19,7 @@ PreviewWindow::PreviewWindow(ProjectEditor& editor, QWidget* parent)
 }
 
 PreviewWindow::~PreviewWindow() {
+    m_editor.setPreviewControl(nullptr);
     m_stage->worker().stop();
 }
 
@@ -46,16 +47,16 @@ void PreviewWindow::keyPressEvent(QKeyEvent* event) {
         canvas.togglePreview();
         break;
     case Qt::Key_Right:
-        canvas.nextFrame();
+        m_editor.stepFrame(FrameStep::Next);
         break;
     case Qt::Key_Left:
-        canvas.previousFrame();
+        m_editor.stepFrame(FrameStep::Previous);
         break;
     case Qt::Key_Home:
-        canvas.firstFrame();
+        m_editor.stepFrame(FrameStep::First);
         break;
     case Qt::Key_End:
-        canvas.lastFrame();
+        m_editor.stepFrame(FrameStep::Last);
         break;
     default:
         QWidget::keyPressEvent(event);

@@ -29,47 +29,54 @@ bool ProjectCommands::nameProject() {
     // becomes the project's.
     if (!name || !m_parts.index.add(*name))
         return false;
-    m_parts.editor.document().lock().project().setName(*name);
+    m_parts.editor.nameProject(*name);
     return true;
+}
+
+bool ProjectCommands::saveProject() {
+    if (isUnnamed() && !nameProject())
+        return false;
+    return m_parts.store.save(m_parts.editor);
 }
 
 bool ProjectCommands::save() {
     PreviewPause pause(m_parts.preview);
-    if (isUnnamed() && !nameProject())
-        return false;
-    return m_parts.store.save(m_parts.editor.document());
+    return saveProject();
 }
 
 bool ProjectCommands::offerSave() {
     if (!m_parts.editor.document().isModified())
         return true;
-    const MessageAnswer answer =
-        m_parts.sink.show(m_parts.texts.text(kTextSaveModified),
-                          m_parts.texts.text(kTextProductName), MessageIcon::Information,
-                          MessageButtons::YesNo);
-    if (answer != MessageAnswer::Yes)
+    const MessageAnswer answer = m_parts.sink.show(
+        m_parts.texts.text(kTextSaveModified), m_parts.texts.text(kTextProductName),
+        MessageIcon::Information, MessageButtons::YesNoCancel);
+    switch (answer) {
+    case MessageAnswer::Yes:
+        return saveProject();
+    case MessageAnswer::No:
         return true;
-    if (isUnnamed() && !nameProject())
+    default:
         return false;
-    return m_parts.store.save(m_parts.editor.document());
+    }
 }
 
 bool ProjectCommands::newProject() {
     PreviewPause pause(m_parts.preview);
-    offerSave();
+    if (!offerSave())
+        return false;
     const std::optional<ProjectProperties> properties =
         m_parts.dialogs.newProject(m_parts.editor.lastNewProjectProperties());
     if (!properties || !m_parts.index.add(properties->name))
         return false; // a refused name stops before the open project is touched
-    pause.keepStopped();
     m_parts.editor.newProject(*properties);
     m_sample = false;
-    return m_parts.store.save(m_parts.editor.document());
+    return m_parts.store.save(m_parts.editor);
 }
 
 bool ProjectCommands::openProject() {
     PreviewPause pause(m_parts.preview);
-    offerSave();
+    if (!offerSave())
+        return false;
     const std::string current = projectName();
     const std::vector<std::string> before = m_parts.index.openableNames();
     const std::optional<std::string> chosen = m_parts.dialogs.chooseProject(current);
@@ -86,10 +93,8 @@ bool ProjectCommands::openProject() {
     auto listed = [&current](const std::vector<std::string>& names) {
         return std::find(names.begin(), names.end(), current) != names.end();
     };
-    if (!m_sample && listed(before) && !listed(after)) {
+    if (!m_sample && listed(before) && !listed(after))
         m_parts.editor.startUnnamed(m_parts.texts.text(kTextUnnamedProject));
-        m_parts.editor.document().setModified(false);
-    }
     return false;
 }
 
@@ -120,7 +125,8 @@ bool ProjectCommands::openSample(int number) {
     if (!std::filesystem::is_regular_file(m_parts.folders.sampleFile(number), error))
         return false;
     PreviewPause pause(m_parts.preview);
-    offerSave();
+    if (!offerSave())
+        return false;
     if (!m_parts.store.openSample(m_parts.editor, number))
         return false;
     m_sample = true;
@@ -143,15 +149,18 @@ bool ProjectCommands::openFile(const std::string& path) {
             return openSample(number);
     }
     PreviewPause pause(m_parts.preview);
-    offerSave();
+    if (!offerSave())
+        return false;
     if (!m_parts.store.openFromFile(m_parts.editor, path))
         return false;
     m_sample = false;
     return true;
 }
 
-void ProjectCommands::beforeExit() {
+bool ProjectCommands::beforeExit() {
     PreviewPause pause(m_parts.preview);
-    pause.keepStopped();
-    offerSave();
+    const bool goOn = offerSave();
+    if (goOn)
+        pause.keepStopped(); // the program ends; a stopped exit plays on
+    return goOn;
 }

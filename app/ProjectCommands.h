@@ -13,8 +13,10 @@ class ProjectStore;
 
 // ProjectCommands: the main window's project flows without a window: new project, open, save
 // (naming an unnamed project first), open sample, edit properties, and the question about a
-// modified project before it is replaced or the program ends. Each pauses a running preview
-// for its duration. Dialogs and messages go through the interfaces it is given.
+// modified project before it is replaced or the program ends (Yes saves, No goes on without,
+// Cancel stops; a save that is cancelled or fails stops as well, so nothing is lost). Each
+// pauses a running preview for its duration and changes the document only through the
+// editor. Dialogs and messages go through the interfaces it is given.
 class ProjectCommands {
 public:
     struct Parts {
@@ -44,8 +46,9 @@ public:
     // as the open command would; a sample file of the template folder opens as that sample.
     bool openFile(const std::string& path);
     // Before the program ends: a modified project is offered for saving (named first when it
-    // has no name yet). Nothing is saved without asking.
-    void beforeExit();
+    // has no name yet). Nothing is saved without asking. False when the exit is to stop (the
+    // question was cancelled, or the save was cancelled or failed).
+    bool beforeExit();
 
     // The open project came from a sample (cleared by new project and open).
     bool isSampleProject() const { return m_sample; }
@@ -53,9 +56,11 @@ public:
     bool isUnnamed() const;
 
 private:
-    // Asks whether to save a modified project first and saves it on yes; false only when
-    // the user agreed but naming or saving failed.
+    // Asks whether to save a modified project first and saves it on yes. False when the
+    // caller must stop: the question was cancelled, or naming or saving failed.
     bool offerSave();
+    // Saves the open project (named first when unnamed) and clears its modified flag.
+    bool saveProject();
     // Gives an unnamed project a name: dialog, index entry, then the header. False when
     // cancelled or refused.
     bool nameProject();

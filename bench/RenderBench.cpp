@@ -37,15 +37,16 @@ void buildScene(ProjectEditor& editor, int symbols, int texts, int onlyStyle = 0
     editor.newProject(properties);
     for (int k = 0; k < symbols; ++k) {
         editor.insertLibrarySymbol(SymbolId::create(), {symbolPicture(k), symbolPicture(k + 1)});
-        auto lock = editor.document().lock();
-        ObjectRecord& r = lock.project().objects[lock.project().objects.count() - 1].record;
-        r.startX = static_cast<float>((k * 97) % 1200);
-        r.startY = static_cast<float>((k * 53) % 660);
-        r.endX = r.startX + 40;
-        r.startAngle = static_cast<float>(k * 7 % 360);
-        r.endAngle = r.startAngle + 90;
-        r.startOpacity = r.endOpacity = 128;
-        r.motionKind = kLinerMotion;
+        editor.editObject(k, [k](AnimationObject& object) {
+            ObjectRecord& r = object.record;
+            r.startX = static_cast<float>((k * 97) % 1200);
+            r.startY = static_cast<float>((k * 53) % 660);
+            r.endX = r.startX + 40;
+            r.startAngle = static_cast<float>(k * 7 % 360);
+            r.endAngle = r.startAngle + 90;
+            r.startOpacity = r.endOpacity = 128;
+            r.motionKind = kLinerMotion;
+        });
     }
     for (int k = 0; k < texts; ++k) {
         AnimationObject text;
@@ -57,11 +58,12 @@ void buildScene(ProjectEditor& editor, int symbols, int texts, int onlyStyle = 0
         text.record.font.weight = 700;
         std::strcpy(text.record.font.faceName, "DejaVu Sans");
         editor.addTextObject(text, FontTextMeasurer());
-        auto lock = editor.document().lock();
-        ObjectRecord& r = lock.project().objects[lock.project().objects.count() - 1].record;
-        r.startX = static_cast<float>((k * 211) % 1100);
-        r.startY = static_cast<float>((k * 89) % 660);
-        r.startAngle = static_cast<float>(k * 11);
+        editor.editObject(symbols + k, [k](AnimationObject& object) {
+            ObjectRecord& r = object.record;
+            r.startX = static_cast<float>((k * 211) % 1100);
+            r.startY = static_cast<float>((k * 89) % 660);
+            r.startAngle = static_cast<float>(k * 11);
+        });
     }
 }
 
@@ -121,7 +123,7 @@ void BM_MoveDragStep(benchmark::State& state) {
     canvas.setClientSize(QSize(1280 + 20, 720 + 20));
     canvas.setEditView(true);
     canvas.makeViewBackBuffer();
-    StageEditor stage(canvas, nullptr);
+    StageEditor stage(canvas, editor, nullptr);
     stage.setClientSize(QSize(1280 + 20, 720 + 20));
     {
         auto lock = document.lock();

@@ -22,11 +22,10 @@ constexpr int kLayers = 200;
 constexpr int kObjectsPerLayer = 5;
 constexpr int kFrames = 2000;
 
-// Fills the document directly (no snapshot per object): each layer holds five spans of 400
+// Opens a project made in place (no snapshot per object): each layer holds five spans of 400
 // frames, every other one with a motion.
-void buildTimeline(Document& document) {
-    auto lock = document.lock();
-    Project& project = lock.project();
+void buildTimeline(ProjectEditor& editor) {
+    Project project = Project::create();
     project.header.duration = kFrames;
     project.header.width = 640;
     project.header.height = 480;
@@ -39,8 +38,7 @@ void buildTimeline(Document& document) {
             object.record.motionKind = n % 2 ? kLinerMotion : kNoMotion;
             object.record.selected = k == 3 && n == 2;
             if (n == 0) {
-                project.appendLayer(std::move(object), SymbolId{},
-                                    "Layer " + std::to_string(k));
+                project.appendLayer(std::move(object), SymbolId{}, "Layer " + std::to_string(k));
             } else {
                 project.objects.append(std::move(object));
                 project.symbolIds.append(SymbolId{});
@@ -48,6 +46,7 @@ void buildTimeline(Document& document) {
             }
         }
     }
+    editor.openLoaded(std::move(project), EmbeddedSymbolList());
 }
 
 template <typename Widget> void repaint(benchmark::State& state, Widget& widget) {
@@ -61,7 +60,7 @@ template <typename Widget> void repaint(benchmark::State& state, Widget& widget)
 void BM_RepaintTimeline(benchmark::State& state) {
     Document document;
     ProjectEditor editor(document);
-    buildTimeline(document);
+    buildTimeline(editor);
     TimelinePanel panel(editor, nullptr);
     panel.setRulerLength(kFrames);
     panel.model().setScroll(4000, 26 * 50); // somewhere in the middle

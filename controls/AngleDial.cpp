@@ -56,8 +56,10 @@ void AngleDial::paintEvent(QPaintEvent*) {
 }
 
 void AngleDial::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        m_held = true;
+    if (event->button() != Qt::LeftButton || m_held)
+        return;
+    m_held = true;
+    emit pressed();
 }
 
 void AngleDial::mouseMoveEvent(QMouseEvent* event) {

@@ -4,8 +4,8 @@
 #include <QWidget>
 
 // AngleDial: a round knob that sets an angle measured clockwise from straight up. Pressing
-// and dragging with the left button turns it to the pointer; every move emits moved() with
-// the angle in whole degrees, the release emits released() with the same degrees.
+// and dragging with the left button turns it to the pointer: the press emits pressed(), every
+// move moved() with the angle in whole degrees, the release released() with the same degrees.
 class AngleDial : public QWidget {
     Q_OBJECT
 
@@ -22,6 +22,7 @@ public:
     void setAngle(double radians);
 
 signals:
+    void pressed();
     void moved(int degrees);
     void released(int degrees);
 

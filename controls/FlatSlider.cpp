@@ -60,13 +60,31 @@ void FlatSlider::paintEvent(QPaintEvent*) {
 }
 
 void FlatSlider::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        moveTo(positionAt(event->position().toPoint().x()));
+    if (event->button() != Qt::LeftButton || m_held)
+        return;
+    m_held = true;
+    emit pressed();
+    moveTo(positionAt(event->position().toPoint().x()));
 }
 
 void FlatSlider::mouseMoveEvent(QMouseEvent* event) {
-    if (event->buttons() & Qt::LeftButton)
+    if (m_held && (event->buttons() & Qt::LeftButton))
         moveTo(positionAt(event->position().toPoint().x()));
+}
+
+void FlatSlider::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !m_held)
+        return;
+    m_held = false;
+    emit released();
+}
+
+void FlatSlider::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (m_held) {
+        m_held = false;
+        emit released();
+    }
 }
 
 void FlatSlider::keyPressEvent(QKeyEvent* event) {

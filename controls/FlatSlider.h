@@ -3,9 +3,10 @@
 #include <QWidget>
 
 // FlatSlider: a thin horizontal slider of the program's own look (a groove filled up to the
-// knob, a round knob). It keeps a position within 0..maximum; pressing or dragging anywhere on
-// it moves the knob there, the arrow keys step by one. moved() is emitted for every change the
-// user makes, never for setPosition().
+// knob, a round knob). It keeps a position within 0..maximum; pressing anywhere on it moves
+// the knob there and the knob follows the mouse while the button is held; the arrow keys step
+// by one. moved() is emitted for every change the user makes, never for setPosition();
+// pressed() and released() bracket a held button, so that a drag can be one change.
 class FlatSlider : public QWidget {
     Q_OBJECT
 
@@ -19,12 +20,17 @@ public:
     int positionAt(int x) const;
 
 signals:
+    void pressed();
     void moved(int position);
+    void released();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    // A slider hidden while held never sees its release: the hold ends there.
+    void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -32,4 +38,5 @@ private:
 
     int m_maximum;
     int m_position = 0;
+    bool m_held = false;
 };

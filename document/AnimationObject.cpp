@@ -87,6 +87,9 @@ AnimationObject AnimationObject::continuation(MotionKind kind,
     n.startScale = n.endScale = p.startScale;
     n.startX = n.dragOriginX = n.endX = p.startX;
     n.startY = n.dragOriginY = n.endY = p.startY;
+    // A guide line continuation takes the first start fraction for both (the file carries it).
+    if (kind == kGuideLineMotion)
+        n.startFractionY = p.startFractionX;
     n.selected = 1;
     next.transformedHitRegion.reset();
     return next;

@@ -21,8 +21,9 @@ public:
     ObjectRecord record{};
     BlockList<GuidePoint> guidePoints;
     // The hit region as drawn at the current frame (zoomed stage coordinates); rebuilt by the
-    // frame renderer, absent until the object was first drawn.
-    std::optional<QPolygonF> transformedHitRegion;
+    // frame renderer, absent until the object was first drawn. A cache that drawing keeps up to
+    // date under the document's lock, hence writable through a read-only view.
+    mutable std::optional<QPolygonF> transformedHitRegion;
 
     // A symbol object showing pictures of `pictureSize`, centred on the stage of `header`,
     // spanning the whole duration, without motion.

@@ -100,7 +100,8 @@ public:
     // Removes element `index`; later elements of its block move down. An emptied block is
     // unlinked; when it was the cursor block the cursor moves to the first block.
     void removeAt(std::uint32_t index) {
-        if (index >= m_count) return;
+        if (index >= m_count)
+            return;
         Block* block = locate(index);
         const std::uint16_t slot = static_cast<std::uint16_t>(index - m_cursorBase);
         for (std::uint16_t k = slot; k + 1 < block->used; ++k)
@@ -176,6 +177,19 @@ public:
     iterator end() { return iterator(nullptr, 0); }
     const_iterator begin() const { return const_iterator(m_first, 0); }
     const_iterator end() const { return const_iterator(nullptr, 0); }
+
+    // Equal when both hold equal elements in the same order (the block layout aside).
+    friend bool operator==(const BlockList& a, const BlockList& b) {
+        if (a.count() != b.count())
+            return false;
+        auto j = b.begin();
+        for (const T& item : a) {
+            if (!(item == *j))
+                return false;
+            ++j;
+        }
+        return true;
+    }
 
 private:
     // Finds the block holding `index` (< count) from the nearest of cursor, first and last

@@ -12,8 +12,9 @@
 struct EmbeddedSymbol {
     SymbolId id;
     // The picture the next drawn object of this symbol shows; shared by every object of the
-    // symbol, advanced as frames are drawn, saved with the project.
-    std::int32_t currentFrame = 0;
+    // symbol, advanced as frames are drawn (under the document's lock, through a read-only
+    // view: drawing's playback cursor, not an edit), saved with the project.
+    mutable std::int32_t currentFrame = 0;
     BlockList<QImage> frames;
 
     std::int32_t frameCount() const { return static_cast<std::int32_t>(frames.count()); }

@@ -1,22 +1,33 @@
 #pragma once
 
-// The messages the panels and the model send the main window, with their window-message
-// numbers (WM_USER = 0x400 based).
+// The messages the main window receives, with their window-message numbers (WM_USER = 0x400
+// based): what the stage worker reports from its thread, and what panels ask of the window
+// itself (a menu, a sample, the symbol editor). Edits never travel this way: they go to the
+// command layer, which announces them (DocumentChange).
 enum class MainMessage : int {
     SymbolChosen = 0x46B,
-    RedrawStageIfIdle = 0x46C,
-    ObjectsChanged = 0x46F,
     ShowMenu = 0x487,
     ResumePreview = 0x48A,
     CurrentFrame = 0x48D,
-    AddTextObject = 0x491,
-    RedrawStage = 0x495,
     ReloadLibrary = 0x496,
     EditSymbol = 0x497,
-    RememberSelection = 0x499,
-    RedrawAll = 0x49A,
-    LayersChanged = 0x49B,
-    StageSelection = 0x49C,
-    StageEdited = 0x49D,
     OpenSample = 0x4A1,
+};
+
+// ShowMenu's lparam: which popup menu.
+enum class MenuKind : int {
+    Context = 0, // the main context menu (file, edit and play items)
+    Object = 1,  // the object menu
+};
+
+// OpenSample's wparam: what the start screen asks for.
+enum class SampleRequest : int {
+    Chooser = 0,     // the sample-project chooser
+    OpenProject = 1, // the open-project command
+};
+
+// CurrentFrame's wparam: who is told of the frame in lparam.
+enum class FrameNotice : int {
+    Timeline = 0, // the stage already shows it (preview, export): the timeline moves its cursor
+    Stage = 1,    // the stage is to show it as well
 };

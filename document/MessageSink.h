@@ -11,12 +11,14 @@ enum class MessageIcon {
 enum class MessageButtons {
     Ok,
     YesNo,
+    YesNoCancel, // Cancel (and Esc, and closing the box) takes the question back
 };
 
 enum class MessageAnswer {
     Ok,
     Yes,
     No,
+    Cancel,
 };
 
 // MessageSink: the one way the program's logic shows a message to the user (a message box in

@@ -43,7 +43,8 @@ struct ObjectRecord {
     float endScale;
     std::uint32_t reserved76[2];
     std::int32_t motionKind; // 0 none, 1 Liner, 2 guide line
-    std::int32_t symbolTime; // written during guide line motion, never read
+    // Written by drawing a guide line motion (playback state, not an edit), never read.
+    mutable std::int32_t symbolTime;
     std::int32_t startFrame;
     std::int32_t endFrame;
     std::int32_t motionStartFrame;

@@ -1,6 +1,5 @@
 #include "document/ProjectEditor.h"
 
-#include "document/EditorListener.h"
 #include "document/FixedText.h"
 #include "text/TextMeasurer.h"
 
@@ -8,45 +7,95 @@
 #include <cstdio>
 #include <cstring>
 
-// One command's hold on the document: the preview paused first, then the lock taken, so that
-// the worker finishes the frame it draws before the model changes. end() is the one way an
-// edit of objects or layers finishes.
+// A drag in progress: the object it moves, its state at the press, and the preview paused
+// until it ends.
+struct ProjectEditor::Drag {
+    Drag(PreviewControl* preview, int index, const AnimationObject& before)
+        : pause(preview), index(index), before(before) {}
+    PreviewPause pause;
+    int index;
+    AnimationObject before;
+};
+
+// One command's hold on the document: an open drag committed first (an edit never lands inside
+// a drag; selection and visibility may, as a press selects while it starts a drag), the
+// preview paused, then the write lock taken, so that the worker finishes the frame it draws
+// before the model changes. What the command changed is collected and
+// announced once the lock is released; record() makes the command an edit (undo snapshot and
+// modified flag).
 class ProjectEditor::Edit {
 public:
-    explicit Edit(ProjectEditor& editor)
-        : m_editor(editor), m_pause(editor.m_preview), m_lock(std::in_place, editor.m_document),
+    explicit Edit(ProjectEditor& editor, bool commitsDrag = true)
+        : m_editor(editor), m_committed(commitsDrag && editor.m_drag && editor.commitObjectDrag()),
+          m_pause(editor.m_preview), m_lock(std::in_place, editor.m_document),
           m_layersBefore(m_lock->project().layerCount()) {}
+    ~Edit() {
+        m_lock.reset();
+        m_editor.announce(m_change);
+    }
+    Edit(const Edit&) = delete;
+    Edit& operator=(const Edit&) = delete;
 
-    Document::Lock& lock() { return *m_lock; }
+    Document::WriteLock& lock() { return *m_lock; }
     Project& project() { return m_lock->project(); }
     PreviewPause& pause() { return m_pause; }
+    void changed(DocumentChange change) { m_change |= change; }
 
-    // Snapshot (unless the history itself moved), modified flag; then, with the lock
-    // released, the timeline repaint, the stage redraw and the messages. The layout switches
-    // (UM_LAYERS_CHANGED) only when the project went from no layers to some or back.
-    void end(bool snapshot = true) {
+    // An edit of objects or layers: one undo snapshot, the modified flag on. The change of the
+    // layer count is announced as a change of the layers.
+    void record(DocumentChange change) {
         Project& p = project();
-        if (snapshot)
-            m_lock->history().push(p, m_lock->symbols());
+        m_lock->history().push(p, m_lock->symbols());
+        changed(change);
+        setModified();
+        if (m_layersBefore != p.layerCount())
+            changed(DocumentChange::Layers);
+    }
+    void setModified() {
+        if (!m_editor.m_document.isModified())
+            changed(DocumentChange::Modified);
         m_editor.m_document.setModified(true);
-        const bool layersSwitched = (m_layersBefore == 0) != (p.layerCount() == 0);
-        m_lock.reset();
-        m_editor.repaintTimeline();
-        m_editor.post(MainMessage::RedrawStage);
-        if (layersSwitched)
-            m_editor.post(MainMessage::LayersChanged);
-        m_editor.post(MainMessage::ObjectsChanged);
     }
 
 private:
     ProjectEditor& m_editor;
-    PreviewPause m_pause; // declared first: restarts the preview after the lock is gone
-    std::optional<Document::Lock> m_lock;
+    bool m_committed;
+    PreviewPause m_pause; // declared before the lock: restarts the preview after it is gone
+    std::optional<Document::WriteLock> m_lock;
     int m_layersBefore;
+    DocumentChange m_change;
 };
 
-ProjectEditor::ProjectEditor(Document& document, EditorListener* listener, PreviewControl* preview)
-    : m_document(document), m_listener(listener), m_preview(preview) {}
+ProjectEditor::ProjectEditor(Document& document, PreviewControl* preview)
+    : m_document(document), m_preview(preview) {}
+
+ProjectEditor::~ProjectEditor() = default;
+
+void ProjectEditor::subscribe(ChangeListener* listener) {
+    if (listener &&
+        std::find(m_listeners.begin(), m_listeners.end(), listener) == m_listeners.end())
+        m_listeners.push_back(listener);
+}
+
+void ProjectEditor::unsubscribe(ChangeListener* listener) {
+    m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), listener),
+                      m_listeners.end());
+}
+
+void ProjectEditor::announce(DocumentChange change) {
+    if (change.isEmpty())
+        return;
+    // A copy: a listener may subscribe or unsubscribe while it is told.
+    const std::vector<ChangeListener*> listeners = m_listeners;
+    for (ChangeListener* listener : listeners)
+        listener->documentChanged(change);
+}
+
+void ProjectEditor::raiseLargestDuration(int duration) {
+    m_largestDuration = std::max(m_largestDuration, duration);
+}
+
+// ---- current frame ---------------------------------------------------------------------
 
 bool ProjectEditor::setCurrentFrame(int frame) {
     {
@@ -55,108 +104,147 @@ bool ProjectEditor::setCurrentFrame(int frame) {
             return false;
         m_document.setCurrentFrame(frame);
     }
-    repaintTimeline();
+    announce(DocumentChange::CurrentFrame);
     return true;
 }
 
-void ProjectEditor::startUnnamed(std::string_view placeholderName) {
-    int width = 0;
-    int height = 0;
+bool ProjectEditor::goToFrame(int frame) {
     {
-        Edit edit(*this);
-        replaceProject(edit.lock(), Project::unnamed(placeholderName));
-        width = edit.project().header.width;
-        height = edit.project().header.height;
-        raiseLargestDuration(edit.project().header.duration);
+        auto lock = m_document.lock();
+        if (frame < 0 || frame >= lock.project().header.duration)
+            return false;
     }
+    if (m_preview)
+        m_preview->stopPreview();
+    return setCurrentFrame(frame);
+}
+
+void ProjectEditor::stepFrame(FrameStep step) {
+    // The preview stops first: the frame to step from must not move on meanwhile.
+    if (m_preview)
+        m_preview->stopPreview();
+    int duration = 1;
+    {
+        auto lock = m_document.lock();
+        duration = std::max(lock.project().header.duration, 1);
+    }
+    const int current = m_document.currentFrame();
+    int frame = 0;
+    switch (step) {
+    case FrameStep::First:
+        frame = 0;
+        break;
+    case FrameStep::Previous:
+        frame = current <= 0 ? duration - 1 : current - 1;
+        break;
+    case FrameStep::Next:
+        frame = current + 1 >= duration ? 0 : current + 1;
+        break;
+    case FrameStep::Last:
+        frame = duration - 1;
+        break;
+    }
+    m_document.setCurrentFrame(frame);
+    announce(DocumentChange::CurrentFrame);
+}
+
+// ---- project lifecycle -----------------------------------------------------------------
+
+void ProjectEditor::replaceProject(Document::WriteLock& lock, Project project) {
+    lock.project() = std::move(project);
+    lock.hitRegions().clear();
+    lock.history().clear();
+    m_document.setCurrentFrame(0);
     m_document.setModified(false);
-    stageSizeChanged(width, height);
-    repaintTimeline();
+}
+
+void ProjectEditor::startUnnamed(std::string_view placeholderName) {
+    Edit edit(*this);
+    replaceProject(edit.lock(), Project::unnamed(placeholderName));
+    raiseLargestDuration(edit.project().header.duration);
+    edit.changed(DocumentChange::kEverything);
 }
 
 void ProjectEditor::newProject(const ProjectProperties& properties) {
-    {
-        Edit edit(*this);
-        edit.pause().keepStopped(); // a new project does not restart the preview
-        m_lastNew.width = properties.width;
-        m_lastNew.height = properties.height;
-        m_lastNew.duration = properties.duration;
-        m_lastNew.frameRate = properties.frameRate;
-        Project project = Project::create();
-        project.setName(properties.name);
-        replaceProject(edit.lock(), std::move(project));
-    }
-    applyProperties(properties, false); // a new project pushes nothing
-    m_document.setModified(false);
+    Edit edit(*this);
+    m_lastNew.width = properties.width;
+    m_lastNew.height = properties.height;
+    m_lastNew.duration = properties.duration;
+    m_lastNew.frameRate = properties.frameRate;
+    Project project = Project::create();
+    project.setName(properties.name);
+    ProjectHeader& h = project.header;
+    h.width = properties.width;
+    h.height = properties.height;
+    h.duration = properties.duration;
+    h.frameRate = properties.frameRate;
+    h.backgroundColor = properties.backgroundColor;
+    setFixedText(h.backgroundPicture, properties.backgroundPicture);
+    h.placement = properties.placement;
+    replaceProject(edit.lock(), std::move(project)); // a new project pushes nothing
+    raiseLargestDuration(properties.duration);
+    edit.changed(DocumentChange::kEverything);
 }
 
 void ProjectEditor::editProperties(const ProjectProperties& properties) {
-    applyProperties(properties, true);
-}
-
-void ProjectEditor::applyProperties(const ProjectProperties& properties, bool undoStep) {
-    PreviewPause pause(m_preview);
-    ProjectHeader h;
-    {
-        auto lock = m_document.lock();
-        ProjectHeader& header = lock.project().header;
-        header.width = properties.width;
-        header.height = properties.height;
-        header.duration = properties.duration;
-        header.frameRate = properties.frameRate;
-        header.backgroundColor = properties.backgroundColor;
-        setFixedText(header.backgroundPicture, properties.backgroundPicture);
-        header.placement = properties.placement;
-        h = header;
-        // Snapshots carry the header: without a step of its own, the next undo or redo would
-        // bring an older header back and the change would be lost.
-        if (undoStep)
-            lock.history().push(lock.project(), lock.symbols());
-    }
-    // The duration is raised first: the timeline takes its length when the stage size changes.
-    raiseLargestDuration(h.duration);
-    // The changed header must reach the file (else exit would not offer to save it).
-    m_document.setModified(true);
-    stageSizeChanged(h.width, h.height);
-    repaintTimeline();
+    Edit edit(*this);
+    ProjectHeader& header = edit.project().header;
+    const ProjectHeader before = header;
+    header.width = properties.width;
+    header.height = properties.height;
+    header.duration = properties.duration;
+    header.frameRate = properties.frameRate;
+    header.backgroundColor = properties.backgroundColor;
+    setFixedText(header.backgroundPicture, properties.backgroundPicture);
+    header.placement = properties.placement;
+    raiseLargestDuration(header.duration);
+    // Snapshots carry the header: without a step of its own, the next undo or redo would bring
+    // an older header back and the change would be lost; and the changed header must reach
+    // the file, so exit offers to save it.
+    if (std::memcmp(&before, &header, sizeof header) != 0)
+        edit.record(DocumentChange::Header);
 }
 
 void ProjectEditor::openLoaded(Project loaded, EmbeddedSymbolList loadedSymbols) {
-    int width = 0;
-    int height = 0;
-    bool hasLayers = false;
-    {
-        Edit edit(*this);
-        replaceProject(edit.lock(), std::move(loaded));
-        Project& project = edit.project();
-        for (AnimationObject& object : project.objects) {
-            object.record.hitRegionIndex = -1;
-            object.record.regionHandle = 0;
-            object.transformedHitRegion.reset();
-            addHitRegion(edit.lock().hitRegions(), object);
-        }
-        // Records of the previous project stay until the push below purges them; a record
-        // with the id of a loaded one is replaced so that each id keeps a single record.
-        EmbeddedSymbolList& symbols = edit.lock().symbols();
-        while (!loadedSymbols.records.isEmpty())
-            symbols.replace(loadedSymbols.records.take(0));
-        edit.lock().history().push(project, symbols);
-        width = project.header.width;
-        height = project.header.height;
-        hasLayers = project.layerCount() > 0;
+    Edit edit(*this);
+    replaceProject(edit.lock(), std::move(loaded));
+    Project& project = edit.project();
+    for (AnimationObject& object : project.objects) {
+        object.record.hitRegionIndex = -1;
+        object.record.regionHandle = 0;
+        object.transformedHitRegion.reset();
+        addHitRegion(edit.lock().hitRegions(), object);
     }
-    m_document.setModified(false);
-    stageSizeChanged(width, height);
-    if (hasLayers)
-        post(MainMessage::LayersChanged);
-    post(MainMessage::RedrawStage);
-    repaintTimeline();
+    // Records of the previous project stay until the push below purges them; a record with
+    // the id of a loaded one is replaced so that each id keeps a single record.
+    EmbeddedSymbolList& symbols = edit.lock().symbols();
+    while (!loadedSymbols.records.isEmpty())
+        symbols.replace(loadedSymbols.records.take(0));
+    edit.lock().history().push(project, symbols);
+    // The ruler must reach the end of the opened project.
+    raiseLargestDuration(project.header.duration);
+    edit.changed(DocumentChange::kEverything);
 }
+
+void ProjectEditor::nameProject(std::string_view name) {
+    Edit edit(*this);
+    edit.project().setName(name);
+    edit.changed(DocumentChange::Name);
+}
+
+void ProjectEditor::markSaved() {
+    const bool was = m_document.isModified();
+    m_document.setModified(false);
+    if (was)
+        announce(DocumentChange::Modified);
+}
+
+// ---- object commands -------------------------------------------------------------------
 
 void ProjectEditor::addObject(AnimationObject object, const SymbolId& id) {
     Edit edit(*this);
     appendAsNewLayer(edit.project(), std::move(object), id);
-    edit.end();
+    edit.record(DocumentChange::Objects | DocumentChange::Selection | DocumentChange::Layers);
 }
 
 bool ProjectEditor::insertLibrarySymbol(const SymbolId& id, const std::vector<QImage>& frames) {
@@ -173,7 +261,7 @@ bool ProjectEditor::insertLibrarySymbol(const SymbolId& id, const std::vector<QI
         AnimationObject::makeSymbolObject(frames.front().size(), edit.project().header);
     addHitRegion(edit.lock().hitRegions(), object);
     appendAsNewLayer(edit.project(), std::move(object), id);
-    edit.end();
+    edit.record(DocumentChange::Objects | DocumentChange::Selection | DocumentChange::Layers);
     return true;
 }
 
@@ -188,7 +276,7 @@ void ProjectEditor::addTextObject(AnimationObject object, const TextMeasurer& me
     r.headingOffset = 270;
     addHitRegion(edit.lock().hitRegions(), object);
     appendAsNewLayer(edit.project(), std::move(object), SymbolId{});
-    edit.end();
+    edit.record(DocumentChange::Objects | DocumentChange::Selection | DocumentChange::Layers);
 }
 
 bool ProjectEditor::copySelected() {
@@ -216,7 +304,7 @@ bool ProjectEditor::paste() {
     object.transformedHitRegion.reset();
     addHitRegion(edit.lock().hitRegions(), object);
     appendAsNewLayer(edit.project(), std::move(object), m_clipboard->id);
-    edit.end();
+    edit.record(DocumentChange::Objects | DocumentChange::Selection | DocumentChange::Layers);
     return true;
 }
 
@@ -235,7 +323,7 @@ bool ProjectEditor::deleteSelectedObject() {
         project.objects[static_cast<std::uint32_t>(next)].record.selected = 1;
         project.layerSelected[static_cast<std::uint32_t>(project.layerOfObject(next))] = 1;
     }
-    edit.end();
+    edit.record(DocumentChange::Objects | DocumentChange::Selection);
     return true;
 }
 
@@ -254,7 +342,7 @@ bool ProjectEditor::appendMotion(MotionKind kind) {
     project.objects.insert(i + 1, std::move(next));
     project.symbolIds.insert(i + 1, id);
     ++project.layerCounts[static_cast<std::uint32_t>(project.layerOfObject(index))];
-    edit.end();
+    edit.record(DocumentChange::Objects | DocumentChange::Selection);
     return true;
 }
 
@@ -265,9 +353,188 @@ bool ProjectEditor::deleteMotion() {
     if (index < 0)
         return false;
     project.objects[static_cast<std::uint32_t>(index)].deleteMotion();
-    edit.end();
+    edit.record(DocumentChange::Objects);
     return true;
 }
+
+bool ProjectEditor::setMotionKind(int index, MotionKind kind) {
+    Edit edit(*this);
+    Project& project = edit.project();
+    if (index < 0 || index >= project.objectCount())
+        return false;
+    std::int32_t& current = project.objects[static_cast<std::uint32_t>(index)].record.motionKind;
+    if (current == kind)
+        return false;
+    current = kind;
+    edit.record(DocumentChange::Objects);
+    return true;
+}
+
+bool ProjectEditor::assignStored(AnimationObject& to, const AnimationObject& from) {
+    // The run-time fields of the record stay the object's own, and so does its selected flag:
+    // the selection changes only by the selection commands (also while a drag runs).
+    ObjectRecord record = from.record;
+    record.hitRegionIndex = to.record.hitRegionIndex;
+    record.regionHandle = to.record.regionHandle;
+    record.symbolTime = to.record.symbolTime; // written by drawing, never by an edit
+    record.selected = to.record.selected;
+    const bool sameRecord = std::memcmp(&record, &to.record, sizeof record) == 0;
+    const bool samePoints = to.guidePoints == from.guidePoints;
+    if (sameRecord && samePoints)
+        return false;
+    to.record = record;
+    if (!samePoints)
+        to.guidePoints = from.guidePoints;
+    return true;
+}
+
+bool ProjectEditor::changeObject(int index, const AnimationObject& changed) {
+    Edit edit(*this);
+    Project& project = edit.project();
+    if (index < 0 || index >= project.objectCount())
+        return false;
+    if (!assignStored(project.objects[static_cast<std::uint32_t>(index)], changed))
+        return false;
+    edit.record(DocumentChange::Objects);
+    return true;
+}
+
+std::optional<AnimationObject> ProjectEditor::objectCopy(int index) {
+    auto lock = m_document.lock();
+    const Project& project = lock.project();
+    if (index < 0 || index >= project.objectCount())
+        return std::nullopt;
+    return project.objects[static_cast<std::uint32_t>(index)];
+}
+
+void ProjectEditor::storeStartFractions(int index, float fractionX, float fractionY) {
+    Document::WriteLock lock(m_document);
+    Project& project = lock.project();
+    if (index < 0 || index >= project.objectCount())
+        return;
+    ObjectRecord& r = project.objects[static_cast<std::uint32_t>(index)].record;
+    r.startFractionX = fractionX;
+    r.startFractionY = fractionY;
+}
+
+// ---- drags -----------------------------------------------------------------------------
+
+bool ProjectEditor::beginObjectDrag(int index) {
+    if (m_drag)
+        commitObjectDrag();
+    auto lock = m_document.lock();
+    const Project& project = lock.project();
+    if (index < 0 || index >= project.objectCount())
+        return false;
+    m_drag = std::make_unique<Drag>(m_preview, index,
+                                    project.objects[static_cast<std::uint32_t>(index)]);
+    return true;
+}
+
+int ProjectEditor::draggedObject() const {
+    return m_drag ? m_drag->index : -1;
+}
+
+void ProjectEditor::dragObject(const AnimationObject& changed) {
+    if (!m_drag)
+        return;
+    Edit edit(*this, false);
+    Project& project = edit.project();
+    if (m_drag->index >= project.objectCount())
+        return;
+    if (assignStored(project.objects[static_cast<std::uint32_t>(m_drag->index)], changed))
+        edit.changed(DocumentChange::Objects);
+}
+
+bool ProjectEditor::commitObjectDrag() {
+    if (!m_drag)
+        return false;
+    const std::unique_ptr<Drag> drag = std::move(m_drag); // the preview restarts after the edit
+    Edit edit(*this, false);
+    Project& project = edit.project();
+    if (drag->index >= project.objectCount())
+        return false;
+    AnimationObject atPress = drag->before;
+    // Compared as an assignment would make it: the press state against the present one.
+    if (!assignStored(atPress, project.objects[static_cast<std::uint32_t>(drag->index)]))
+        return false;
+    edit.record(DocumentChange::Objects);
+    return true;
+}
+
+void ProjectEditor::cancelObjectDrag() {
+    if (!m_drag)
+        return;
+    const std::unique_ptr<Drag> drag = std::move(m_drag);
+    Edit edit(*this, false);
+    Project& project = edit.project();
+    if (drag->index < project.objectCount() &&
+        assignStored(project.objects[static_cast<std::uint32_t>(drag->index)], drag->before))
+        edit.changed(DocumentChange::Objects);
+}
+
+// ---- selection and visibility ----------------------------------------------------------
+
+void ProjectEditor::selectLayerAndObject(int layer, int object) {
+    Edit edit(*this, false); // shown state: a drag goes on
+    Project& project = edit.project();
+    if (layer >= 0 && layer < project.layerCount()) {
+        project.clearLayerSelection();
+        project.layerSelected[static_cast<std::uint32_t>(layer)] = 1;
+        edit.changed(DocumentChange::Selection);
+    }
+    if (object >= 0 && object < project.objectCount()) {
+        project.clearObjectSelection();
+        project.objects[static_cast<std::uint32_t>(object)].record.selected = 1;
+        edit.changed(DocumentChange::Selection);
+    }
+}
+
+void ProjectEditor::pickObject(int index) {
+    Edit edit(*this, false); // shown state: a drag goes on
+    Project& project = edit.project();
+    if (index < 0 || index >= project.objectCount())
+        return;
+    project.clearObjectSelection();
+    ObjectRecord& r = project.objects[static_cast<std::uint32_t>(index)].record;
+    r.selected = 1;
+    r.dragOriginX = r.startX;
+    r.dragOriginY = r.startY;
+    project.clearLayerSelection();
+    project.layerSelected[static_cast<std::uint32_t>(project.layerOfObject(index))] = 1;
+    edit.changed(DocumentChange::Selection);
+}
+
+void ProjectEditor::clearSelection() {
+    Edit edit(*this, false); // shown state: a drag goes on
+    edit.project().clearObjectSelection();
+    edit.project().clearLayerSelection();
+    edit.changed(DocumentChange::Selection);
+}
+
+void ProjectEditor::setLayerVisible(int layer, bool visible) {
+    Edit edit(*this, false); // shown state: a drag goes on
+    Project& project = edit.project();
+    if (layer < 0 || layer >= project.layerCount())
+        return;
+    project.layerVisible[static_cast<std::uint32_t>(layer)] = visible ? 1 : 0;
+    edit.changed(DocumentChange::Layers);
+}
+
+// ---- header ----------------------------------------------------------------------------
+
+bool ProjectEditor::resizeStage(int width, int height) {
+    Edit edit(*this);
+    ProjectHeader& header = edit.project().header;
+    if (header.width == width && header.height == height)
+        return false;
+    header.width = width;
+    header.height = height;
+    edit.record(DocumentChange::Header);
+    return true;
+}
+
+// ---- layers ----------------------------------------------------------------------------
 
 bool ProjectEditor::bringLayerToFront() {
     return moveSelectedLayer(+1, true);
@@ -291,9 +558,11 @@ bool ProjectEditor::moveSelectedLayer(int offset, bool toEnd) {
         return false;
     const int target = toEnd ? (offset > 0 ? last : 0) : layer + offset;
     project.moveLayer(layer, target);
-    edit.end();
+    edit.record(DocumentChange::Objects | DocumentChange::Layers);
     return true;
 }
+
+// ---- history ---------------------------------------------------------------------------
 
 bool ProjectEditor::undo() {
     return restoreFromHistory(&UndoHistory::undo);
@@ -304,37 +573,28 @@ bool ProjectEditor::redo() {
 }
 
 bool ProjectEditor::restoreFromHistory(bool (UndoHistory::*step)(Project&)) {
-    bool changed = false;
-    ProjectHeader before{};
-    ProjectHeader after{};
-    {
-        Edit edit(*this);
-        before = edit.project().header;
-        changed = (edit.lock().history().*step)(edit.project());
-        after = edit.project().header;
-        edit.end(false);
+    Edit edit(*this);
+    Project& project = edit.project();
+    const ProjectHeader before = project.header;
+    // Naming is not an edit: every snapshot taken before the first save still carries the
+    // placeholder name, which must not come back.
+    const std::string name = project.name();
+    const bool changed = (edit.lock().history().*step)(project);
+    project.setName(name);
+    edit.setModified();
+    DocumentChange change =
+        DocumentChange::Objects | DocumentChange::Selection | DocumentChange::Layers;
+    // Snapshots carry the header: a step across a properties change or a stage resize brings
+    // the other stage size back, and the stage and the timeline must show it.
+    if (std::memcmp(&before, &project.header, sizeof before) != 0) {
+        raiseLargestDuration(project.header.duration);
+        change |= DocumentChange::Header;
     }
-    // Snapshots carry the header: a step across a properties change brings the other stage
-    // size back, and the stage and timeline must show it.
-    if (before.width != after.width || before.height != after.height ||
-        before.duration != after.duration) {
-        raiseLargestDuration(after.duration);
-        stageSizeChanged(after.width, after.height);
-    }
+    edit.changed(change);
     return changed;
 }
 
-void ProjectEditor::finishPanelEdit() {
-    Edit edit(*this);
-    edit.end();
-}
-
-void ProjectEditor::replaceProject(Document::Lock& lock, Project project) {
-    lock.project() = std::move(project);
-    lock.hitRegions().clear();
-    lock.history().clear();
-    m_document.setCurrentFrame(0);
-}
+// ---- helpers ---------------------------------------------------------------------------
 
 void ProjectEditor::appendAsNewLayer(Project& project, AnimationObject object, const SymbolId& id) {
     // Layer names count the objects of the same kind already present, over all layers.
@@ -350,23 +610,4 @@ void ProjectEditor::appendAsNewLayer(Project& project, AnimationObject object, c
 void ProjectEditor::addHitRegion(HitRegionTable& regions, AnimationObject& object) {
     object.record.hitRegionIndex =
         regions.add(QRect(0, 0, object.record.width, object.record.height));
-}
-
-void ProjectEditor::raiseLargestDuration(int duration) {
-    m_largestDuration = std::max(m_largestDuration, duration);
-}
-
-void ProjectEditor::post(MainMessage message, std::intptr_t wparam, std::intptr_t lparam) {
-    if (m_listener)
-        m_listener->post(message, wparam, lparam);
-}
-
-void ProjectEditor::repaintTimeline() {
-    if (m_listener)
-        m_listener->repaintTimeline();
-}
-
-void ProjectEditor::stageSizeChanged(int width, int height) {
-    if (m_listener)
-        m_listener->stageSizeChanged(width, height);
 }

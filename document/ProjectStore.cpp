@@ -50,13 +50,13 @@ bool ProjectStore::save(const Project& project, const EmbeddedSymbolList& symbol
     return true;
 }
 
-bool ProjectStore::save(Document& document) {
+bool ProjectStore::save(ProjectEditor& editor) {
     {
-        auto lock = document.lock();
+        auto lock = editor.document().lock();
         if (!save(lock.project(), lock.symbols()))
             return false;
     }
-    document.setModified(false);
+    editor.markSaved();
     return true;
 }
 

@@ -8,7 +8,6 @@
 
 class MessageSink;
 class ProgramFolders;
-class Document;
 class ProjectEditor;
 
 // ProjectStore: saving and loading projects in their folders under the data folder
@@ -22,8 +21,9 @@ public:
 
     // Saves the project to the file named by its header name.
     bool save(const Project& project, const EmbeddedSymbolList& symbols);
-    // Saves the document's project and clears its modified flag on success.
-    bool save(Document& document);
+    // Saves the editor's project and, on success, tells the editor it was saved (the modified
+    // flag goes off).
+    bool save(ProjectEditor& editor);
     // Writes `path` through the temporary file `path` + ".saving"; false when the temporary
     // file cannot be created (*created = false) or written, synced or renamed.
     static bool writeFile(const std::string& path, const Project& project,

@@ -10,11 +10,6 @@
 TimelineModel::TimelineModel(ProjectEditor& editor, MessageTarget* target)
     : m_editor(editor), m_target(target) {}
 
-void TimelineModel::post(MainMessage message, std::intptr_t wparam, std::intptr_t lparam) {
-    if (m_target)
-        m_target->post(message, wparam, lparam);
-}
-
 int TimelineModel::frameUnder(int x) const {
     const int visibleWidth = m_view.width() - kScrollBar;
     if (x <= kHeaderWidth)
@@ -49,12 +44,11 @@ void TimelineModel::setScroll(int x, int y) {
     m_scrollY = std::max(0, y);
 }
 
-int TimelineModel::selectAt(Project& project, QPoint p, bool& objectSelected) {
-    objectSelected = false;
+TimelineModel::RowHit TimelineModel::rowAt(const Project& project, QPoint p) const {
+    RowHit hit;
     const int layers = project.layerCount();
     const int visibleHeight = m_view.height() - kScrollBar;
     int first = 0;
-    int hitRow = -1;
     for (int k = 0; k < layers; first += project.layerCounts[static_cast<std::uint32_t>(k)], ++k) {
         const int top = rowTop(k, layers);
         if (top >= visibleHeight)
@@ -63,91 +57,92 @@ int TimelineModel::selectAt(Project& project, QPoint p, bool& objectSelected) {
             break; // this row and every later one lie above the ruler's bottom
         if (p.y() < top || p.y() >= top + kRowHeight)
             continue;
-        hitRow = k;
+        hit.row = k;
         if (p.x() < kHeaderWidth)
             continue;
-        project.clearLayerSelection();
-        project.layerSelected[static_cast<std::uint32_t>(k)] = 1;
+        hit.layer = k;
         const int count = project.layerCounts[static_cast<std::uint32_t>(k)];
         for (int i = first; i < first + count; ++i) {
-            AnimationObject& object = project.objects[static_cast<std::uint32_t>(i)];
-            if (!outerSpan(object.record.startFrame, object.record.endFrame, top).contains(p))
-                continue;
-            project.clearObjectSelection();
-            object.record.selected = 1;
-            objectSelected = true;
+            const ObjectRecord& r = project.objects[static_cast<std::uint32_t>(i)].record;
+            if (outerSpan(r.startFrame, r.endFrame, top).contains(p))
+                hit.object = i;
         }
     }
-    return hitRow;
+    return hit;
+}
+
+void TimelineModel::select(const RowHit& hit) {
+    if (hit.layer >= 0 || hit.object >= 0)
+        m_editor.selectLayerAndObject(hit.layer, hit.object);
 }
 
 void TimelineModel::leftPress(QPoint p) {
     if (m_guard)
         return;
     m_guard = true;
-    bool objectSelected = false;
-    bool visibilityFlipped = false;
-    bool modeChanged = false;
+    RowHit hit;
+    bool flipVisible = false;
+    bool visible = false;
+    int motionObject = -1;
+    MotionKind wanted = kNoMotion;
     {
         auto lock = m_editor.document().lock();
-        Project& project = lock.project();
-        const int row = selectAt(project, p, objectSelected);
-        if (row >= 0) {
-            const auto k = static_cast<std::uint32_t>(row);
-            const int top = rowTop(row, project.layerCount());
-            const int object = project.selectedObjectIndex();
+        const Project& project = lock.project();
+        hit = rowAt(project, p);
+        if (hit.row >= 0) {
+            const auto k = static_cast<std::uint32_t>(hit.row);
+            const int top = rowTop(hit.row, project.layerCount());
             if (headerButton(HeaderButton::Visible, top).contains(p)) {
                 m_pressedButton = HeaderButton::Visible;
-                m_pressedRow = row;
-                project.layerVisible[k] = project.layerVisible[k] ? 0 : 1;
-                visibilityFlipped = true;
+                m_pressedRow = hit.row;
+                flipVisible = true;
+                visible = project.layerVisible[k] == 0;
             }
-            // The motion buttons act only on the selected layer's selected object.
+            // The motion buttons act only on the selected layer's selected object. The row
+            // headers lie left of the frame area, so the press selected nothing before.
             for (HeaderButton button : {HeaderButton::Liner, HeaderButton::GuideLine}) {
-                if (!headerButton(button, top).contains(p) || project.selectedLayerIndex() != row)
+                if (!headerButton(button, top).contains(p) ||
+                    project.selectedLayerIndex() != hit.row)
                     continue;
                 m_pressedButton = button;
-                m_pressedRow = row;
-                if (object < 0)
+                m_pressedRow = hit.row;
+                motionObject = project.selectedObjectIndex();
+                if (motionObject < 0)
                     continue;
-                std::int32_t& mode = project.objects[static_cast<std::uint32_t>(object)].record.motionKind;
-                const std::int32_t wanted =
+                const MotionKind kind =
                     button == HeaderButton::Liner ? kLinerMotion : kGuideLineMotion;
-                mode = mode == wanted ? kNoMotion : wanted;
-                modeChanged = true;
+                const std::int32_t mode =
+                    project.objects[static_cast<std::uint32_t>(motionObject)].record.motionKind;
+                wanted = mode == kind ? kNoMotion : kind;
             }
         }
     }
-    if (objectSelected)
-        post(MainMessage::ObjectsChanged);
-    if (visibilityFlipped)
-        post(MainMessage::RedrawStage);
-    if (modeChanged)
-        m_editor.finishPanelEdit();
+    select(hit);
+    if (flipVisible)
+        m_editor.setLayerVisible(hit.row, visible);
+    if (motionObject >= 0)
+        m_editor.setMotionKind(motionObject, wanted);
 }
 
 void TimelineModel::rightPress(QPoint p) {
-    bool objectSelected = false;
+    RowHit hit;
     {
         auto lock = m_editor.document().lock();
-        selectAt(lock.project(), p, objectSelected);
+        hit = rowAt(lock.project(), p);
     }
-    if (objectSelected)
-        post(MainMessage::ObjectsChanged);
-    post(MainMessage::ShowMenu, 0, 0);
+    select(hit);
+    if (m_target)
+        m_target->post(MainMessage::ShowMenu, 0, static_cast<std::intptr_t>(MenuKind::Context));
 }
 
-void TimelineModel::selectFromStage() {
-    auto lock = m_editor.document().lock();
-    Project& project = lock.project();
-    const int object = project.selectedObjectIndex();
-    project.clearLayerSelection();
-    const int layer = project.layerOfObject(object);
-    if (layer >= 0)
-        project.layerSelected[static_cast<std::uint32_t>(layer)] = 1;
+bool TimelineModel::inFrameArea(QPoint p) const {
+    return p.x() >= kHeaderWidth && p.x() < m_view.width() - kScrollBar && p.y() >= 0 &&
+           p.y() < m_view.height() - kScrollBar;
 }
 
 TimelineModel::Drag TimelineModel::dragAt(QPoint p, int* objectIndex) const {
+    if (!inFrameArea(p))
+        return Drag::None;
     auto lock = m_editor.document().lock();
     const Project& project = lock.project();
     if (std::abs(p.x() - frameX(m_editor.document().currentFrame())) <= 1 && p.y() >= 20)
@@ -202,12 +197,16 @@ bool TimelineModel::dragStart(QPoint p) {
     m_dragIndex = index;
     m_pressX = p.x();
     if (kind != Drag::CurrentFrame) {
-        auto lock = m_editor.document().lock();
-        const ObjectRecord& r = lock.project().objects[static_cast<std::uint32_t>(index)].record;
-        m_start0 = r.startFrame;
-        m_end0 = r.endFrame;
-        m_inner0 = r.motionStartFrame;
-        m_innerEnd0 = r.motionEndFrame;
+        {
+            auto lock = m_editor.document().lock();
+            const ObjectRecord& r =
+                lock.project().objects[static_cast<std::uint32_t>(index)].record;
+            m_start0 = r.startFrame;
+            m_end0 = r.endFrame;
+            m_inner0 = r.motionStartFrame;
+            m_innerEnd0 = r.motionEndFrame;
+        }
+        m_editor.beginObjectDrag(index); // one undo step at the release, if a span changed
     }
     return true;
 }
@@ -234,110 +233,107 @@ void TimelineModel::dragMove(QPoint p) {
             auto lock = m_editor.document().lock();
             duration = lock.project().header.duration;
         }
-        post(MainMessage::CurrentFrame, 1, std::clamp(frame, 0, std::max(duration - 1, 0)));
+        m_editor.goToFrame(std::clamp(frame, 0, std::max(duration - 1, 0)));
         return;
     }
+    AnimationObject object;
     {
         auto lock = m_editor.document().lock();
-        Project& project = lock.project();
+        const Project& project = lock.project();
         if (m_dragIndex < 0 || m_dragIndex >= project.objectCount())
             return;
-        ObjectRecord& r = project.objects[static_cast<std::uint32_t>(m_dragIndex)].record;
+        object = project.objects[static_cast<std::uint32_t>(m_dragIndex)];
+        const ObjectRecord& r = object.record;
         const Neighbours limits = neighbours(project, m_dragIndex);
         int S = r.startFrame, E = r.endFrame, s = r.motionStartFrame, e = r.motionEndFrame;
-        const int d = (p.x() - m_pressX) / kFrameWidth;
-        // Moves the whole object so that it keeps within the neighbours on its layer.
-        auto keepWithin = [&limits](int& start, int& end) {
-            if (start < limits.lower) {
-                end += limits.lower - start;
-                start = limits.lower;
-            }
-            if (limits.upper && end > *limits.upper) {
-                start -= end - *limits.upper;
-                end = *limits.upper;
-            }
-        };
-        switch (m_drag) {
-        case Drag::OuterStart:
-            S = std::max(std::min(frame, E - 2), limits.lower);
-            s = std::max(s, S);
-            if (e <= s)
-                e = s + 1;
-            break;
-        case Drag::OuterEnd:
-            E = std::max(frame, S + 2);
-            if (limits.upper)
-                E = std::min(E, *limits.upper);
-            e = std::min(e, E);
-            if (s > e - 1)
-                s = e - 1;
-            break;
-        case Drag::InnerStart:
-            s = std::max(std::min(frame, e - 1), S);
-            break;
-        case Drag::InnerEnd:
-            e = std::min(std::max(frame, s + 1), E);
-            break;
-        case Drag::MoveObject:
-            S = m_start0 + d;
-            E = m_end0 + d;
-            keepWithin(S, E);
-            s = m_inner0 - m_start0 + S;
-            e = E - (m_end0 - m_innerEnd0);
-            break;
-        case Drag::MoveInner: {
-            const int length = e - s;
-            const int ns = m_inner0 + d;
-            const int ne = m_innerEnd0 + d;
-            if (ns < S) { // pushes the object one frame earlier
-                --S;
-                --E;
-                keepWithin(S, E);
-                s = S;
-                e = S + length;
-            } else if (ne > E) { // one frame later
-                ++S;
-                ++E;
-                keepWithin(S, E);
-                e = E;
-                s = E - length;
-            } else {
-                s = ns;
-                e = ne;
-            }
-            break;
-        }
-        default:
-            break;
-        }
+        moveSpans(limits, frame, (p.x() - m_pressX) / kFrameWidth, S, E, s, e);
         if (r.motionKind == kNoMotion) { // without a motion the inner span is the outer one
             s = S > project.header.duration ? 0 : S;
             e = E < 1 ? 0 : E;
         }
-        r.startFrame = S;
-        r.endFrame = E;
-        r.motionStartFrame = s;
-        r.motionEndFrame = e;
+        object.record.startFrame = S;
+        object.record.endFrame = E;
+        object.record.motionStartFrame = s;
+        object.record.motionEndFrame = e;
     }
-    post(MainMessage::RedrawStage);
+    m_editor.dragObject(object);
+}
+
+void TimelineModel::moveSpans(const Neighbours& limits, int frame, int d, int& S, int& E, int& s,
+                              int& e) const {
+    // Moves the whole object so that it keeps within the neighbours on its layer.
+    auto keepWithin = [&limits](int& start, int& end) {
+        if (start < limits.lower) {
+            end += limits.lower - start;
+            start = limits.lower;
+        }
+        if (limits.upper && end > *limits.upper) {
+            start -= end - *limits.upper;
+            end = *limits.upper;
+        }
+    };
+    switch (m_drag) {
+    case Drag::OuterStart:
+        S = std::max(std::min(frame, E - 2), limits.lower);
+        s = std::max(s, S);
+        if (e <= s)
+            e = s + 1;
+        break;
+    case Drag::OuterEnd:
+        E = std::max(frame, S + 2);
+        if (limits.upper)
+            E = std::min(E, *limits.upper);
+        e = std::min(e, E);
+        if (s > e - 1)
+            s = e - 1;
+        break;
+    case Drag::InnerStart:
+        s = std::max(std::min(frame, e - 1), S);
+        break;
+    case Drag::InnerEnd:
+        e = std::min(std::max(frame, s + 1), E);
+        break;
+    case Drag::MoveObject:
+        S = m_start0 + d;
+        E = m_end0 + d;
+        keepWithin(S, E);
+        s = m_inner0 - m_start0 + S;
+        e = E - (m_end0 - m_innerEnd0);
+        break;
+    case Drag::MoveInner: {
+        const int length = e - s;
+        const int ns = m_inner0 + d;
+        const int ne = m_innerEnd0 + d;
+        if (ns < S) { // pushes the object one frame earlier
+            --S;
+            --E;
+            keepWithin(S, E);
+            s = S;
+            e = S + length;
+        } else if (ne > E) { // one frame later
+            ++S;
+            ++E;
+            keepWithin(S, E);
+            e = E;
+            s = E - length;
+        } else {
+            s = ns;
+            e = ne;
+        }
+        break;
+    }
+    default:
+        break;
+    }
 }
 
 void TimelineModel::dragEnd() {
-    bool changed = false;
-    if (m_drag != Drag::None && m_drag != Drag::CurrentFrame) {
-        auto lock = m_editor.document().lock();
-        const Project& project = lock.project();
-        if (m_dragIndex >= 0 && m_dragIndex < project.objectCount()) {
-            const ObjectRecord& r = project.objects[static_cast<std::uint32_t>(m_dragIndex)].record;
-            changed = r.startFrame != m_start0 || r.endFrame != m_end0 ||
-                      r.motionStartFrame != m_inner0 || r.motionEndFrame != m_innerEnd0;
-        }
-    }
+    const bool spanDrag = m_drag != Drag::None && m_drag != Drag::CurrentFrame;
     m_drag = Drag::None;
     m_dragIndex = -1;
     m_guard = false;
     m_pressedButton = HeaderButton::None;
     m_pressedRow = -1;
-    if (changed)
-        m_editor.finishPanelEdit();
+    if (spanDrag)
+        m_editor.commitObjectDrag();
 }

@@ -16,9 +16,12 @@ class ProjectEditor;
 // TimelineModel: the timeline panel's rules without a window: its geometry (frames 10 pixels
 // wide from x = 190, rows 26 high under a 30-pixel ruler, layer 0 the bottom row), the row
 // presses that select layers and objects and press the header buttons, the span drags that
-// stretch and move objects, scrubbing the current frame, and the scroll ranges. It edits the
-// editor's document under its lock and tells the main window through `target`.
-// Invariant: a span drag ends in one snapshot, and only when it changed a span.
+// stretch and move objects, scrubbing the current frame, and the scroll ranges. It reads the
+// editor's document and hands every change to the command layer (ProjectEditor): selection,
+// visibility and motion kind as one-shot commands, span drags as drags. The main window hears
+// only its requests for the context menu (`target`).
+// Invariant: a span drag ends in one snapshot, and only when it changed a span; a drag starts
+// only from a press inside the frame area (right of the row headers, inside the scroll bars).
 class TimelineModel {
 public:
     static constexpr int kFrameWidth = 10;
@@ -78,13 +81,13 @@ public:
     void leftPress(QPoint p);
     // A right press: the same selection, then the main window's context menu.
     void rightPress(QPoint p);
-    // The object picked on the stage: its layer becomes the selected one.
-    void selectFromStage();
     HeaderButton pressedButton() const { return m_pressedButton; }
     int pressedButtonRow() const { return m_pressedRow; }
     bool guard() const { return m_guard; }
 
-    // ---- drags (forwarded by the main window from anywhere in it) ----
+    // ---- drags (forwarded by the main window; after the press anywhere in it) ----
+    // True inside the frame area: right of the row headers, above and left of the scroll bars.
+    bool inFrameArea(QPoint p) const;
     // What a press at `p` would start: for the cursor while hovering, and for dragStart().
     Drag dragAt(QPoint p, int* objectIndex = nullptr) const;
     // True when the press started a drag (the main window then captures the mouse).
@@ -96,13 +99,23 @@ public:
 
 private:
     struct Neighbours {
-        int lower = 0;                // end of the previous object on the layer, or 0
-        std::optional<int> upper;     // start of the next object on the layer
+        int lower = 0;            // end of the previous object on the layer, or 0
+        std::optional<int> upper; // start of the next object on the layer
     };
-    // Row hit test shared by left and right presses: selects; the layer row hit, or -1.
-    int selectAt(Project& project, QPoint p, bool& objectSelected);
+    // Row hit test shared by left and right presses: the layer row hit (-1 for none), the layer
+    // a press right of the header selects and the object under the point (-1 for none).
+    struct RowHit {
+        int row = -1;
+        int layer = -1;
+        int object = -1;
+    };
+    RowHit rowAt(const Project& project, QPoint p) const;
+    void select(const RowHit& hit);
     Neighbours neighbours(const Project& project, int index) const;
-    void post(MainMessage message, std::intptr_t wparam = 0, std::intptr_t lparam = 0);
+    // The span drag's rules: the outer span S..E and the inner span s..e for the pointer over
+    // `frame`, `d` frames from the press.
+    void moveSpans(const Neighbours& limits, int frame, int d, int& S, int& E, int& s,
+                   int& e) const;
 
     ProjectEditor& m_editor;
     MessageTarget* m_target;

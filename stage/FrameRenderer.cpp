@@ -81,9 +81,9 @@ std::array<QRect, 3> FrameRenderer::resizeHandles(int wz, int hz) {
             QRect(QPoint(wz, hz), QPoint(wz + 3, hz + 3))};
 }
 
-void FrameRenderer::drawFrame(QImage& buffer, Project& project, EmbeddedSymbolList& symbols,
-                              const HitRegionTable& regions, const QImage& background,
-                              const View& view, Selection& selection) {
+void FrameRenderer::drawFrame(QImage& buffer, const Project& project,
+                              const EmbeddedSymbolList& symbols, const HitRegionTable& regions,
+                              const QImage& background, const View& view, Selection& selection) {
     if (buffer.isNull())
         return;
     const ProjectHeader& header = project.header;
@@ -102,7 +102,7 @@ void FrameRenderer::drawFrame(QImage& buffer, Project& project, EmbeddedSymbolLi
         const bool visible = project.layerVisible[k] == 1;
         const int count = project.layerCounts[k];
         for (int n = 0; n < count && index < project.objects.count(); ++n, ++index) {
-            AnimationObject& object = project.objects[index];
+            const AnimationObject& object = project.objects[index];
             updateHitRegion(object, regions, zoom);
             if (visible) {
                 // Pictures are filtered smoothly; their edges need no polygon antialiasing
@@ -184,9 +184,9 @@ void FrameRenderer::drawSymbolObject(QPainter& painter, const ObjectFrameState& 
     }
 }
 
-void FrameRenderer::drawTextObject(QPainter& painter, AnimationObject& object, const SymbolId& id,
-                                   Project& project, EmbeddedSymbolList& symbols,
-                                   const View& view) {
+void FrameRenderer::drawTextObject(QPainter& painter, const AnimationObject& object,
+                                   const SymbolId& id, const Project& project,
+                                   const EmbeddedSymbolList& symbols, const View& view) {
     const ObjectRecord& r = object.record;
     const QSize size = FontTextMeasurer().measure(r.font, object.text());
     const ObjectFrameState state =
@@ -214,7 +214,7 @@ void FrameRenderer::drawTextObject(QPainter& painter, AnimationObject& object, c
     painter.resetTransform();
 }
 
-void FrameRenderer::updateHitRegion(AnimationObject& object, const HitRegionTable& regions,
+void FrameRenderer::updateHitRegion(const AnimationObject& object, const HitRegionTable& regions,
                                     float zoom) {
     const ObjectRecord& r = object.record;
     if (r.hitRegionIndex == -1)

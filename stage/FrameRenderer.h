@@ -45,7 +45,7 @@ public:
 
     // Draws `view.frame` into `buffer`. Advances the shared symbol picture indexes and the
     // objects' transformed hit regions as drawing in frame order expects.
-    static void drawFrame(QImage& buffer, Project& project, EmbeddedSymbolList& symbols,
+    static void drawFrame(QImage& buffer, const Project& project, const EmbeddedSymbolList& symbols,
                           const HitRegionTable& regions, const QImage& background, const View& view,
                           Selection& selection);
 
@@ -64,9 +64,11 @@ public:
 private:
     static void drawBackground(QPainter& painter, const Project& project, const QImage& background,
                                float zoom);
-    static void drawTextObject(QPainter& painter, AnimationObject& object, const SymbolId& id,
-                               Project& project, EmbeddedSymbolList& symbols, const View& view);
-    static void updateHitRegion(AnimationObject& object, const HitRegionTable& regions, float zoom);
+    static void drawTextObject(QPainter& painter, const AnimationObject& object, const SymbolId& id,
+                               const Project& project, const EmbeddedSymbolList& symbols,
+                               const View& view);
+    static void updateHitRegion(const AnimationObject& object, const HitRegionTable& regions,
+                                float zoom);
     static void drawHandles(QPainter& painter, const AnimationObject& object, float zoom,
                             bool layerVisible, Selection& selection);
     static void drawOutline(QPainter& painter, int zoomedWidth, int zoomedHeight);

@@ -2,7 +2,7 @@
 
 #include "document/Document.h"
 #include "document/LanguageTable.h"
-#include "document/MessageTarget.h"
+#include "document/ProjectEditor.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,14 +49,8 @@ MotionPanelModel::sliders() {
     return kSliders;
 }
 
-MotionPanelModel::MotionPanelModel(Document& document, MessageTarget* target,
-                                   const LanguageTable& texts)
-    : m_document(document), m_target(target), m_texts(texts) {}
-
-void MotionPanelModel::post(MainMessage message, std::intptr_t wparam, std::intptr_t lparam) {
-    if (m_target)
-        m_target->post(message, wparam, lparam);
-}
+MotionPanelModel::MotionPanelModel(ProjectEditor& editor, const LanguageTable& texts)
+    : m_editor(editor), m_texts(texts) {}
 
 int MotionPanelModel::indexOf(int command) const {
     const auto& all = sliders();
@@ -128,123 +122,152 @@ void MotionPanelModel::readPositions(const ObjectRecord& r, const ProjectHeader&
     // The slider controls hold their positions within their ranges.
     for (std::size_t i = 0; i < m_positions.size(); ++i)
         m_positions[i] = std::clamp(m_positions[i], 0, sliders()[i].maximum);
+    // The read-outs show the values themselves.
+    auto number = [](double value) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.0f", value);
+        return std::string(text);
+    };
+    m_values[kFrameRateSlider] = std::to_string(r.symbolFrameRate);
+    m_values[kStartOpacitySlider] = std::to_string(r.startOpacity);
+    m_values[kEndOpacitySlider] = std::to_string(r.endOpacity);
+    m_values[kStartXSlider] = number(r.startX);
+    m_values[kStartYSlider] = number(r.startY);
+    m_values[kEndXSlider] = number(r.endX);
+    m_values[kEndYSlider] = number(r.endY);
+    m_values[kStartAngleSlider] = number(r.startAngle) + "\u00B0";
+    m_values[kEndAngleSlider] = number(r.endAngle) + "\u00B0";
+    m_values[kStartScaleSlider] = scaleText(at(kStartScaleSlider));
+    m_values[kEndScaleSlider] = scaleText(at(kEndScaleSlider));
+}
+
+std::string MotionPanelModel::valueText(int command) const {
+    const int index = indexOf(command);
+    return index < 0 || m_selected < 0 ? std::string() : m_values[static_cast<std::size_t>(index)];
 }
 
 void MotionPanelModel::load() {
+    float fractionX = 0.5f;
+    float fractionY = 0.5f;
     {
-        auto lock = m_document.lock();
-        Project& project = lock.project();
+        auto lock = m_editor.document().lock();
+        const Project& project = lock.project();
         m_selected = project.selectedObjectIndex();
-        if (m_selected >= 0) {
-            ObjectRecord& r = project.objects[static_cast<std::uint32_t>(m_selected)].record;
-            m_mode = r.motionKind;
-            const ProjectHeader& h = project.header;
-            r.startFractionX = fractionOf(r.startX, h.width, r.width, r.startScale);
-            r.startFractionY = fractionOf(r.startY, h.height, r.height, r.startScale);
-            readPositions(r, h);
-        }
+        if (m_selected < 0)
+            return;
+        ObjectRecord r = project.objects[static_cast<std::uint32_t>(m_selected)].record;
+        m_mode = r.motionKind;
+        const ProjectHeader& h = project.header;
+        r.startFractionX = fractionX = fractionOf(r.startX, h.width, r.width, r.startScale);
+        r.startFractionY = fractionY = fractionOf(r.startY, h.height, r.height, r.startScale);
+        readPositions(r, h);
     }
-    post(MainMessage::RememberSelection, 0, m_selected);
+    m_editor.storeStartFractions(m_selected, fractionX, fractionY);
+}
+
+bool MotionPanelModel::changedObject(int command, int position, AnimationObject& object) {
+    auto lock = m_editor.document().lock();
+    const Project& project = lock.project();
+    m_selected = project.selectedObjectIndex();
+    const int index = indexOf(command);
+    if (m_selected < 0 || index < 0)
+        return false;
+    m_positions[static_cast<std::size_t>(index)] = position;
+    object = project.objects[static_cast<std::uint32_t>(m_selected)];
+    ObjectRecord& r = object.record;
+    const ProjectHeader& h = project.header;
+    switch (command) {
+    case kFrameRate:
+        r.symbolFrameRate = position + 1;
+        break;
+    case kStartOpacity:
+        r.startOpacity = position;
+        break;
+    case kEndOpacity:
+        r.endOpacity = position;
+        break;
+    case kStartX:
+        r.startX = coordinateOf(position, h.width, r.width, r.startScale);
+        r.startFractionX = static_cast<float>(position) * 0.01f;
+        break;
+    case kStartY:
+        r.startY = coordinateOf(position, h.height, r.height, r.startScale);
+        r.startFractionY = static_cast<float>(position) * 0.01f;
+        break;
+    case kEndX:
+        r.endX = coordinateOf(position, h.width, r.width, r.endScale);
+        break;
+    case kEndY:
+        r.endY = coordinateOf(position, h.height, r.height, r.endScale);
+        break;
+    case kStartAngle:
+        r.startAngle = static_cast<float>(position);
+        break;
+    case kEndAngle:
+        r.endAngle = static_cast<float>(position);
+        break;
+    case kStartScale:
+        r.startScale = scaleOf(position);
+        break;
+    case kEndScale:
+        r.endScale = scaleOf(position);
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void MotionPanelModel::sliderPressed(int) {
+    int selected = -1;
+    {
+        auto lock = m_editor.document().lock();
+        selected = lock.project().selectedObjectIndex();
+    }
+    if (selected >= 0)
+        m_editor.beginObjectDrag(selected);
 }
 
 void MotionPanelModel::sliderMoved(int command, int position) {
-    post(MainMessage::RedrawStageIfIdle);
-    const int index = indexOf(command);
-    bool written = false;
-    {
-        auto lock = m_document.lock();
-        Project& project = lock.project();
-        m_selected = project.selectedObjectIndex();
-        if (m_selected >= 0 && index >= 0) {
-            m_positions[static_cast<std::size_t>(index)] = position;
-            ObjectRecord& r = project.objects[static_cast<std::uint32_t>(m_selected)].record;
-            const ProjectHeader& h = project.header;
-            switch (command) {
-            case kFrameRate:
-                r.symbolFrameRate = position + 1;
-                break;
-            case kStartOpacity:
-                r.startOpacity = position;
-                break;
-            case kEndOpacity:
-                r.endOpacity = position;
-                break;
-            case kStartX:
-                r.startX = coordinateOf(position, h.width, r.width, r.startScale);
-                r.startFractionX = static_cast<float>(position) * 0.01f;
-                break;
-            case kStartY:
-                r.startY = coordinateOf(position, h.height, r.height, r.startScale);
-                r.startFractionY = static_cast<float>(position) * 0.01f;
-                break;
-            case kEndX:
-                r.endX = coordinateOf(position, h.width, r.width, r.endScale);
-                break;
-            case kEndY:
-                r.endY = coordinateOf(position, h.height, r.height, r.endScale);
-                break;
-            case kStartAngle:
-                r.startAngle = static_cast<float>(position);
-                break;
-            case kEndAngle:
-                r.endAngle = static_cast<float>(position);
-                break;
-            case kStartScale:
-                r.startScale = scaleOf(position);
-                break;
-            case kEndScale:
-                r.endScale = scaleOf(position);
-                break;
-            default:
-                break;
-            }
-            written = true;
-        }
-    }
-    post(MainMessage::RememberSelection, 0, m_selected);
-    if (written)
-        post(MainMessage::StageEdited);
+    AnimationObject object;
+    if (!changedObject(command, position, object))
+        return;
+    if (m_editor.isDragging() && m_editor.draggedObject() == m_selected)
+        m_editor.dragObject(object);
+    else
+        m_editor.changeObject(m_selected, object);
+}
+
+void MotionPanelModel::sliderReleased(int) {
+    m_editor.commitObjectDrag();
 }
 
 void MotionPanelModel::toggle(int command) {
-    bool changed = false;
+    int selected = -1;
     {
-        auto lock = m_document.lock();
-        Project& project = lock.project();
-        m_selected = project.selectedObjectIndex();
-        if (m_selected >= 0) {
-            const std::int32_t kind = command == kLinerToggle ? kLinerMotion : kGuideLineMotion;
-            std::int32_t& current =
-                project.objects[static_cast<std::uint32_t>(m_selected)].record.motionKind;
-            changed = current != kind;
-            current = kind;
-            m_mode = kind;
-        }
+        auto lock = m_editor.document().lock();
+        selected = lock.project().selectedObjectIndex();
     }
-    post(MainMessage::RememberSelection, 0, m_selected);
-    post(MainMessage::RedrawAll);
-    if (changed) // a change of the motion is an edit like any other: one undo step
-        post(MainMessage::StageEdited);
+    m_selected = selected;
+    if (selected < 0)
+        return;
+    const MotionKind kind = command == kLinerToggle ? kLinerMotion : kGuideLineMotion;
+    m_editor.setMotionKind(selected, kind); // an undo step of its own when the kind changed
+    m_mode = kind;
 }
 
 bool MotionPanelModel::prepareGuideLineDialog() {
-    bool changed = false;
+    int selected = -1;
     {
-        auto lock = m_document.lock();
-        Project& project = lock.project();
-        m_selected = project.selectedObjectIndex();
-        if (m_selected >= 0) {
-            std::int32_t& kind =
-                project.objects[static_cast<std::uint32_t>(m_selected)].record.motionKind;
-            changed = kind != kGuideLineMotion;
-            kind = kGuideLineMotion;
-            m_mode = kGuideLineMotion;
-        }
+        auto lock = m_editor.document().lock();
+        selected = lock.project().selectedObjectIndex();
     }
-    post(MainMessage::RememberSelection, 0, m_selected);
-    if (changed)
-        post(MainMessage::StageEdited);
-    return m_selected >= 0;
+    m_selected = selected;
+    if (selected < 0)
+        return false;
+    m_editor.setMotionKind(selected, kGuideLineMotion);
+    m_mode = kGuideLineMotion;
+    return true;
 }
 
 std::vector<int> MotionPanelModel::visibleSliders() const {

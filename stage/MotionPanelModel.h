@@ -1,23 +1,22 @@
 #pragma once
 
-#include "document/MainMessage.h"
-
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-class Document;
+class AnimationObject;
 class LanguageTable;
-class MessageTarget;
 class ObjectRecord;
+class ProjectEditor;
 struct ProjectHeader;
 
 // MotionPanelModel: the motion property panel's rules without a window: its eleven sliders
 // (command, range, the object field each one sets and the mappings between slider positions
-// and values), the three layouts by motion kind with their labels, and what a slider move or
-// a toggle does to the selected object. Every change is written into the object at once and
-// announced to the main window, which redraws the stage and pushes an undo step.
+// and values), the three layouts by motion kind with their labels and read-outs, and what a
+// slider or a toggle does to the selected object. It hands every change to the command layer:
+// a slider held and dragged is one drag (one undo step at the release), a step by a key and a
+// toggle one command each.
 class MotionPanelModel {
 public:
     static constexpr int kSliderCount = 11;
@@ -44,13 +43,17 @@ public:
     };
     static const std::array<Slider, kSliderCount>& sliders();
 
-    MotionPanelModel(Document& document, MessageTarget* target, const LanguageTable& texts);
+    MotionPanelModel(ProjectEditor& editor, const LanguageTable& texts);
 
     // Reads the selected object (after a selection or object-list change): mode, the start
     // fractions (stored back into the object) and every slider position.
     void load();
-    // A slider moved to `position`: writes its field into the selected object.
+    // A slider was pressed: its moves until the release are one drag of the selected object.
+    void sliderPressed(int command);
+    // A slider moved to `position`: its field of the selected object changes (within a drag
+    // while the slider is held, otherwise as a command of its own).
     void sliderMoved(int command, int position);
+    void sliderReleased(int command);
     // The Liner or guide-line toggle: the selected object's motion kind and the layout.
     void toggle(int command);
     // The guide-line dialog button: false (with the message shown by the caller) when no
@@ -68,6 +71,9 @@ public:
     std::string label(int index) const;
     // The "%.2f" read-out of a scale slider's position (with the 0.05 floor).
     static std::string scaleText(int position);
+    // The read-out beside a slider: the value it stands for (frames per second, opacity,
+    // stage pixels, degrees, scale).
+    std::string valueText(int command) const;
 
     // The mappings, public for the panel's read-outs and for tests.
     static float scaleOf(int position);
@@ -82,14 +88,16 @@ public:
     static int firstRowTop(int clientHeight) { return (clientHeight - 195) / 2 + kTopPadding; }
 
 private:
-    void post(MainMessage message, std::intptr_t wparam = 0, std::intptr_t lparam = 0);
     int indexOf(int command) const;
     void readPositions(const ObjectRecord& r, const ProjectHeader& h);
+    // The selected object with slider `command`'s field at `position`; false when no object
+    // is selected.
+    bool changedObject(int command, int position, AnimationObject& object);
 
-    Document& m_document;
-    MessageTarget* m_target;
+    ProjectEditor& m_editor;
     const LanguageTable& m_texts;
     int m_selected = -1;
     int m_mode = 0;
     std::array<int, kSliderCount> m_positions{};
+    std::array<std::string, kSliderCount> m_values; // the read-outs
 };

@@ -34,9 +34,9 @@ void interpolateScaleAndOpacity(const ObjectRecord& r, float t, ObjectFrameState
     }
 }
 
-void applyGuideLineMotion(AnimationObject& object, int frame, std::int64_t step,
+void applyGuideLineMotion(const AnimationObject& object, int frame, std::int64_t step,
                           ObjectFrameState& state) {
-    ObjectRecord& r = object.record;
+    const ObjectRecord& r = object.record;
     const std::int64_t n = object.guidePoints.count();
     const int g = std::min(frame, r.motionEndFrame);
     std::int64_t i = 0;
@@ -83,9 +83,9 @@ void applyLinerMotion(const AnimationObject& object, int frame, ObjectFrameState
 
 // Picks the symbol picture chosen by the previous computation and moves the shared index on.
 // Returns false when the object's symbol is missing or empty.
-bool advanceSymbol(const SymbolId& id, std::int64_t step, EmbeddedSymbolList& symbols,
+bool advanceSymbol(const SymbolId& id, std::int64_t step, const EmbeddedSymbolList& symbols,
                    ObjectFrameState& state) {
-    EmbeddedSymbol* symbol = symbols.find(id);
+    const EmbeddedSymbol* symbol = symbols.find(id);
     if (!symbol || symbol->frames.isEmpty())
         return false;
     const std::int64_t count = symbol->frames.count();
@@ -122,11 +122,11 @@ float guideBearing(int fromX, int fromY, int toX, int toY) {
     return static_cast<float>(bearing);
 }
 
-ObjectFrameState computeState(AnimationObject& object, const SymbolId& symbolId, bool layerVisible,
-                              int frame, const ProjectHeader& header, EmbeddedSymbolList& symbols,
-                              bool editView) {
+ObjectFrameState computeState(const AnimationObject& object, const SymbolId& symbolId,
+                              bool layerVisible, int frame, const ProjectHeader& header,
+                              const EmbeddedSymbolList& symbols, bool editView) {
     ObjectFrameState state;
-    ObjectRecord& r = object.record;
+    const ObjectRecord& r = object.record;
     if (frame < r.startFrame || frame > r.endFrame || !layerVisible)
         return state;
     const std::int64_t step = symbolStep(r, frame, header.frameRate);

@@ -11,9 +11,9 @@ struct SymbolId;
 // them: the object's symbol advances its shared current picture index, and a guide line
 // motion records the symbol time in the object.
 // `symbolId` is the object's entry of the project's symbol-id list.
-ObjectFrameState computeState(AnimationObject& object, const SymbolId& symbolId, bool layerVisible,
-                              int frame, const ProjectHeader& header, EmbeddedSymbolList& symbols,
-                              bool editView);
+ObjectFrameState computeState(const AnimationObject& object, const SymbolId& symbolId,
+                              bool layerVisible, int frame, const ProjectHeader& header,
+                              const EmbeddedSymbolList& symbols, bool editView);
 
 // Direction from `from` to `to` in degrees: 0 straight up, 90 right, 180 down, 270 left;
 // 180 when the points coincide.

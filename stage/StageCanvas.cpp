@@ -136,50 +136,33 @@ void StageCanvas::drawFrame(Document::Lock& lock) {
     ++m_drawCount;
 }
 
-int StageCanvas::duration() {
-    auto lock = m_document.lock();
-    return lock.project().header.duration;
+void StageCanvas::togglePreview() {
+    m_playing = !m_playing;
+    previewChanged();
 }
 
-bool StageCanvas::goToFrame(int frame) {
-    if (frame < 0 || frame >= duration())
-        return false;
-    stopPreview();
-    m_document.setCurrentFrame(frame);
-    requestRedraw();
-    return true;
+void StageCanvas::startPreview() {
+    m_playing = true;
+    previewChanged();
 }
 
-void StageCanvas::stepTo(int frame) {
-    m_editView = false;
-    stopPreview();
-    m_document.setCurrentFrame(frame);
-    requestRedraw();
-}
-
-void StageCanvas::nextFrame() {
-    stopPreview(); // the frame to step from must not move on meanwhile
-    const int next = currentFrame() + 1;
-    stepTo(next >= duration() ? 0 : next);
-}
-
-void StageCanvas::previousFrame() {
-    stopPreview();
-    stepTo(currentFrame() == 0 ? std::max(duration() - 1, 0) : currentFrame() - 1);
-}
-
-void StageCanvas::firstFrame() {
-    stepTo(0);
-}
-
-void StageCanvas::lastFrame() {
-    stepTo(std::max(duration() - 1, 0));
+void StageCanvas::finishPreview(Document::Lock&) {
+    m_playing = false;
+    previewChanged();
 }
 
 bool StageCanvas::stopPreview() {
     if (!m_playing.exchange(false))
         return false;
-    // The worker draws a preview frame with the lock held: taking it waits for that frame.
-    auto lock = m_document.lock();
+    {
+        // The worker draws a preview frame with the lock held: taking it waits for that frame.
+        auto lock = m_document.lock();
+    }
+    previewChanged();
     return true;
+}
+
+void StageCanvas::previewChanged() {
+    if (m_previewListener)
+        m_previewListener();
 }

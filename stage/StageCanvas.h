@@ -9,6 +9,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 
 // StageCanvas: the drawing side of the stage view without a window: the back buffer, zoom,
 // scroll position and the flags the UI thread and the stage worker share. The document it
@@ -62,29 +63,32 @@ public:
     // Draws the document's current frame into the back buffer.
     void drawFrame(Document::Lock& lock);
 
-    void requestRedraw() { m_redrawRequested = true; }
+    void requestRedraw() {
+        m_redrawRequested = true;
+        ++m_redrawRequests;
+    }
     bool redrawRequested() const { return m_redrawRequested; }
     void clearRedrawRequest() { m_redrawRequested = false; }
+    // How many redraws were requested since the canvas was made (tests count them).
+    int redrawRequests() const { return m_redrawRequests; }
 
     // The document's current frame.
     int currentFrame() const { return m_document.currentFrame(); }
     void setCurrentFrame(int frame) { m_document.setCurrentFrame(frame); }
-    // False when `frame` is outside 0..duration-1; otherwise stops the preview and shows it.
-    bool goToFrame(int frame);
-    // Frame stepping clears edit view, stops the preview and wraps round at the ends.
-    void nextFrame();
-    void previousFrame();
-    void firstFrame();
-    void lastFrame();
 
     bool isPlaying() const { return m_playing; }
-    void togglePreview() { m_playing = !m_playing; }
+    void togglePreview();
     // Stops the preview and returns once the frame in progress is finished; true when it was
     // playing.
     bool stopPreview() override;
-    void startPreview() override { m_playing = true; }
+    void startPreview() override;
     // The worker's end of a preview that reached the last frame (it holds the lock).
-    void finishPreview(Document::Lock&) { m_playing = false; }
+    void finishPreview(Document::Lock&);
+    // Called whenever the preview starts or stops, on the thread that started or stopped it
+    // (the worker's end of a preview included): the play button follows the real state.
+    void setPreviewListener(std::function<void()> listener) {
+        m_previewListener = std::move(listener);
+    }
 
     bool editView() const { return m_editView; }
     void setEditView(bool on) { m_editView = on; }
@@ -99,8 +103,7 @@ public:
     int drawCount() const { return m_drawCount; }
 
 private:
-    int duration();
-    void stepTo(int frame);
+    void previewChanged();
     void makeBackBuffer(int width, int height);
     void makeViewBackBufferLocked();
     void setZoomLocked(float zoom);
@@ -119,6 +122,8 @@ private:
     int m_scrollY = 0;
     std::atomic<int> m_lastDrawnFrame{-1};
     std::atomic<int> m_drawCount{0};
+    std::atomic<int> m_redrawRequests{0};
+    std::function<void()> m_previewListener;
     std::atomic<bool> m_playing{false};
     std::atomic<bool> m_redrawRequested{false};
     std::atomic<bool> m_editView{true};

@@ -2,6 +2,7 @@
 
 #include "document/Document.h"
 #include "document/MessageTarget.h"
+#include "document/ProjectEditor.h"
 #include "stage/StageCanvas.h"
 
 #include <QPolygonF>
@@ -20,13 +21,8 @@ bool hasMotion(const ObjectRecord& r) {
 
 } // namespace
 
-StageEditor::StageEditor(StageCanvas& canvas, MessageTarget* target)
-    : m_canvas(canvas), m_target(target) {}
-
-void StageEditor::post(MainMessage message, std::intptr_t wparam, std::intptr_t lparam) {
-    if (m_target)
-        m_target->post(message, wparam, lparam);
-}
+StageEditor::StageEditor(StageCanvas& canvas, ProjectEditor& editor, MessageTarget* target)
+    : m_canvas(canvas), m_editor(editor), m_target(target) {}
 
 float StageEditor::scaleFloor(int width, int height) {
     return width + height > 0 ? 16.0f / static_cast<float>(width + height) : 0.0f;
@@ -34,11 +30,6 @@ float StageEditor::scaleFloor(int width, int height) {
 
 double StageEditor::direction(QPointF a, QPointF b) {
     return std::atan2(b.y() - a.y(), b.x() - a.x()) * kDegreesPerRadian;
-}
-
-AnimationObject* StageEditor::firstSelected(Project& project) {
-    const int index = project.selectedObjectIndex();
-    return index < 0 ? nullptr : &project.objects[static_cast<std::uint32_t>(index)];
 }
 
 // ---- scrolling ------------------------------------------------------------------------
@@ -81,36 +72,34 @@ void StageEditor::applyScroll() {
     m_canvas.setScroll(m_scroll.x(), m_scroll.y());
 }
 
-void StageEditor::scrollRequest(Qt::Orientation orientation, int code, int value) {
+void StageEditor::scrollRequest(Qt::Orientation orientation, Scroll request, int value) {
     const ScrollBars bars = scrollBars();
     const bool sideways = orientation == Qt::Horizontal;
     const int range = sideways ? bars.horizontalRange : bars.verticalRange;
     int position = sideways ? m_scroll.x() : m_scroll.y();
-    switch (code) {
-    case 0:
+    switch (request) {
+    case Scroll::LineBack:
         position -= 1;
         break;
-    case 1:
+    case Scroll::LineForward:
         position += 1;
         break;
-    case 2:
+    case Scroll::PageBack:
         position -= 30;
         break;
-    case 3:
+    case Scroll::PageForward:
         position += 30;
         break;
-    case 4:
-    case 5:
+    case Scroll::ThumbPosition:
+    case Scroll::ThumbTrack:
         position = value;
         break;
-    case 6:
+    case Scroll::Start:
         position = 0;
         break;
-    case 7:
+    case Scroll::End:
         position = range;
         break;
-    default:
-        return;
     }
     position = std::clamp(position, 0, std::max(range, 0));
     if (sideways)
@@ -126,72 +115,91 @@ void StageEditor::wheel(int delta, bool horizontalBarFocused) {
         return;
     const Qt::Orientation orientation = horizontalBarFocused ? Qt::Horizontal : Qt::Vertical;
     const int position = horizontalBarFocused ? m_scroll.x() : m_scroll.y();
-    scrollRequest(orientation, 4, position - delta);
+    scrollRequest(orientation, Scroll::ThumbPosition, position - delta);
 }
 
 // ---- hit tests ------------------------------------------------------------------------
 
-int StageEditor::handleAt(QPoint q) const {
+StageEditor::Handle StageEditor::handleAt(QPoint q) const {
     auto lock = m_canvas.document().lock();
     if (lock.project().selectedObjectIndex() < 0 || !m_canvas.editView())
-        return -1; // no handles are shown
+        return kNoHandle; // no handles are shown
     const FrameRenderer::Selection& selection = m_canvas.selection(lock);
-    for (int i = 0; i < 12; ++i) {
+    for (int i = kTopLeft; i <= kTurnBottomRight; ++i) {
         const QPolygonF region =
             selection.handleMatrix.map(QPolygonF(QRectF(selection.handles[std::size_t(i)])));
         if (region.containsPoint(q, Qt::OddEvenFill))
-            return i;
+            return static_cast<Handle>(i);
     }
-    return -1;
+    return kNoHandle;
 }
 
-int StageEditor::resizeHandleAt(QPoint q) const {
+StageEditor::ResizeHandle StageEditor::resizeHandleAt(QPoint q) const {
     auto lock = m_canvas.document().lock();
-    // The canvas keeps them as right edge, bottom edge, corner; here they are numbered right
-    // edge 0, corner 1, bottom edge 2.
+    // The canvas keeps them as right edge, bottom edge, corner.
     const std::array<QRect, 3>& handles = m_canvas.resizeHandles(lock);
     if (handles[0].contains(q))
-        return 0;
+        return ResizeHandle::RightEdge;
     if (handles[2].contains(q))
-        return 1;
+        return ResizeHandle::Corner;
     if (handles[1].contains(q))
-        return 2;
+        return ResizeHandle::BottomEdge;
+    return ResizeHandle::None;
+}
+
+int StageEditor::objectAt(QPoint q) const {
+    // The reverse of drawing order, on visible layers only.
+    auto lock = m_canvas.document().lock();
+    const Project& project = lock.project();
+    int index = project.objectCount() - 1;
+    for (int k = project.layerCount() - 1; k >= 0; --k) {
+        const int count = project.layerCounts[static_cast<std::uint32_t>(k)];
+        const bool visible = project.layerVisible[static_cast<std::uint32_t>(k)] != 0;
+        for (int n = 0; n < count; ++n, --index) {
+            if (!visible)
+                continue;
+            const AnimationObject& object = project.objects[static_cast<std::uint32_t>(index)];
+            if (object.transformedHitRegion &&
+                object.transformedHitRegion->containsPoint(q, Qt::OddEvenFill))
+                return index;
+        }
+    }
     return -1;
 }
 
 StageEditor::Cursor StageEditor::cursorAt(QPoint p) const {
     const QPoint q = p + m_scroll;
     switch (resizeHandleAt(q)) {
-    case 0:
+    case ResizeHandle::RightEdge:
         return Cursor::SizeWE;
-    case 1:
+    case ResizeHandle::Corner:
         return Cursor::SizeNWSE;
-    case 2:
+    case ResizeHandle::BottomEdge:
         return Cursor::SizeNS;
-    default:
+    case ResizeHandle::None:
         break;
     }
     if (m_canvas.isPlaying())
         return Cursor::Arrow;
     switch (handleAt(q)) {
-    case 0:
-    case 4:
+    case kTopLeft:
+    case kBottomRight:
         return Cursor::SizeNWSE;
-    case 2:
-    case 6:
+    case kBottomLeft:
+    case kTopRight:
         return Cursor::SizeNESW;
-    case 1:
-    case 5:
+    case kLeftMiddle:
+    case kRightMiddle:
         return Cursor::SizeWE;
-    case 3:
-    case 7:
+    case kBottomMiddle:
+    case kTopMiddle:
         return Cursor::SizeNS;
-    case 8:
-    case 9:
-    case 10:
-    case 11:
+    case kTurnTopLeft:
+    case kTurnBottomLeft:
+    case kTurnTopRight:
+    case kTurnBottomRight:
         return Cursor::Rotate;
-    default:
+    case kNoHandle:
         break;
     }
     auto lock = m_canvas.document().lock();
@@ -209,133 +217,123 @@ void StageEditor::press(QPoint p) {
     const bool playing = m_canvas.isPlaying();
     if (!playing && QRect(0, 0, m_canvas.stageWidth(), m_canvas.stageHeight()).contains(p)) {
         m_canvas.setEditView(true);
-        m_canvas.goToFrame(0);
-        post(MainMessage::CurrentFrame, 0, m_canvas.currentFrame());
+        m_editor.goToFrame(0);
     }
     const QPoint q = p + m_scroll;
     if (!playing) {
-        const int handle = handleAt(q);
-        if (handle >= 0) {
+        const Handle handle = handleAt(q);
+        if (handle != kNoHandle) {
             auto lock = m_canvas.document().lock();
             const FrameRenderer::Selection& selection = m_canvas.selection(lock);
-            m_pivot = QPoint(selection.handles[7].left() + 4 + selection.position.x(),
-                             selection.handles[1].top() + 4 + selection.position.y());
+            m_pivot = QPoint(selection.handles[kTopMiddle].left() + 4 + selection.position.x(),
+                             selection.handles[kLeftMiddle].top() + 4 + selection.position.y());
             m_mode = Mode::Handle;
             m_handle = handle;
         }
     }
     if (!playing && m_mode == Mode::None) {
-        // Picking: the reverse of drawing order, on visible layers only.
-        bool picked = false;
-        {
-            auto lock = m_canvas.document().lock();
-            Project& project = lock.project();
-            int index = project.objectCount() - 1;
-            for (int k = project.layerCount() - 1; k >= 0 && !picked; --k) {
-                const int count = project.layerCounts[static_cast<std::uint32_t>(k)];
-                const bool visible = project.layerVisible[static_cast<std::uint32_t>(k)] != 0;
-                for (int n = 0; n < count; ++n, --index) {
-                    if (picked || !visible)
-                        continue;
-                    AnimationObject& object = project.objects[static_cast<std::uint32_t>(index)];
-                    if (!object.transformedHitRegion ||
-                        !object.transformedHitRegion->containsPoint(q, Qt::OddEvenFill))
-                        continue;
-                    project.clearObjectSelection();
-                    object.record.selected = 1;
-                    object.record.dragOriginX = object.record.startX;
-                    object.record.dragOriginY = object.record.startY;
-                    picked = true;
-                }
-            }
-        }
-        if (picked) {
-            post(MainMessage::StageSelection);
+        const int picked = objectAt(q);
+        if (picked >= 0) {
+            m_editor.pickObject(picked);
             m_mode = Mode::Move;
             m_dragStart = p;
-            m_canvas.requestRedraw();
         }
     }
     if (m_mode == Mode::None) {
         m_resizeHandle = resizeHandleAt(q);
-        if (m_resizeHandle >= 0)
+        if (m_resizeHandle != ResizeHandle::None)
             m_mode = Mode::StageResize;
     }
     m_lastPoint = p;
     if (m_mode == Mode::Move || m_mode == Mode::Handle) {
-        auto lock = m_canvas.document().lock();
-        if (AnimationObject* object = firstSelected(lock.project())) {
-            const ObjectRecord& r = object->record;
-            m_before = {r.startX, r.startY, r.startScale, r.startAngle};
+        int selected = -1;
+        {
+            auto lock = m_canvas.document().lock();
+            selected = lock.project().selectedObjectIndex();
         }
+        // The drag moves the first selected object; one undo step at the release.
+        if (!m_editor.beginObjectDrag(selected))
+            m_mode = Mode::None;
     }
+}
+
+bool StageEditor::dragTo(AnimationObject& object, QPoint p) const {
+    const QPoint q = p + m_scroll;
+    const float zoom = m_canvas.zoom();
+    ObjectRecord& r = object.record;
+    const float scale = r.startScale;
+    if (m_mode == Mode::Handle && m_handle >= kTurnTopLeft) {
+        // Rotation about the box's centre Z, measured from the handle's corner R.
+        const QPointF z(std::trunc((r.width * scale * 0.5f + r.startX) * zoom),
+                        std::trunc((r.height * scale * 0.5f + r.startY) * zoom));
+        const bool right = m_handle == kTurnTopRight || m_handle == kTurnBottomRight;
+        const bool bottom = m_handle == kTurnBottomLeft || m_handle == kTurnBottomRight;
+        const QPointF corner(std::trunc((r.startX + (right ? r.width * scale : 0)) * zoom),
+                             std::trunc((r.startY + (bottom ? r.height * scale : 0)) * zoom));
+        r.startAngle = static_cast<float>(direction(q, z) - direction(corner, z));
+        if (!hasMotion(r))
+            r.endAngle = r.startAngle;
+        return true;
+    }
+    if (m_mode == Mode::Handle) {
+        const double d = std::trunc(std::hypot(q.x() - m_pivot.x(), q.y() - m_pivot.y()));
+        const int hw = static_cast<int>(r.width * zoom * 0.5f);
+        const int hh = static_cast<int>(r.height * zoom * 0.5f);
+        int reference = static_cast<int>(std::sqrt(double(hw) * hw + double(hh) * hh));
+        if (m_handle == kLeftMiddle || m_handle == kRightMiddle)
+            reference = hw;
+        else if (m_handle == kBottomMiddle || m_handle == kTopMiddle)
+            reference = hh;
+        if (reference <= 0)
+            return false;
+        // The floor comes before the position, so that the centre stays where it was.
+        const float newScale =
+            std::max(static_cast<float>(d / reference), scaleFloor(r.width, r.height));
+        r.startScale = newScale;
+        r.startX = (m_pivot.x() - newScale * zoom * r.width * 0.5f) / zoom;
+        r.startY = (m_pivot.y() - newScale * zoom * r.height * 0.5f) / zoom;
+        if (!hasMotion(r)) {
+            r.endX = r.startX;
+            r.endY = r.startY;
+            r.endScale = r.startScale;
+        }
+        return true;
+    }
+    if (m_mode == Mode::Move && object.transformedHitRegion) {
+        r.startX = (r.dragOriginX * zoom + p.x() - m_dragStart.x()) / zoom;
+        r.startY = (r.dragOriginY * zoom + p.y() - m_dragStart.y()) / zoom;
+        if (!hasMotion(r)) {
+            r.endX = r.startX;
+            r.endY = r.startY;
+        }
+        return true;
+    }
+    return false;
 }
 
 void StageEditor::move(QPoint p) {
     m_lastPoint = p;
-    const QPoint q = p + m_scroll;
     if (m_mode == Mode::StageResize || m_mode == Mode::None || m_canvas.isPlaying())
         return; // the outline follows resizeOutline(); nothing else moves while playing
-    const float zoom = m_canvas.zoom();
+    const int index = m_editor.draggedObject();
+    if (index < 0)
+        return;
+    AnimationObject object;
     {
         auto lock = m_canvas.document().lock();
-        AnimationObject* object = firstSelected(lock.project());
-        if (!object)
-            return;
-        ObjectRecord& r = object->record;
-        const float scale = r.startScale;
-        if (m_mode == Mode::Handle && m_handle >= 8) {
-            // Rotation about the box's centre Z, measured from the handle's corner R.
-            const QPointF z(std::trunc((r.width * scale * 0.5f + r.startX) * zoom),
-                            std::trunc((r.height * scale * 0.5f + r.startY) * zoom));
-            const bool right = m_handle == 10 || m_handle == 11;
-            const bool bottom = m_handle == 9 || m_handle == 11;
-            const QPointF corner(std::trunc((r.startX + (right ? r.width * scale : 0)) * zoom),
-                                 std::trunc((r.startY + (bottom ? r.height * scale : 0)) * zoom));
-            r.startAngle = static_cast<float>(direction(q, z) - direction(corner, z));
-            if (!hasMotion(r))
-                r.endAngle = r.startAngle;
-        } else if (m_mode == Mode::Handle) {
-            const double d = std::trunc(std::hypot(q.x() - m_pivot.x(), q.y() - m_pivot.y()));
-            const int hw = static_cast<int>(r.width * zoom * 0.5f);
-            const int hh = static_cast<int>(r.height * zoom * 0.5f);
-            int reference = static_cast<int>(std::sqrt(double(hw) * hw + double(hh) * hh));
-            if (m_handle == 1 || m_handle == 5)
-                reference = hw;
-            else if (m_handle == 3 || m_handle == 7)
-                reference = hh;
-            if (reference <= 0)
-                return;
-            // The floor comes before the position, so that the centre stays where it was.
-            const float newScale =
-                std::max(static_cast<float>(d / reference), scaleFloor(r.width, r.height));
-            r.startScale = newScale;
-            r.startX = (m_pivot.x() - newScale * zoom * r.width * 0.5f) / zoom;
-            r.startY = (m_pivot.y() - newScale * zoom * r.height * 0.5f) / zoom;
-            if (!hasMotion(r)) {
-                r.endX = r.startX;
-                r.endY = r.startY;
-                r.endScale = r.startScale;
-            }
-        } else if (m_mode == Mode::Move && object->transformedHitRegion) {
-            r.startX = (r.dragOriginX * zoom + p.x() - m_dragStart.x()) / zoom;
-            r.startY = (r.dragOriginY * zoom + p.y() - m_dragStart.y()) / zoom;
-            if (!hasMotion(r)) {
-                r.endX = r.startX;
-                r.endY = r.startY;
-            }
-        }
+        object = lock.project().objects[static_cast<std::uint32_t>(index)];
     }
-    m_canvas.requestRedraw();
+    if (dragTo(object, p))
+        m_editor.dragObject(object);
 }
 
 QSize StageEditor::resizeSize(QPoint q) const {
     const float zoom = m_canvas.zoom();
     int w = static_cast<int>(m_canvas.stageWidth() * zoom);
     int h = static_cast<int>(m_canvas.stageHeight() * zoom);
-    if (m_resizeHandle == 0 || m_resizeHandle == 1)
+    if (m_resizeHandle == ResizeHandle::RightEdge || m_resizeHandle == ResizeHandle::Corner)
         w = q.x();
-    if (m_resizeHandle == 1 || m_resizeHandle == 2)
+    if (m_resizeHandle == ResizeHandle::Corner || m_resizeHandle == ResizeHandle::BottomEdge)
         h = q.y();
     return QSize(w < 11 ? 10 : w, h < 11 ? 10 : h);
 }
@@ -356,68 +354,59 @@ QString StageEditor::resizeReadout() const {
 void StageEditor::release(QPoint p) {
     const Mode mode = m_mode;
     m_mode = Mode::None;
-    if (mode == Mode::Move || mode == Mode::Handle) {
-        Snapshot after;
-        {
-            auto lock = m_canvas.document().lock();
-            if (AnimationObject* object = firstSelected(lock.project())) {
-                const ObjectRecord& r = object->record;
-                after = {r.startX, r.startY, r.startScale, r.startAngle};
-            }
-        }
-        m_canvas.requestRedraw();
-        post(MainMessage::ObjectsChanged);
-        if (!(after == m_before))
-            post(MainMessage::StageEdited);
-    } else if (mode == Mode::StageResize) {
-        m_lastPoint = p;
-        const QSize zoomed = resizeSize(p + m_scroll);
-        const float zoom = m_canvas.zoom();
-        const QSize before(static_cast<int>(m_canvas.stageWidth() * zoom),
-                           static_cast<int>(m_canvas.stageHeight() * zoom));
-        const int width = static_cast<int>(zoomed.width() / zoom);
-        const int height = static_cast<int>(zoomed.height() / zoom);
-        {
-            auto lock = m_canvas.document().lock();
-            lock.project().header.width = width;
-            lock.project().header.height = height;
-        }
-        m_canvas.document().setModified(true);
-        m_canvas.setStageSize(width, height);
-        m_canvas.makeViewBackBuffer();
-        // Each scroll position shrinks with the stage when it stays inside its range.
-        const ScrollBars bars = scrollBars();
-        const QPoint shrunk = m_scroll - QPoint(std::max(0, before.width() - zoomed.width()),
-                                                std::max(0, before.height() - zoomed.height()));
-        if (shrunk.x() >= 0 && shrunk.x() < std::max(bars.horizontalRange, 1))
-            m_scroll.setX(shrunk.x());
-        if (shrunk.y() >= 0 && shrunk.y() < std::max(bars.verticalRange, 1))
-            m_scroll.setY(shrunk.y());
-        applyScroll();
-        m_canvas.requestRedraw();
-    }
-    m_handle = -1;
-    m_resizeHandle = -1;
+    if (mode == Mode::Move || mode == Mode::Handle)
+        m_editor.commitObjectDrag();
+    else if (mode == Mode::StageResize)
+        releaseStageResize(p);
+    m_handle = kNoHandle;
+    m_resizeHandle = ResizeHandle::None;
+}
+
+void StageEditor::releaseStageResize(QPoint p) {
+    m_lastPoint = p;
+    const QSize zoomed = resizeSize(p + m_scroll);
+    const float zoom = m_canvas.zoom();
+    const QSize before(static_cast<int>(m_canvas.stageWidth() * zoom),
+                       static_cast<int>(m_canvas.stageHeight() * zoom));
+    const int width = static_cast<int>(zoomed.width() / zoom);
+    const int height = static_cast<int>(zoomed.height() / zoom);
+    // The stage follows the header at once: the scroll ranges below depend on its size.
+    m_editor.resizeStage(width, height);
+    m_canvas.setStageSize(width, height);
+    m_canvas.makeViewBackBuffer();
+    // Each scroll position shrinks with the stage when it stays inside its range.
+    const ScrollBars bars = scrollBars();
+    const QPoint shrunk = m_scroll - QPoint(std::max(0, before.width() - zoomed.width()),
+                                            std::max(0, before.height() - zoomed.height()));
+    if (shrunk.x() >= 0 && shrunk.x() < std::max(bars.horizontalRange, 1))
+        m_scroll.setX(shrunk.x());
+    if (shrunk.y() >= 0 && shrunk.y() < std::max(bars.verticalRange, 1))
+        m_scroll.setY(shrunk.y());
+    applyScroll();
+    m_canvas.requestRedraw();
 }
 
 void StageEditor::nudge(int dx, int dy) {
+    AnimationObject object;
+    int index = -1;
     {
         auto lock = m_canvas.document().lock();
-        AnimationObject* object = firstSelected(lock.project());
-        if (!object)
+        index = lock.project().selectedObjectIndex();
+        if (index < 0)
             return;
-        ObjectRecord& r = object->record;
-        r.startX += static_cast<float>(dx);
-        r.startY += static_cast<float>(dy);
-        if (!hasMotion(r)) {
-            r.endX = r.startX;
-            r.endY = r.startY;
-        }
+        object = lock.project().objects[static_cast<std::uint32_t>(index)];
     }
-    m_canvas.requestRedraw();
-    post(MainMessage::StageEdited);
+    ObjectRecord& r = object.record;
+    r.startX += static_cast<float>(dx);
+    r.startY += static_cast<float>(dy);
+    if (!hasMotion(r)) {
+        r.endX = r.startX;
+        r.endY = r.startY;
+    }
+    m_editor.changeObject(index, object);
 }
 
 void StageEditor::contextMenu() {
-    post(MainMessage::ShowMenu, 0, 1);
+    if (m_target)
+        m_target->post(MainMessage::ShowMenu, 0, static_cast<std::intptr_t>(MenuKind::Object));
 }

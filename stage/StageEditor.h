@@ -12,6 +12,7 @@
 class AnimationObject;
 class MessageTarget;
 class Project;
+class ProjectEditor;
 class StageCanvas;
 
 // StageEditor: the stage view's editing rules without a window: picking objects through their
@@ -19,17 +20,47 @@ class StageCanvas;
 // rotating the selected object, nudging it with the arrow keys, resizing the stage by its
 // edges, and the scroll bars' ranges, placement and requests. Points come in window (client)
 // coordinates; adding the scroll position gives zoomed stage coordinates; dividing by the zoom
-// gives stage pixels. It edits the canvas's document under its lock and tells the main window
-// through `target`.
-// Invariant: a drag that changed nothing announces no edit (and so pushes no undo step).
+// gives stage pixels. It reads the canvas's document and hands every change to the command
+// layer: a pick, a drag of the selected object (one undo step at the release when it moved),
+// a nudge, a stage resize. The main window hears only its requests for a menu (`target`).
 class StageEditor {
 public:
     static constexpr int kScrollBar = 15;
     // What the pointer shows over a point.
     enum class Cursor { Arrow, SizeWE, SizeNS, SizeNWSE, SizeNESW, Rotate, Move };
     enum class Mode { None, Move, Handle, StageResize };
+    // The twelve handles around the selected object: eight squares that scale it and four
+    // circles outside the corners that turn it.
+    enum Handle : int {
+        kNoHandle = -1,
+        kTopLeft = 0,
+        kLeftMiddle = 1,
+        kBottomLeft = 2,
+        kBottomMiddle = 3,
+        kBottomRight = 4,
+        kRightMiddle = 5,
+        kTopRight = 6,
+        kTopMiddle = 7,
+        kTurnTopLeft = 8,
+        kTurnBottomLeft = 9,
+        kTurnTopRight = 10,
+        kTurnBottomRight = 11,
+    };
+    // The scroll bars' requests.
+    enum class Scroll {
+        LineBack = 0,
+        LineForward = 1,
+        PageBack = 2,
+        PageForward = 3,
+        ThumbPosition = 4,
+        ThumbTrack = 5,
+        Start = 6,
+        End = 7,
+    };
+    // The stage's own resize handles, in the order the drag numbers them.
+    enum class ResizeHandle { None = -1, RightEdge = 0, Corner = 1, BottomEdge = 2 };
 
-    StageEditor(StageCanvas& canvas, MessageTarget* target);
+    StageEditor(StageCanvas& canvas, ProjectEditor& editor, MessageTarget* target);
 
     // ---- scrolling ----
     struct ScrollBars {
@@ -42,9 +73,8 @@ public:
     QSize clientSize() const { return m_client; }
     ScrollBars scrollBars() const;
     QPoint scroll() const { return m_scroll; }
-    // Scroll request codes: 0 one pixel back, 1 one forward, 2 thirty back, 3 thirty forward,
-    // 4 and 5 to `value`, 6 to the start, 7 to the end.
-    void scrollRequest(Qt::Orientation orientation, int code, int value = 0);
+    // One pixel back or forward, thirty back or forward, to `value`, to the start or the end.
+    void scrollRequest(Qt::Orientation orientation, Scroll request, int value = 0);
     // Minus the wheel delta in pixels (120 a notch), sideways when the horizontal bar has the
     // focus.
     void wheel(int delta, bool horizontalBarFocused);
@@ -58,7 +88,7 @@ public:
     void contextMenu();
     Cursor cursorAt(QPoint p) const;
     Mode mode() const { return m_mode; }
-    int handle() const { return m_handle; }
+    Handle handle() const { return m_handle; }
 
     // While the stage is resized: the zoomed size the outline shows and the read-out text.
     std::optional<QSize> resizeOutline() const;
@@ -70,28 +100,26 @@ public:
     static double direction(QPointF a, QPointF b);
 
 private:
-    struct Snapshot {
-        float startX = 0, startY = 0, startScale = 0, startAngle = 0;
-        bool operator==(const Snapshot&) const = default;
-    };
-    // The first selected object, or nullptr.
-    static AnimationObject* firstSelected(Project& project);
-    int handleAt(QPoint q) const;
-    int resizeHandleAt(QPoint q) const;
+    Handle handleAt(QPoint q) const;
+    ResizeHandle resizeHandleAt(QPoint q) const;
     QSize resizeSize(QPoint q) const;
-    void post(MainMessage message, std::intptr_t wparam = 0, std::intptr_t lparam = 0);
+    // The object under `q` on a visible layer, the later drawn first; -1 for none.
+    int objectAt(QPoint q) const;
+    // Where the dragged object goes for the pointer at `p`; false when it stays.
+    bool dragTo(AnimationObject& object, QPoint p) const;
+    void releaseStageResize(QPoint p);
     void applyScroll();
 
     StageCanvas& m_canvas;
+    ProjectEditor& m_editor;
     MessageTarget* m_target;
     QSize m_client{400, 300};
     QPoint m_scroll;
 
     Mode m_mode = Mode::None;
-    int m_handle = -1;
-    int m_resizeHandle = -1; // 0 right edge, 1 corner, 2 bottom edge
+    Handle m_handle = kNoHandle;
+    ResizeHandle m_resizeHandle = ResizeHandle::None;
     QPoint m_pivot;
     QPoint m_dragStart;
     QPoint m_lastPoint;
-    Snapshot m_before;
 };

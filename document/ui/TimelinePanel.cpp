@@ -28,6 +28,7 @@ const QColor kRulerBackground(0xF6, 0xF7, 0xF9);
 const QColor kRowsBackground(0xFF, 0xFF, 0xFF);
 const QColor kRowLine(0xE2, 0xE6, 0xEB);
 const QColor kTick(0x5A, 0x66, 0x73);
+const QColor kTickPastEnd(0xB4, 0xBC, 0xC6); // frames past the project's end (the ruler is longer)
 const QColor kLabelBox(0xE6, 0xEA, 0xF0);
 const QColor kCurrentFrame(0xE0, 0x3A, 0x2E);
 const QColor kInnerSpan(45, 127, 249, 90);
@@ -61,6 +62,29 @@ TimelinePanel::TimelinePanel(ProjectEditor& editor, MessageTarget* target, QWidg
     connect(m_horizontal, &QScrollBar::valueChanged, this, &TimelinePanel::scrolled);
     connect(m_vertical, &QScrollBar::valueChanged, this, &TimelinePanel::scrolled);
     placeScrollBars();
+    m_editor.subscribe(this);
+}
+
+TimelinePanel::~TimelinePanel() {
+    m_editor.unsubscribe(this);
+}
+
+void TimelinePanel::documentChanged(DocumentChange change) {
+    // The ruler reaches the end of the longest project of the run (the opened one included).
+    if (change.has(DocumentChange::Header | DocumentChange::Replaced))
+        m_model.setRulerLength(m_editor.largestDuration());
+    refresh();
+}
+
+void TimelinePanel::showFrame(int frame) {
+    const int x = m_model.frameX(frame);
+    const int visibleWidth = width() - TimelineModel::kScrollBar;
+    if (x < TimelineModel::kHeaderWidth || x >= visibleWidth) {
+        // The playing frame goes to the left of the frame area, a few frames in.
+        const int wanted = frame * TimelineModel::kFrameWidth - 3 * TimelineModel::kFrameWidth;
+        m_horizontal->setValue(std::clamp(wanted, 0, m_horizontal->maximum()));
+    }
+    update();
 }
 
 void TimelinePanel::setRulerLength(int frames) {
@@ -137,7 +161,7 @@ void TimelinePanel::paintRuler(QPainter& painter, int duration) {
         if (x < 180)
             continue;
         const bool fifth = f % 5 == 0;
-        painter.setPen(f < duration ? kTick : kRowLine);
+        painter.setPen(f < duration ? kTick : kTickPastEnd);
         painter.drawLine(x, 29, x, 29 - (fifth ? 6 : 4));
         if (fifth && f > 0) {
             const QString label = QString::number(f);
@@ -174,15 +198,16 @@ void TimelinePanel::paintRows(QPainter& painter, const Project& project) {
                             Qt::IntersectClip);
         for (int i = first; i < first + count; ++i) {
             const ObjectRecord& r = project.objects[std::uint32_t(i)].record;
-            const QRect outer = m_model.outerSpan(r.startFrame, r.endFrame, top).adjusted(0, 2, 0, -2);
+            const QRect outer =
+                m_model.outerSpan(r.startFrame, r.endFrame, top).adjusted(0, 2, 0, -2);
             if (outer.right() < TimelineModel::kHeaderWidth || outer.left() > visibleWidth)
                 continue;
             painter.setPen(colour(kSpanFrame));
             painter.setBrush(colour(r.selected ? kSpanSelected : kSpanPlain));
             painter.drawRect(outer.adjusted(0, 0, -1, -1));
             if (r.motionKind != kNoMotion) {
-                const QRect inner =
-                    m_model.outerSpan(r.motionStartFrame, r.motionEndFrame, top).adjusted(3, 8, -3, -8);
+                const QRect inner = m_model.outerSpan(r.motionStartFrame, r.motionEndFrame, top)
+                                        .adjusted(3, 8, -3, -8);
                 painter.fillRect(inner, kInnerSpan);
             }
         }
@@ -190,9 +215,9 @@ void TimelinePanel::paintRows(QPainter& painter, const Project& project) {
 
         // The header: selection colour, the three buttons, the name.
         const QRect header(0, top, TimelineModel::kHeaderWidth, TimelineModel::kRowHeight);
-        painter.fillRect(header.adjusted(0, 0, 0, -1),
-                         colour(project.layerSelected[std::uint32_t(k)] ? kHeaderSelected
-                                                                         : kHeaderPlain));
+        painter.fillRect(
+            header.adjusted(0, 0, 0, -1),
+            colour(project.layerSelected[std::uint32_t(k)] ? kHeaderSelected : kHeaderPlain));
         const bool visible = project.layerVisible[std::uint32_t(k)] != 0;
         const std::pair<TimelineModel::HeaderButton, QString> buttons[] = {
             {TimelineModel::HeaderButton::Visible, visible ? "visible" : "hidden"},
@@ -208,10 +233,10 @@ void TimelinePanel::paintRows(QPainter& painter, const Project& project) {
         }
         painter.setPen(Qt::black);
         const QRect nameBox(92, top, TimelineModel::kHeaderWidth - 96, TimelineModel::kRowHeight);
-        painter.drawText(nameBox, Qt::AlignVCenter | Qt::AlignLeft,
-                         painter.fontMetrics().elidedText(
-                             QString::fromUtf8(project.layerName(k).c_str()), Qt::ElideRight,
-                             nameBox.width()));
+        painter.drawText(
+            nameBox, Qt::AlignVCenter | Qt::AlignLeft,
+            painter.fontMetrics().elidedText(QString::fromUtf8(project.layerName(k).c_str()),
+                                             Qt::ElideRight, nameBox.width()));
     }
     painter.setClipping(false);
 }
@@ -246,8 +271,8 @@ void TimelinePanel::mouseMoveEvent(QMouseEvent* event) {
 
 void TimelinePanel::wheelEvent(QWheelEvent* event) {
     QScrollBar* bar = m_horizontal->hasFocus() ? m_horizontal : m_vertical;
-    bar->setValue(std::clamp(bar->value() - event->angleDelta().y(), bar->minimum(),
-                             bar->maximum()));
+    bar->setValue(
+        std::clamp(bar->value() - event->angleDelta().y(), bar->minimum(), bar->maximum()));
     event->accept();
 }
 

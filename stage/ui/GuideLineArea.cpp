@@ -2,6 +2,7 @@
 
 #include "document/ColorRef.h"
 #include "document/Document.h"
+#include "document/ProjectEditor.h"
 #include "stage/ui/StageCursors.h"
 
 #include <QMouseEvent>
@@ -13,16 +14,16 @@ constexpr std::uint32_t kPointEdge = 0xFF0000; // blue, as 0x00BBGGRR
 
 } // namespace
 
-GuideLineArea::GuideLineArea(Document& document, int objectIndex, QSize stageSize,
+GuideLineArea::GuideLineArea(ProjectEditor& editor, int objectIndex, QSize stageSize,
                              QWidget* parent)
-    : QWidget(parent), m_document(document), m_objectIndex(objectIndex) {
+    : QWidget(parent), m_editor(editor), m_objectIndex(objectIndex) {
     setFixedSize(stageSize.width() + 2 * kMargin, stageSize.height() + 2 * kMargin);
     setCursor(StageCursors::guideLine());
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 int GuideLineArea::pointCount() const {
-    auto lock = m_document.lock();
+    auto lock = m_editor.document().lock();
     const Project& project = lock.project();
     if (m_objectIndex < 0 || m_objectIndex >= project.objectCount())
         return 0;
@@ -30,15 +31,17 @@ int GuideLineArea::pointCount() const {
 }
 
 void GuideLineArea::clear() {
+    AnimationObject object;
     {
-        auto lock = m_document.lock();
-        Project& project = lock.project();
+        auto lock = m_editor.document().lock();
+        const Project& project = lock.project();
         if (m_objectIndex < 0 || m_objectIndex >= project.objectCount())
             return;
-        AnimationObject& object = project.objects[std::uint32_t(m_objectIndex)];
-        object.guidePoints.clear();
-        object.record.guidePointCount = 0;
+        object = project.objects[std::uint32_t(m_objectIndex)];
     }
+    object.guidePoints.clear();
+    object.record.guidePointCount = 0;
+    m_editor.changeObject(m_objectIndex, object);
     update();
 }
 
@@ -48,7 +51,7 @@ void GuideLineArea::paintEvent(QPaintEvent*) {
     // Where the stage lies inside the margin.
     painter.setPen(QPen(QColor(0xC4, 0xCD, 0xD8), 1, Qt::DashLine));
     painter.drawRect(rect().adjusted(kMargin, kMargin, -kMargin - 1, -kMargin - 1));
-    auto lock = m_document.lock();
+    auto lock = m_editor.document().lock();
     const Project& project = lock.project();
     if (m_objectIndex < 0 || m_objectIndex >= project.objectCount())
         return;
@@ -69,10 +72,8 @@ void GuideLineArea::paintEvent(QPaintEvent*) {
 }
 
 void GuideLineArea::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        m_held = true;
-        m_added = false;
-    }
+    if (event->button() == Qt::LeftButton && !m_held)
+        m_held = m_editor.beginObjectDrag(m_objectIndex);
 }
 
 void GuideLineArea::mouseMoveEvent(QMouseEvent* event) {
@@ -80,26 +81,36 @@ void GuideLineArea::mouseMoveEvent(QMouseEvent* event) {
         return;
     const QPoint p = event->position().toPoint();
     const GuidePoint point{p.x() - kMargin, p.y() - kMargin};
+    AnimationObject object;
     {
-        auto lock = m_document.lock();
-        Project& project = lock.project();
+        auto lock = m_editor.document().lock();
+        const Project& project = lock.project();
         if (m_objectIndex < 0 || m_objectIndex >= project.objectCount())
             return;
-        AnimationObject& object = project.objects[std::uint32_t(m_objectIndex)];
-        const std::uint32_t count = object.guidePoints.count();
-        if (count > 0 && object.guidePoints[count - 1] == point)
-            return;
-        object.guidePoints.append(point);
-        object.record.guidePointCount = static_cast<std::int32_t>(object.guidePoints.count());
+        object = project.objects[std::uint32_t(m_objectIndex)];
     }
-    m_added = true;
+    const std::uint32_t count = object.guidePoints.count();
+    if (count > 0 && object.guidePoints[count - 1] == point)
+        return;
+    object.guidePoints.append(point);
+    object.record.guidePointCount = static_cast<std::int32_t>(object.guidePoints.count());
+    m_editor.dragObject(object);
     update();
 }
 
 void GuideLineArea::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !m_held)
+    if (event->button() == Qt::LeftButton)
+        endStroke();
+}
+
+void GuideLineArea::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    endStroke(); // the dialog closed with the button still held
+}
+
+void GuideLineArea::endStroke() {
+    if (!m_held)
         return;
     m_held = false;
-    if (m_added)
-        emit strokeFinished();
+    m_editor.commitObjectDrag(); // one undo step when the stroke added points
 }

@@ -3,7 +3,7 @@
 #include "controls/AngleDial.h"
 #include "controls/WindowShape.h"
 #include "document/Document.h"
-#include "document/MessageTarget.h"
+#include "document/ProjectEditor.h"
 #include "stage/ui/GuideLineArea.h"
 #include "stage/ui/StageCursors.h"
 
@@ -25,16 +25,15 @@ constexpr double kPi = 3.14159265358979323846;
 
 } // namespace
 
-GuideLineDialog::GuideLineDialog(Document& document, int objectIndex, MessageTarget* target,
-                                 QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_document(document),
-      m_objectIndex(objectIndex), m_target(target) {
+GuideLineDialog::GuideLineDialog(ProjectEditor& editor, int objectIndex, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_editor(editor),
+      m_objectIndex(objectIndex) {
     setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(kWidth, kHeight);
     setWindowTitle(tr("Guide Line"));
     QSize stage(320, 120);
     {
-        auto lock = document.lock();
+        auto lock = editor.document().lock();
         const Project& project = lock.project();
         stage = QSize(project.header.width, project.header.height);
         if (objectIndex >= 0 && objectIndex < project.objectCount()) {
@@ -54,10 +53,9 @@ GuideLineDialog::GuideLineDialog(Document& document, int objectIndex, MessageTar
     beyond.setColor(QPalette::Window, kBeyond);
     scroll->setPalette(beyond);
     scroll->setBackgroundRole(QPalette::Window);
-    m_area = new GuideLineArea(document, objectIndex, stage);
+    m_area = new GuideLineArea(editor, objectIndex, stage);
     scroll->setWidget(m_area);
     scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    connect(m_area, &GuideLineArea::strokeFinished, this, &GuideLineDialog::edited);
 
     auto* close = new QPushButton(QStringLiteral("\u2715"), this);
     close->setGeometry(kWidth - 40, 8, 26, 24);
@@ -67,19 +65,18 @@ GuideLineDialog::GuideLineDialog(Document& document, int objectIndex, MessageTar
 
     auto* clear = new QPushButton(tr("Clear Line"), this);
     clear->setGeometry(20, 480, 120, 28);
-    connect(clear, &QPushButton::clicked, this, [this] {
-        m_area->clear();
-        edited();
-    });
+    connect(clear, &QPushButton::clicked, this, [this] { m_area->clear(); });
 
     m_dial = new AngleDial(this);
     m_dial->setGeometry(170, 460, 70, 70);
     m_dial->setCursor(StageCursors::dial());
     m_dial->setAngle(m_degrees * kPi / 180.0);
+    // A turn of the dial is one drag of the object: one undo step at the release.
+    connect(m_dial, &AngleDial::pressed, this, [this] { m_editor.beginObjectDrag(m_objectIndex); });
     connect(m_dial, &AngleDial::moved, this, &GuideLineDialog::setHeading);
     connect(m_dial, &AngleDial::released, this, [this](int degrees) {
         setHeading(degrees);
-        edited();
+        m_editor.commitObjectDrag();
     });
     if (parent)
         move(parent->geometry().center() - rect().center());
@@ -87,18 +84,20 @@ GuideLineDialog::GuideLineDialog(Document& document, int objectIndex, MessageTar
 
 void GuideLineDialog::setHeading(int degrees) {
     m_degrees = degrees;
+    AnimationObject object;
     {
-        auto lock = m_document.lock();
-        Project& project = lock.project();
-        if (m_objectIndex >= 0 && m_objectIndex < project.objectCount())
-            project.objects[std::uint32_t(m_objectIndex)].record.headingOffset = 360 - degrees;
+        auto lock = m_editor.document().lock();
+        const Project& project = lock.project();
+        if (m_objectIndex < 0 || m_objectIndex >= project.objectCount())
+            return;
+        object = project.objects[std::uint32_t(m_objectIndex)];
     }
+    object.record.headingOffset = 360 - degrees;
+    if (m_editor.isDragging())
+        m_editor.dragObject(object);
+    else
+        m_editor.changeObject(m_objectIndex, object);
     update();
-}
-
-void GuideLineDialog::edited() {
-    if (m_target)
-        m_target->post(MainMessage::StageEdited, 0, 0);
 }
 
 void GuideLineDialog::paintEvent(QPaintEvent*) {

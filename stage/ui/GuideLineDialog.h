@@ -4,23 +4,21 @@
 #include <QImage>
 
 class AngleDial;
-class Document;
 class GuideLineArea;
-class MessageTarget;
+class ProjectEditor;
 
 // GuideLineDialog: where the guide line of an object is drawn and its heading set: a
 // caption-less, rounded 640 x 580 dialog with the scrollable drawing area, a button that
 // clears the line, the angle dial that sets the heading offset to 360 - degrees, and the
-// object's picture with an arrow at the chosen angle. Each finished stroke, clear and dial
-// turn is announced as one edit (one undo step).
+// object's picture with an arrow at the chosen angle. Each stroke, clear and turn of the dial
+// is one change of the command layer (one undo step).
 class GuideLineDialog : public QDialog {
     Q_OBJECT
 
 public:
     static constexpr int kClearCommand = 9559;
 
-    GuideLineDialog(Document& document, int objectIndex, MessageTarget* target,
-                    QWidget* parent = nullptr);
+    GuideLineDialog(ProjectEditor& editor, int objectIndex, QWidget* parent = nullptr);
 
     GuideLineArea& area() { return *m_area; }
     AngleDial& dial() { return *m_dial; }
@@ -32,12 +30,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    void edited();
     void setHeading(int degrees);
 
-    Document& m_document;
+    ProjectEditor& m_editor;
     int m_objectIndex;
-    MessageTarget* m_target;
     GuideLineArea* m_area;
     AngleDial* m_dial;
     QImage m_picture;

@@ -4,10 +4,13 @@
 #include "document/Document.h"
 #include "document/LanguageTable.h"
 #include "document/MessageSink.h"
+#include "document/ProjectEditor.h"
 #include "stage/ui/GuideLineDialog.h"
 
 #include <QPainter>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -16,16 +19,12 @@ constexpr int kRow = 15;
 constexpr int kSliderLeft = 130;
 constexpr int kSliderRight = 250;
 
-bool isScale(int command) {
-    return command == MotionPanelModel::kStartScale || command == MotionPanelModel::kEndScale;
-}
-
 } // namespace
 
-MotionPanel::MotionPanel(Document& document, MessageTarget* target, MessageSink& sink,
-                         const LanguageTable& texts, QWidget* parent)
-    : QWidget(parent), m_document(document), m_target(target), m_sink(sink), m_texts(texts),
-      m_model(document, target, texts), m_liner(new QPushButton(tr("Liner Motion"), this)),
+MotionPanel::MotionPanel(ProjectEditor& editor, MessageSink& sink, const LanguageTable& texts,
+                         QWidget* parent)
+    : QWidget(parent), m_editor(editor), m_sink(sink), m_texts(texts), m_model(editor, texts),
+      m_liner(new QPushButton(tr("Liner Motion"), this)),
       m_guideLine(new QPushButton(tr("Guide Line Motion"), this)),
       m_dialogButton(new QPushButton(tr("Draw Guide Line..."), this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -33,10 +32,14 @@ MotionPanel::MotionPanel(Document& document, MessageTarget* target, MessageSink&
     for (std::size_t i = 0; i < sliders.size(); ++i) {
         auto* slider = new FlatSlider(sliders[i].maximum, this);
         const int command = sliders[i].command;
+        connect(slider, &FlatSlider::pressed, this,
+                [this, command] { m_model.sliderPressed(command); });
         connect(slider, &FlatSlider::moved, this, [this, command](int position) {
             m_model.sliderMoved(command, position);
-            update(); // the scale read-outs
+            update(); // the read-outs
         });
+        connect(slider, &FlatSlider::released, this,
+                [this, command] { m_model.sliderReleased(command); });
         m_sliders[i] = slider;
     }
     for (QPushButton* toggle : {m_liner, m_guideLine}) {
@@ -56,6 +59,17 @@ MotionPanel::MotionPanel(Document& document, MessageTarget* target, MessageSink&
     });
     connect(m_dialogButton, &QPushButton::clicked, this, &MotionPanel::openGuideLineDialog);
     layoutControls();
+    m_editor.subscribe(this);
+}
+
+MotionPanel::~MotionPanel() {
+    m_editor.unsubscribe(this);
+}
+
+void MotionPanel::documentChanged(DocumentChange change) {
+    if (change.has(DocumentChange::Objects | DocumentChange::Selection | DocumentChange::Layers |
+                   DocumentChange::Replaced))
+        load();
 }
 
 FlatSlider* MotionPanel::slider(int command) const {
@@ -87,16 +101,19 @@ void MotionPanel::layoutControls() {
     m_guideLine->setVisible(toggles);
     m_liner->setChecked(m_model.mode() == 1);
     m_guideLine->setChecked(m_model.mode() == 2);
-    for (FlatSlider* slider : m_sliders)
-        slider->hide();
+    // Only the sliders that leave the layout are hidden: one being dragged stays as it is.
     const std::vector<int> shown = m_model.visibleSliders();
-    int row = 0;
-    for (int index : shown) {
-        m_sliders[std::size_t(index)]->setGeometry(kSliderLeft, y0 + 25 + row * kRow,
-                                                   kSliderRight - kSliderLeft, 11);
-        m_sliders[std::size_t(index)]->show();
-        ++row;
+    for (std::size_t i = 0; i < m_sliders.size(); ++i) {
+        const auto row = std::find(shown.begin(), shown.end(), static_cast<int>(i));
+        if (row == shown.end()) {
+            m_sliders[i]->hide();
+            continue;
+        }
+        const int top = y0 + 25 + static_cast<int>(row - shown.begin()) * kRow;
+        m_sliders[i]->setGeometry(kSliderLeft, top, kSliderRight - kSliderLeft, 11);
+        m_sliders[i]->show();
     }
+    const int row = static_cast<int>(shown.size());
     m_dialogButton->setVisible(m_model.guideLineButtonShown());
     m_dialogButton->setGeometry(kSliderLeft, y0 + 25 + row * kRow + 4, 130, 22);
     update();
@@ -114,10 +131,9 @@ void MotionPanel::paintEvent(QPaintEvent*) {
         painter.drawText(QRect(15, top, kSliderLeft - 18, kRow), Qt::AlignVCenter | Qt::AlignLeft,
                          QString::fromUtf8(m_model.label(index).c_str()));
         const int command = sliders[std::size_t(index)].command;
-        if (isScale(command))
-            painter.drawText(QRect(kSliderRight + 4, top, 40, kRow), Qt::AlignVCenter | Qt::AlignLeft,
-                             QString::fromStdString(MotionPanelModel::scaleText(
-                                 m_sliders[std::size_t(index)]->position())));
+        painter.drawText(QRect(kSliderRight + 4, top, width() - kSliderRight - 6, kRow),
+                         Qt::AlignVCenter | Qt::AlignLeft,
+                         QString::fromUtf8(m_model.valueText(command).c_str()));
         ++row;
     }
 }
@@ -134,6 +150,6 @@ void MotionPanel::openGuideLineDialog() {
         return;
     }
     layoutControls();
-    GuideLineDialog dialog(m_document, m_model.selectedObject(), m_target, window());
+    GuideLineDialog dialog(m_editor, m_model.selectedObject(), window());
     dialog.exec();
 }

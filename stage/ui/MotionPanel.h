@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DocumentChange.h"
 #include "stage/MotionPanelModel.h"
 
 #include <QWidget>
@@ -13,17 +14,20 @@ class QPushButton;
 
 // MotionPanel: the motion property panel's window: eleven sliders of the program's own look
 // with their labels, the Liner and guide-line toggles and the guide-line dialog button, laid
-// out by the selected object's motion kind. Its MotionPanelModel writes every change into the
-// object; the panel only places, paints and forwards.
-class MotionPanel : public QWidget {
+// out by the selected object's motion kind, each slider with the value it stands for beside it.
+// Its MotionPanelModel hands every change to the command layer; the panel places, paints and
+// forwards, and reads the selected object again whenever the command layer announces a change
+// of the objects or the selection.
+class MotionPanel : public QWidget, private ChangeListener {
     Q_OBJECT
 
 public:
-    MotionPanel(Document& document, MessageTarget* target, MessageSink& sink,
-                const LanguageTable& texts, QWidget* parent = nullptr);
+    MotionPanel(ProjectEditor& editor, MessageSink& sink, const LanguageTable& texts,
+                QWidget* parent = nullptr);
+    ~MotionPanel() override;
 
     MotionPanelModel& model() { return m_model; }
-    // Reads the selected object again (the main window calls it on UM_OBJECTS_CHANGED).
+    // Reads the selected object again.
     void load();
     FlatSlider* slider(int command) const;
     QPushButton* toggle(int command) const;
@@ -34,11 +38,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void documentChanged(DocumentChange change) override;
     void layoutControls();
     void openGuideLineDialog();
 
-    Document& m_document;
-    MessageTarget* m_target;
+    ProjectEditor& m_editor;
     MessageSink& m_sink;
     const LanguageTable& m_texts;
     MotionPanelModel m_model;

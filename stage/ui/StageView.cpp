@@ -1,6 +1,7 @@
 #include "stage/ui/StageView.h"
 
 #include "document/Document.h"
+#include "document/ProjectEditor.h"
 #include "stage/ui/StageCursors.h"
 
 #include <QKeyEvent>
@@ -17,9 +18,9 @@ const QColor kOutline(110, 110, 110);
 
 } // namespace
 
-StageView::StageView(Document& document, MessageTarget* target, QWidget* parent)
-    : QWidget(parent), m_canvas(document), m_worker(m_canvas, target),
-      m_editor(m_canvas, target), m_horizontal(new QScrollBar(Qt::Horizontal, this)),
+StageView::StageView(ProjectEditor& editor, MessageTarget* target, QWidget* parent)
+    : QWidget(parent), m_commands(editor), m_canvas(editor.document()), m_worker(m_canvas, target),
+      m_editor(m_canvas, editor, target), m_horizontal(new QScrollBar(Qt::Horizontal, this)),
       m_vertical(new QScrollBar(Qt::Vertical, this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -33,27 +34,37 @@ StageView::StageView(Document& document, MessageTarget* target, QWidget* parent)
     m_vertical->setPageStep(30);
     connect(m_horizontal, &QScrollBar::valueChanged, this, [this](int value) {
         if (!m_placingBars)
-            m_editor.scrollRequest(Qt::Horizontal, 4, value);
+            m_editor.scrollRequest(Qt::Horizontal, StageEditor::Scroll::ThumbTrack, value);
         update();
     });
     connect(m_vertical, &QScrollBar::valueChanged, this, [this](int value) {
         if (!m_placingBars)
-            m_editor.scrollRequest(Qt::Vertical, 4, value);
+            m_editor.scrollRequest(Qt::Vertical, StageEditor::Scroll::ThumbTrack, value);
         update();
     });
     placeScrollBars();
     connect(&m_frameWatch, &QTimer::timeout, this, &StageView::repaintIfDrawn);
     m_frameWatch.start(kWatchMilliseconds);
+    m_commands.subscribe(this);
+    showHeader();
     m_worker.start();
 }
 
 StageView::~StageView() {
+    m_commands.unsubscribe(this);
     m_frameWatch.stop();
     m_worker.stop();
 }
 
-void StageView::projectReplaced() {
-    m_canvas.stopPreview();
+void StageView::documentChanged(DocumentChange change) {
+    if (change.has(DocumentChange::Header | DocumentChange::Replaced))
+        showHeader(); // redraws too
+    else if (change.has(DocumentChange::Objects | DocumentChange::Selection |
+                        DocumentChange::Layers | DocumentChange::CurrentFrame))
+        m_canvas.requestRedraw();
+}
+
+void StageView::showHeader() {
     int width = 0;
     int height = 0;
     {
@@ -64,7 +75,6 @@ void StageView::projectReplaced() {
     m_canvas.setStageSize(width, height);
     m_canvas.loadBackgroundPicture();
     m_canvas.makeViewBackBuffer();
-    m_canvas.setCurrentFrame(0);
     m_editor.setClientSize(size());
     placeScrollBars();
     m_canvas.requestRedraw();

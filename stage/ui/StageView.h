@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DocumentChange.h"
 #include "stage/StageCanvas.h"
 #include "stage/StageEditor.h"
 #include "stage/StageWorker.h"
@@ -7,29 +8,30 @@
 #include <QTimer>
 #include <QWidget>
 
-class Document;
 class MessageTarget;
+class ProjectEditor;
 class QScrollBar;
 
 // StageView: the stage window. It owns the stage canvas and its worker thread, and only
 // copies the canvas's back buffer to the screen (from the scroll position); drawing, preview
 // and export happen on the worker. Mouse, keys, wheel and scroll bars become calls on its
 // StageEditor; while the stage is resized it draws the outline and the size read-out over the
-// picture. A light timer on the UI thread repaints when the worker has drawn a new frame.
-class StageView : public QWidget {
+// picture. It asks the worker for one redraw per change the command layer announces, and
+// follows the header (stage size, background). A light timer on the UI thread repaints when
+// the worker has drawn a new frame.
+class StageView : public QWidget, private ChangeListener {
     Q_OBJECT
 
 public:
-    StageView(Document& document, MessageTarget* target, QWidget* parent = nullptr);
+    StageView(ProjectEditor& editor, MessageTarget* target, QWidget* parent = nullptr);
     ~StageView() override;
 
     StageCanvas& canvas() { return m_canvas; }
     StageWorker& worker() { return m_worker; }
     StageEditor& editor() { return m_editor; }
 
-    // Shows the document's project at its stage size, from frame 0 (after a new project, an
-    // open or a change of the properties).
-    void projectReplaced();
+    // Shows the document's project at its stage size and background.
+    void showHeader();
 
     QSize sizeHint() const override;
 
@@ -44,11 +46,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void documentChanged(DocumentChange change) override;
     void repaintIfDrawn();
     void placeScrollBars();
     void showCursor(StageEditor::Cursor cursor);
     void paintResizeOutline(QPainter& painter, QSize zoomed);
 
+    ProjectEditor& m_commands;
     StageCanvas m_canvas;
     StageWorker m_worker;
     StageEditor m_editor;

@@ -5,6 +5,7 @@
 #include "dialogs/ProjectDialogs.h"
 #include "dialogs/FileChooser.h"
 #include "export/ui/ProgressWindow.h"
+#include "tests/document/EditorTestSupport.h"
 #include "tests/document/RecordingMessageSink.h"
 #include "tests/ui/UiTestSupport.h"
 
@@ -81,8 +82,14 @@ public:
         window = std::make_unique<MainWindow>(*application, services);
     }
 
-    // Waits until the queued messages posted so far have been handled.
-    static void settle() { QTest::qWait(20); }
+    // Waits until the messages queued to the window so far have been handled: a call queued
+    // after them runs after them.
+    void settle() {
+        bool handled = false;
+        QMetaObject::invokeMethod(
+            window.get(), [&handled] { handled = true; }, Qt::QueuedConnection);
+        QTest::qWaitFor([&handled] { return handled; }, 5000);
+    }
 
     // The progress window while it is shown.
     static ProgressWindow* shownProgressWindow() {

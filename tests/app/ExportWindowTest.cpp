@@ -46,12 +46,10 @@ TEST_F(ExportWindowTest, AGifFromTheMenuEqualsTheCommandLineExportOfTheSavedProj
     square.fill(qRgb(200, 60, 20));
     ASSERT_TRUE(w.editor().insertLibrarySymbol(SymbolId::create(), {square}));
     w.runCommand(CommandId::AppendLiner);
-    {
-        auto lock = w.document().lock();
-        ObjectRecord& moving = lock.project().objects[1].record;
-        moving.endX = 250;
-        moving.endAngle = 90;
-    }
+    w.editor().editObject(1, [](AnimationObject& moving) {
+        moving.record.endX = 250;
+        moving.record.endAngle = 90;
+    });
     dialogs.names.push_back("Exported");
     w.runCommand(CommandId::Save);
     const QString project = root.filePath("Data/Exported/Exported.vrn");
@@ -83,10 +81,7 @@ TEST_F(ExportWindowTest, BestQualityTickedInTheLoopDialogReachesTheNextExports) 
     square.fill(qRgb(30, 160, 90));
     ASSERT_TRUE(w.editor().insertLibrarySymbol(SymbolId::create(), {square}));
     w.runCommand(CommandId::AppendLiner);
-    {
-        auto lock = w.document().lock();
-        lock.project().objects[1].record.endY = 150;
-    }
+    w.editor().editObject(1, [](AnimationObject& moving) { moving.record.endY = 150; });
     dialogs.names.push_back("Best");
     w.runCommand(CommandId::Save);
     const QString project = root.filePath("Data/Best/Best.vrn");
@@ -122,10 +117,7 @@ TEST_F(ExportWindowTest, BestQualityTickedInTheLoopDialogReachesTheNextExports) 
 
 TEST_F(ExportWindowTest, ClosingTheProgressWindowAfterAFewFramesLeavesNoFile) {
     MainWindow& w = *window;
-    {
-        auto lock = w.document().lock();
-        lock.project().header.duration = 60; // five seconds at 12 frames a second
-    }
+    DocumentTestAccess::project(w.document()).header.duration = 60; // five seconds at 12 fps
     QImage square(24, 18, QImage::Format_ARGB32);
     square.fill(qRgb(20, 60, 200));
     ASSERT_TRUE(w.editor().insertLibrarySymbol(SymbolId::create(), {square}));
@@ -192,11 +184,7 @@ TEST(UserSessionTest, WhatWasSavedIsWhatTheNextStartOpens) {
         return names;
     };
     const std::vector<std::string> loaded = layerNames(w);
-    {
-        auto lock = w.document().lock();
-        lock.project().clearLayerSelection();
-        lock.project().layerSelected[0] = 1;
-    }
+    w.editor().selectLayerAndObject(0, -1);
     w.runCommand(CommandId::LayerToFrontButton);
     const std::vector<std::string> moved = layerNames(w);
     EXPECT_NE(moved, loaded);

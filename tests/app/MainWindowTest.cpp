@@ -4,9 +4,14 @@
 #include "controls/ImageButton.h"
 #include "document/ui/TimelinePanel.h"
 #include "stage/ui/StageView.h"
+#include "text/ui/TextPanel.h"
 #include "tests/app/AppTestSupport.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -37,9 +42,13 @@ protected:
     MainWindowTest() {
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        QApplication::setActiveWindow(window.get());
+        window->stage().setFocus();
     }
+    // A key goes where a person's would: to the control that has the focus.
     void key(int keyCode, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(window.get(), Qt::Key(keyCode), modifiers);
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : window.get(), Qt::Key(keyCode), modifiers);
     }
 };
 
@@ -82,24 +91,40 @@ TEST_F(MainWindowTest, EveryCtrlKeyAndAcceleratorReachesItsCommand) {
     EXPECT_EQ(objectCount(w), 1);
 }
 
-TEST_F(MainWindowTest, TheTextBoxKeepsEnterDeleteAndItsEditingKeys) {
+TEST_F(MainWindowTest, EveryTextEntryKeepsEnterDeleteAndItsEditingKeys) {
     MainWindow& w = *window;
     ASSERT_TRUE(w.editor().insertLibrarySymbol(SymbolId::create(), squareFrames()));
-    w.setTextEditFocusQuery([] { return true; });
-    key(Qt::Key_Delete);
-    key(Qt::Key_C, Qt::ControlModifier);
+    key(Qt::Key_C, Qt::ControlModifier); // the clipboard holds the object
+    // The text box and the editable font-size box: Delete, Ctrl+V and Enter are theirs.
+    QComboBox* sizeBox = &w.textPanel().sizeBox();
+    QLineEdit* sizeEntry = sizeBox->lineEdit();
+    ASSERT_NE(sizeEntry, nullptr);
+    for (QWidget* entry : std::initializer_list<QWidget*>{&w.textPanel().textEdit(), sizeBox}) {
+        SCOPED_TRACE(entry->metaObject()->className());
+        entry->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), entry);
+        key(Qt::Key_Delete);
+        key(Qt::Key_V, Qt::ControlModifier);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(objectCount(w), 1);
+    }
+    QSignalSpy entered(sizeEntry, &QLineEdit::returnPressed);
+    sizeBox->setFocus();
+    key(Qt::Key_Return);
+    EXPECT_EQ(entered.count(), 1); // Enter reached the box
+    // Back on the stage the same keys act on the project.
+    w.stage().setFocus();
     key(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(objectCount(w), 1);
-    w.setTextEditFocusQuery({});
+    EXPECT_EQ(objectCount(w), 2);
     key(Qt::Key_Delete);
-    EXPECT_EQ(objectCount(w), 0);
+    EXPECT_EQ(objectCount(w), 1);
 }
 
 TEST_F(MainWindowTest, FrameCommandsWrapAndThePreviewButtonFollowsThePreview) {
     MainWindow& w = *window;
     ASSERT_TRUE(w.editor().insertLibrarySymbol(SymbolId::create(), squareFrames()));
     const int duration = w.document().lock().project().header.duration; // 20
-    w.runCommand(CommandId::PreviousFrame); // from 0: the last frame
+    w.runCommand(CommandId::PreviousFrame);                             // from 0: the last frame
     EXPECT_EQ(w.document().currentFrame(), duration - 1);
     w.runCommand(CommandId::NextFrameButton); // from the last: frame 0
     EXPECT_EQ(w.document().currentFrame(), 0);
@@ -149,7 +174,7 @@ TEST_F(MainWindowTest, ExitAsksAboutAModifiedProjectAndSavesOnYes) {
     ASSERT_FALSE(sink.messages.empty());
     EXPECT_EQ(sink.messages[0].text,
               "The current project has been modified. Do you want to save it first?");
-    EXPECT_EQ(sink.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(sink.messages[0].buttons, MessageButtons::YesNoCancel);
     EXPECT_EQ(dialogs.nameCalls, 1);
     EXPECT_TRUE(QFileInfo::exists(root.filePath("Data/Kept/Kept.vrn")));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 6000)); // then it closes

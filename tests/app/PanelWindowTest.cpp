@@ -206,7 +206,7 @@ TEST_F(PanelWindowTest, AnimationPropertiesResizeTheStageAndLengthenTheTimeline)
     const QImage square(8, 8, QImage::Format_ARGB32);
     ASSERT_TRUE(window->editor().insertLibrarySymbol(SymbolId::create(), {square}));
     settle();
-    window->document().setModified(false);
+    DocumentTestAccess::setModified(window->document(), false);
     window->runCommand(CommandId::Properties); // cancelled: nothing changes
     ASSERT_EQ(dialogs.propertiesCalls, 1);
     EXPECT_EQ(dialogs.shownProperties.width, 320);

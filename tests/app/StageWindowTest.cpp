@@ -29,9 +29,9 @@ TEST(AngleDialTest, AnglesGoClockwiseFromStraightUp) {
         double radians;
     };
     const Row rows[] = {
-        {{50, 10}, 0.0},          {{50, 50}, 0.0},          {{50, 90}, kPi},
-        {{90, 50}, kPi / 2},      {{10, 50}, 3 * kPi / 2},  {{90, 10}, kPi / 4},
-        {{90, 90}, 3 * kPi / 4},  {{10, 90}, 5 * kPi / 4},  {{10, 10}, 7 * kPi / 4},
+        {{50, 10}, 0.0},         {{50, 50}, 0.0},         {{50, 90}, kPi},
+        {{90, 50}, kPi / 2},     {{10, 50}, 3 * kPi / 2}, {{90, 10}, kPi / 4},
+        {{90, 90}, 3 * kPi / 4}, {{10, 90}, 5 * kPi / 4}, {{10, 10}, 7 * kPi / 4},
     };
     for (const Row& row : rows)
         EXPECT_NEAR(AngleDial::angleAt(c, row.p), row.radians, 1e-9)
@@ -109,7 +109,8 @@ TEST_F(StageWindowTest, ASliderChangeRedrawsTheStageAndIsOneUndoStep) {
     settle();
     EXPECT_NEAR(record().startOpacity, 128, 3);
     EXPECT_EQ(undoSteps(), steps + 1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window->stage().canvas().drawCount() > draws; }, 3000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return window->stage().canvas().drawCount() > draws; }, 3000));
 }
 
 TEST_F(StageWindowTest, ADrawnGuideLineIsWhatTheGuideLineMotionFollows) {
@@ -137,7 +138,7 @@ TEST_F(StageWindowTest, ADrawnGuideLineIsWhatTheGuideLineMotionFollows) {
     ASSERT_EQ(drawn.size(), 13u);
     {
         auto lock = window->document().lock();
-        AnimationObject& object = lock.project().objects[0];
+        const AnimationObject& object = lock.project().objects[0];
         EXPECT_EQ(object.record.motionKind, kGuideLineMotion);
         ASSERT_EQ(object.guidePoints.count(), 13u);
         EXPECT_EQ(object.record.guidePointCount, 13);
@@ -151,16 +152,15 @@ TEST_F(StageWindowTest, ADrawnGuideLineIsWhatTheGuideLineMotionFollows) {
         ObjectFrameState first = computeState(object, id, true, object.record.motionStartFrame,
                                               header, lock.symbols(), false);
         EXPECT_EQ(QPointF(first.centreX, first.centreY), QPointF(drawn[0]));
-        ObjectFrameState last = computeState(object, id, true, object.record.motionEndFrame,
-                                             header, lock.symbols(), false);
+        ObjectFrameState last = computeState(object, id, true, object.record.motionEndFrame, header,
+                                             lock.symbols(), false);
         EXPECT_EQ(QPointF(last.centreX, last.centreY), QPointF(drawn[drawn.size() - 4]));
     }
     EXPECT_GT(undoSteps(), steps); // the stroke is an edit of its own
 }
 
 TEST_F(StageWindowTest, TheGuideLineButtonWithoutASelectionSaysSo) {
-    window->document().lock().project().clearObjectSelection();
-    window->motionPanel().load();
+    window->editor().clearSelection();
     window->motionPanel().guideLineButton()->show();
     QMetaObject::invokeMethod(window->motionPanel().guideLineButton(), "click",
                               Qt::DirectConnection);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document/Document.h"
-#include "document/EditorListener.h"
+#include "document/DocumentChange.h"
 #include "document/PreviewControl.h"
 #include "document/ProjectEditor.h"
 #include "text/TextMeasurer.h"
@@ -11,43 +11,52 @@
 #include <string>
 #include <vector>
 
+// The tests' way past the command layer, to arrange a state in one step (a real program has
+// only the editor's commands). Single-threaded tests only: no worker may run meanwhile.
+struct DocumentTestAccess {
+    static Project& project(Document& document) { return document.m_project; }
+    static EmbeddedSymbolList& symbols(Document& document) { return document.m_symbols; }
+    static HitRegionTable& hitRegions(Document& document) { return document.m_hitRegions; }
+    static void setModified(Document& document, bool modified) { document.setModified(modified); }
+};
+
 // The document a TestEditor owns, constructed before the editor that refers to it.
 struct TestDocumentHolder {
     Document heldDocument;
 };
 
-// An editor with a document of its own, for single-threaded tests: the accessors take the
-// document's lock only to reach the lists (no worker runs), so tests read the model as data.
+// An editor with a document of its own, for single-threaded tests: the accessors reach the
+// lists past the lock (no worker runs), so tests read and arrange the model as data.
 class TestEditor : private TestDocumentHolder, public ProjectEditor {
 public:
-    explicit TestEditor(EditorListener* listener = nullptr, PreviewControl* preview = nullptr)
-        : ProjectEditor(heldDocument, listener, preview) {}
+    explicit TestEditor(ChangeListener* listener = nullptr, PreviewControl* preview = nullptr)
+        : ProjectEditor(heldDocument, preview) {
+        subscribe(listener);
+    }
 
-    Project& project() { return document().lock().project(); }
-    EmbeddedSymbolList& symbols() { return document().lock().symbols(); }
-    HitRegionTable& hitRegions() { return document().lock().hitRegions(); }
+    Project& project() { return DocumentTestAccess::project(heldDocument); }
+    EmbeddedSymbolList& symbols() { return DocumentTestAccess::symbols(heldDocument); }
+    HitRegionTable& hitRegions() { return DocumentTestAccess::hitRegions(heldDocument); }
     const UndoHistory& history() { return document().lock().history(); }
     bool isModified() { return document().isModified(); }
-    void setModified(bool modified) { document().setModified(modified); }
+    void setModified(bool modified) { DocumentTestAccess::setModified(heldDocument, modified); }
     int currentFrame() { return document().currentFrame(); }
 };
 
-// A listener that records what the editor announced, in order.
-class RecordingListener : public EditorListener {
+// A listener that records what the command layer announced, in order.
+class RecordingListener : public ChangeListener {
 public:
-    std::vector<MainMessage> messages;
-    int timelineRepaints = 0;
+    std::vector<DocumentChange> changes;
 
-    void post(MainMessage message, std::intptr_t, std::intptr_t) override {
-        messages.push_back(message);
-    }
-    void repaintTimeline() override { ++timelineRepaints; }
-    bool saw(MainMessage message) const {
-        for (MainMessage m : messages)
-            if (m == message)
+    void documentChanged(DocumentChange change) override { changes.push_back(change); }
+    // True when some announcement included any of `kinds`.
+    bool saw(std::uint32_t kinds) const {
+        for (DocumentChange change : changes)
+            if (change.has(kinds))
                 return true;
         return false;
     }
+    void clear() { changes.clear(); }
 };
 
 // A preview that records being stopped and restarted.

@@ -110,6 +110,7 @@ TEST_F(ProjectEditorTest, InsertedSymbolObjectHasTheNewObjectRecordValues) {
     properties.frameRate = 15;
     editor.newProject(properties);
     const SymbolId id = SymbolId::create();
+    listener.clear();
     ASSERT_TRUE(editor.insertLibrarySymbol(id, solidFrames(2, 21, 10)));
 
     const AnimationObject& o = object(0);
@@ -147,14 +148,16 @@ TEST_F(ProjectEditorTest, InsertedSymbolObjectHasTheNewObjectRecordValues) {
     EXPECT_EQ(editor.symbols().find(id)->frameCount(), 2);
     EXPECT_EQ(editor.symbols().find(id)->currentFrame, 0);
 
-    // The first layer announces the layout change; the second does not.
-    EXPECT_EQ(listener.messages,
-              (std::vector<MainMessage>{MainMessage::RedrawStage, MainMessage::LayersChanged,
-                                        MainMessage::ObjectsChanged}));
-    listener.messages.clear();
+    // One announcement: a new layer with its object, selected; the project became modified.
+    ASSERT_EQ(listener.changes.size(), 1u);
+    EXPECT_EQ(listener.changes[0].kinds(),
+              std::uint32_t(DocumentChange::Objects | DocumentChange::Selection |
+                            DocumentChange::Layers | DocumentChange::Modified));
+    listener.clear();
     preview.running = true;
     editor.insertLibrarySymbol(id, solidFrames(3, 8, 8)); // same id: record replaced
-    EXPECT_FALSE(listener.saw(MainMessage::LayersChanged));
+    ASSERT_EQ(listener.changes.size(), 1u);
+    EXPECT_FALSE(listener.changes[0].has(DocumentChange::Modified)); // it already was
     EXPECT_EQ(editor.symbols().count(), 1u);
     EXPECT_EQ(editor.symbols().find(id)->frameCount(), 3);
     EXPECT_TRUE(preview.running); // stopped and restarted around the edit
@@ -209,14 +212,18 @@ TEST_F(ProjectEditorTest, DeleteReselectsTheObjectThatTakesTheDeletedIndex) {
     EXPECT_EQ(project().layerCounts[1], 1);
     EXPECT_EQ(project().selectedObjectIndex(), 1);
 
-    listener.messages.clear();
+    // A layer that keeps objects is no change of the layers; one that goes is.
+    editor.appendMotion(kLinerMotion);
+    listener.clear();
     editor.deleteSelectedObject();
-    EXPECT_FALSE(listener.saw(MainMessage::LayersChanged));
+    EXPECT_FALSE(listener.saw(DocumentChange::Layers));
+    EXPECT_TRUE(listener.saw(DocumentChange::Objects));
+    editor.deleteSelectedObject();
     editor.deleteSelectedObject();
     EXPECT_EQ(project().layerCount(), 0);
     EXPECT_EQ(project().selectedObjectIndex(), -1);
-    EXPECT_TRUE(listener.saw(MainMessage::LayersChanged)); // the last layer went
-    EXPECT_FALSE(editor.deleteSelectedObject());           // nothing selected: nothing happens
+    EXPECT_TRUE(listener.saw(DocumentChange::Layers)); // the last layer went
+    EXPECT_FALSE(editor.deleteSelectedObject());       // nothing selected: nothing happens
 }
 
 TEST_F(ProjectEditorTest, AppendedMotionContinuesTheSelectedObjectOnItsLayer) {
@@ -348,7 +355,7 @@ TEST_F(ProjectEditorTest, PasteAddsACopyAtFrameZeroOnANewLayer) {
     ASSERT_TRUE(editor.copySelected());
     object(0).guidePoints.append({5, 6}); // later edits do not reach the clipboard
 
-    listener.messages.clear();
+    listener.clear();
     ASSERT_TRUE(editor.paste());
     const AnimationObject& copy = object(1);
     EXPECT_EQ(copy.record.startFrame, 0);
@@ -362,8 +369,8 @@ TEST_F(ProjectEditorTest, PasteAddsACopyAtFrameZeroOnANewLayer) {
     EXPECT_EQ(project().selectedLayerIndex(), 1);
     EXPECT_NE(copy.record.hitRegionIndex, r.hitRegionIndex); // a region of its own
     EXPECT_EQ(editor.hitRegions().at(copy.record.hitRegionIndex), QRect(0, 0, 20, 10));
-    EXPECT_EQ(listener.messages,
-              (std::vector<MainMessage>{MainMessage::RedrawStage, MainMessage::ObjectsChanged}));
+    ASSERT_EQ(listener.changes.size(), 1u);
+    EXPECT_TRUE(listener.changes[0].has(DocumentChange::Objects | DocumentChange::Layers));
 
     project().clearObjectSelection();
     EXPECT_FALSE(editor.copySelected());

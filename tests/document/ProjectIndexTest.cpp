@@ -12,7 +12,7 @@ protected:
 
     void saveProject(const std::string& name) {
         newProject(name);
-        ASSERT_TRUE(store.save(editor.document()));
+        ASSERT_TRUE(store.save(editor));
     }
     Bytes indexBytes() const { return readBytes(folders.projectIndexFile()); }
 

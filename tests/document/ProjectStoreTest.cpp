@@ -69,7 +69,7 @@ protected:
 TEST_F(ProjectStoreTest, NewDefaultProjectSavesTo852Bytes) {
     newProject("Empty");
     editor.setModified(true);
-    ASSERT_TRUE(store.save(editor.document()));
+    ASSERT_TRUE(store.save(editor));
     const Bytes bytes = readBytes(fileOf("Empty"));
     ASSERT_EQ(bytes.size(), 852u); // N, header, L = 0, S = 0
     EXPECT_EQ(i32At(bytes, 0), 0);
@@ -82,7 +82,7 @@ TEST_F(ProjectStoreTest, NewDefaultProjectSavesTo852Bytes) {
 
 TEST_F(ProjectStoreTest, OneSymbolObjectWithTwoFramesSavesTo2500Bytes) {
     const SymbolId id = buildOneSymbolProject("One");
-    ASSERT_TRUE(store.save(editor.document()));
+    ASSERT_TRUE(store.save(editor));
     const Bytes bytes = readBytes(fileOf("One"));
     ASSERT_EQ(bytes.size(), 2500u);
     EXPECT_EQ(i32At(bytes, 0), 1);
@@ -109,7 +109,7 @@ TEST_F(ProjectStoreTest, OneSymbolObjectWithTwoFramesSavesTo2500Bytes) {
 
 TEST_F(ProjectStoreTest, HeaderAndObjectRecordFieldsSitAtTheirFileOffsets) {
     buildRichProject("Offsets");
-    ASSERT_TRUE(store.save(editor.document()));
+    ASSERT_TRUE(store.save(editor));
     const Bytes bytes = readBytes(fileOf("Offsets"));
     const ProjectHeader& h = editor.project().header;
     EXPECT_EQ(textAt(bytes, 4), "QVXT_2001");
@@ -161,7 +161,7 @@ TEST_F(ProjectStoreTest, HeaderAndObjectRecordFieldsSitAtTheirFileOffsets) {
 
 TEST_F(ProjectStoreTest, SaveLoadSaveIsByteIdentical) {
     buildRichProject("Round");
-    ASSERT_TRUE(store.save(editor.document()));
+    ASSERT_TRUE(store.save(editor));
     const Bytes first = readBytes(fileOf("Round"));
 
     TestEditor other;
@@ -178,7 +178,7 @@ TEST_F(ProjectStoreTest, SaveLoadSaveIsByteIdentical) {
     EXPECT_EQ(symbol->frames[1], patternFrame(4, 7, 5));
 
     other.setModified(true);
-    ASSERT_TRUE(store.save(other.document()));
+    ASSERT_TRUE(store.save(other));
     EXPECT_EQ(readBytes(fileOf("Round")), first);
     EXPECT_FALSE(other.isModified());
 }
@@ -192,7 +192,7 @@ TEST_F(ProjectStoreTest, OnlySymbolsThatObjectsUseAreWritten) {
     editor.project().objects[0].record.selected = 1;
     ASSERT_TRUE(editor.deleteSelectedObject()); // the history still refers to its symbol
     ASSERT_EQ(editor.symbols().count(), 2u);
-    ASSERT_TRUE(store.save(editor.document()));
+    ASSERT_TRUE(store.save(editor));
     const Bytes bytes = readBytes(fileOf("Used"));
     const std::size_t symbols = 844 + 540 + 4 + 268;
     EXPECT_EQ(i32At(bytes, symbols), 1);
@@ -200,9 +200,9 @@ TEST_F(ProjectStoreTest, OnlySymbolsThatObjectsUseAreWritten) {
     EXPECT_EQ(bytes.size(), symbols + 4 + 24 + 3 * (8 + 16));
 }
 
-TEST_F(ProjectStoreTest, LoadGivesFreshRegionsAndAnnouncesLayers) {
+TEST_F(ProjectStoreTest, LoadGivesFreshRegionsAndAnnouncesTheNewProject) {
     buildRichProject("Regions");
-    ASSERT_TRUE(store.save(editor.document()));
+    ASSERT_TRUE(store.save(editor));
     Bytes bytes = readBytes(fileOf("Regions"));
     putI32(bytes, 860 + 488, 77); // run-time values of the saving program
     putI32(bytes, 860 + 492, 99);
@@ -221,17 +221,18 @@ TEST_F(ProjectStoreTest, LoadGivesFreshRegionsAndAnnouncesLayers) {
     RecordingListener opened;
     TestEditor other(&opened);
     ASSERT_TRUE(store.openByName(other, "Regions"));
-    EXPECT_TRUE(opened.saw(MainMessage::LayersChanged));
+    EXPECT_TRUE(opened.saw(DocumentChange::Replaced));
     EXPECT_EQ(other.hitRegions().count(), 3);
     EXPECT_EQ(other.history().position(), 0);
     EXPECT_FALSE(other.isModified());
 
     newProject("NoLayers");
-    ASSERT_TRUE(store.save(editor.document()));
+    ASSERT_TRUE(store.save(editor));
     RecordingListener empty;
     TestEditor third(&empty);
     ASSERT_TRUE(store.openByName(third, "NoLayers"));
-    EXPECT_FALSE(empty.saw(MainMessage::LayersChanged));
+    EXPECT_TRUE(empty.saw(DocumentChange::Replaced));
+    EXPECT_EQ(third.project().layerCount(), 0);
 }
 
 TEST_F(ProjectStoreTest, MissingProjectsFailWithoutAMessage) {
@@ -247,7 +248,7 @@ TEST_F(ProjectStoreTest, MissingProjectsFailWithoutAMessage) {
 // message, leaving the open project as it was.
 TEST_F(ProjectStoreTest, DamagedFilesAreRefusedAndTheOpenProjectStays) {
     buildOneSymbolProject("Good");
-    ASSERT_TRUE(store.save(editor.document()));
+    ASSERT_TRUE(store.save(editor));
     const Bytes good = readBytes(fileOf("Good"));
     ASSERT_EQ(good.size(), 2500u);
     ASSERT_TRUE(readBuffer(good));
@@ -319,14 +320,14 @@ TEST_F(ProjectStoreTest, DamagedFilesAreRefusedAndTheOpenProjectStays) {
 
 TEST_F(ProjectStoreTest, AFailedSaveKeepsThePreviousFileAndTheModifiedFlag) {
     buildOneSymbolProject("Keep");
-    ASSERT_TRUE(store.save(editor.document()));
+    ASSERT_TRUE(store.save(editor));
     const Bytes saved = readBytes(fileOf("Keep"));
     editor.insertLibrarySymbol(SymbolId::create(), solidFrames(2, 64, 64));
     ASSERT_TRUE(editor.isModified());
 
     // The temporary file cannot be created: a folder stands in its place.
     ASSERT_TRUE(std::filesystem::create_directory(fileOf("Keep") + ".saving"));
-    EXPECT_FALSE(store.save(editor.document()));
+    EXPECT_FALSE(store.save(editor));
     EXPECT_EQ(sink.only().text, "Failed to create file with the name");
     EXPECT_EQ(sink.only().caption, "Error");
     EXPECT_EQ(readBytes(fileOf("Keep")), saved);
@@ -341,7 +342,7 @@ TEST_F(ProjectStoreTest, AFailedSaveKeepsThePreviousFileAndTheModifiedFlag) {
     rlimit limited = previous;
     limited.rlim_cur = saved.size() + 1000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool savedAgain = store.save(editor.document());
+    const bool savedAgain = store.save(editor);
     setrlimit(RLIMIT_FSIZE, &previous);
     EXPECT_FALSE(savedAgain);
     EXPECT_EQ(sink.only().text, "Failed to save project");
@@ -354,7 +355,7 @@ TEST_F(ProjectStoreTest, AFailedSaveKeepsThePreviousFileAndTheModifiedFlag) {
     sink.clear();
     editor.project().setName("Blocked");
     ASSERT_TRUE(writeBytes(folders.dataFolder() + "Blocked", {1, 2, 3}));
-    EXPECT_FALSE(store.save(editor.document()));
+    EXPECT_FALSE(store.save(editor));
     EXPECT_EQ(sink.only().text, "Failed to create directory with the name");
     EXPECT_EQ(sink.only().caption, "Error");
     EXPECT_EQ(readBytes(folders.dataFolder() + "Blocked"), (Bytes{1, 2, 3}));
@@ -363,7 +364,7 @@ TEST_F(ProjectStoreTest, AFailedSaveKeepsThePreviousFileAndTheModifiedFlag) {
     for (const char* name : {"..", "a/b", "a\\b", ""}) {
         sink.clear();
         editor.project().setName(name);
-        EXPECT_FALSE(store.save(editor.document())) << name;
+        EXPECT_FALSE(store.save(editor)) << name;
         EXPECT_EQ(sink.only().text, "Failed to create directory with the name") << name;
     }
     EXPECT_FALSE(std::filesystem::exists(root.path().toStdString() + "/...vrn"));
@@ -372,7 +373,7 @@ TEST_F(ProjectStoreTest, AFailedSaveKeepsThePreviousFileAndTheModifiedFlag) {
 TEST_F(ProjectStoreTest, OpeningASampleNamesItAndStartsItsHistory) {
     buildOneSymbolProject("Sample");
     editor.editProperties({"", 320, 120, 400, 12, 0xFFFFFF, "", 0});
-    ASSERT_TRUE(store.save(editor.document()));
+    ASSERT_TRUE(store.save(editor));
     std::filesystem::copy_file(fileOf("Sample"), folders.sampleFile(3));
     EXPECT_EQ(folders.sampleFile(3), folders.templateFolder() + "template_3.vrn");
 

@@ -21,7 +21,12 @@ public:
     MessageAnswer show(std::string_view text, std::string_view caption, MessageIcon icon,
                        MessageButtons buttons) override {
         messages.push_back({std::string(text), std::string(caption), icon, buttons});
-        return buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;
+        if (buttons == MessageButtons::Ok)
+            return MessageAnswer::Ok;
+        // A two-button question has no Cancel: the tests' Cancel stands for No there.
+        if (buttons == MessageButtons::YesNo && answer == MessageAnswer::Cancel)
+            return MessageAnswer::No;
+        return answer;
     }
     // The one message shown since the last clear(); empty text when there was none or more.
     Message only() const {

@@ -27,6 +27,7 @@ QImage solid(QRgb colour) {
 class TimelineModelTest : public ::testing::Test {
 protected:
     TimelineModelTest() : model(editor, &target) {
+        editor.subscribe(&changes);
         ProjectProperties properties;
         properties.name = "Timeline";
         properties.width = 100;
@@ -50,7 +51,9 @@ protected:
         r.motionStartFrame = s;
         r.motionEndFrame = e;
     }
-    ObjectRecord& record(int index) { return editor.project().objects[std::uint32_t(index)].record; }
+    ObjectRecord& record(int index) {
+        return editor.project().objects[std::uint32_t(index)].record;
+    }
     std::array<int, 4> span(int index) {
         const ObjectRecord& r = record(index);
         return {r.startFrame, r.endFrame, r.motionStartFrame, r.motionEndFrame};
@@ -66,6 +69,7 @@ protected:
     }
 
     RecordingTarget target;
+    RecordingListener changes;
     TestEditor editor;
     TimelineModel model;
 };
@@ -148,7 +152,8 @@ TEST_F(TimelineModelTest, HeaderButtonsToggleTheModeOfTheSelectedLayersObject) {
     addLayer(0, 10);
     addLayer(0, 10);
     const int bottom = model.rowTop(0, 2);
-    const QPoint liner = TimelineModel::headerButton(TimelineModel::HeaderButton::Liner, bottom).center();
+    const QPoint liner =
+        TimelineModel::headerButton(TimelineModel::HeaderButton::Liner, bottom).center();
     const QPoint guide =
         TimelineModel::headerButton(TimelineModel::HeaderButton::GuideLine, bottom).center();
     auto press = [&](QPoint p) {
@@ -167,12 +172,11 @@ TEST_F(TimelineModelTest, HeaderButtonsToggleTheModeOfTheSelectedLayersObject) {
     EXPECT_EQ(record(0).motionKind, kGuideLineMotion);
     EXPECT_TRUE(editor.isModified());
 
-    // The visible button flips the layer's flag and asks for a stage redraw.
-    target.messages.clear();
+    // The visible button flips the layer's flag and announces a change of the layers.
+    changes.clear();
     press(TimelineModel::headerButton(TimelineModel::HeaderButton::Visible, bottom).center());
     EXPECT_EQ(editor.project().layerVisible[0], 0u);
-    ASSERT_FALSE(target.messages.empty());
-    EXPECT_EQ(target.messages.back().first, MainMessage::RedrawStage);
+    EXPECT_TRUE(changes.saw(DocumentChange::Layers));
 }
 
 TEST_F(TimelineModelTest, ASecondPressBeforeTheReleaseIsIgnored) {
@@ -202,13 +206,15 @@ TEST_F(TimelineModelTest, FrameUnderTheCursorAndScrubbing) {
     // The current-frame marker (frame 0 at x = 190) starts a scrub; moves show the frame.
     ASSERT_TRUE(model.dragStart({191, 25}));
     EXPECT_EQ(model.drag(), TimelineModel::Drag::CurrentFrame);
-    target.messages.clear();
+    changes.clear();
     model.dragMove({x(7) + 3, 25});
+    EXPECT_EQ(editor.currentFrame(), 7);
     model.dragMove({2000, 25}); // clamped to the last frame
+    EXPECT_EQ(editor.currentFrame(), 39);
     model.dragEnd();
-    ASSERT_EQ(target.messages.size(), 2u);
-    EXPECT_EQ(target.messages[0], std::make_pair(MainMessage::CurrentFrame, std::intptr_t(7)));
-    EXPECT_EQ(target.messages[1], std::make_pair(MainMessage::CurrentFrame, std::intptr_t(39)));
+    ASSERT_EQ(changes.changes.size(), 2u);
+    EXPECT_TRUE(changes.saw(DocumentChange::CurrentFrame));
+    EXPECT_EQ(editor.history().count(), 1); // scrubbing is no edit
 }
 
 TEST_F(TimelineModelTest, RightPressSelectsAndAsksForTheContextMenu) {
@@ -217,12 +223,8 @@ TEST_F(TimelineModelTest, RightPressSelectsAndAsksForTheContextMenu) {
     model.rightPress({x(5), rowMiddle(0)});
     EXPECT_EQ(editor.project().selectedLayerIndex(), 0);
     EXPECT_EQ(editor.project().selectedObjectIndex(), 0);
-    EXPECT_EQ(target.messages.back(), std::make_pair(MainMessage::ShowMenu, std::intptr_t(0)));
-    // The stage picks the other object: its layer becomes the selected one.
-    editor.project().clearObjectSelection();
-    record(1).selected = 1;
-    model.selectFromStage();
-    EXPECT_EQ(editor.project().selectedLayerIndex(), 1);
+    EXPECT_EQ(target.messages.back(),
+              std::make_pair(MainMessage::ShowMenu, std::intptr_t(MenuKind::Context)));
 }
 
 } // namespace

@@ -62,37 +62,37 @@ TEST_F(UndoSequenceTest, AfterNewProjectTheFirstEditIsSnapshotZero) {
 }
 
 TEST_F(UndoSequenceTest, UndoAndRedoWithNothingToMoveStillEndAsAnEdit) {
-    // Nothing to undo or redo: the project stays, but the timeline repaints, the main window
-    // hears that the objects changed, and the project counts as modified.
+    // Nothing to undo or redo: the project stays, but the panels hear (once) that the objects
+    // changed, and the project counts as modified.
     for (bool undo : {true, false}) {
         SCOPED_TRACE(undo ? "undo" : "redo");
         editor.setModified(false);
-        listener.messages.clear();
-        listener.timelineRepaints = 0;
+        listener.clear();
         EXPECT_FALSE(undo ? editor.undo() : editor.redo());
         EXPECT_EQ(editor.history().position(), -1);
-        EXPECT_EQ(listener.timelineRepaints, 1);
-        EXPECT_TRUE(listener.saw(MainMessage::ObjectsChanged));
+        ASSERT_EQ(listener.changes.size(), 1u);
+        EXPECT_TRUE(listener.saw(DocumentChange::Objects));
+        EXPECT_TRUE(listener.saw(DocumentChange::Modified));
         EXPECT_TRUE(editor.isModified());
     }
     // The same at the end of a history: redo past the last snapshot.
     insertSymbol();
     editor.setModified(false);
-    listener.messages.clear();
+    listener.clear();
     EXPECT_FALSE(editor.redo());
-    EXPECT_TRUE(listener.saw(MainMessage::ObjectsChanged));
+    EXPECT_TRUE(listener.saw(DocumentChange::Objects));
     EXPECT_TRUE(editor.isModified());
 }
 
 TEST_F(UndoSequenceTest, AfterOpenTheLoadedStateIsSnapshotZero) {
     insertSymbol(); // history of the previous project, dropped by the open
     const SymbolId id = SymbolId::create();
-    listener.messages.clear();
+    listener.clear();
     editor.openLoaded(loadedProject(id), symbolsFor(id));
     EXPECT_EQ(editor.history().position(), 0);
     EXPECT_EQ(editor.history().count(), 1);
     EXPECT_FALSE(editor.isModified());
-    EXPECT_TRUE(listener.saw(MainMessage::LayersChanged));
+    EXPECT_TRUE(listener.saw(DocumentChange::Replaced));
     // Every loaded object gets a fresh base region slot.
     EXPECT_EQ(editor.hitRegions().count(), 2);
     EXPECT_EQ(editor.project().objects[1].record.hitRegionIndex, 1);
@@ -127,10 +127,11 @@ TEST_F(UndoSequenceTest, AnEditAfterUndoDropsTheRedoTail) {
 
 TEST_F(UndoSequenceTest, SnapshotsAreDeepCopies) {
     insertSymbol();
+    editor.editObject(0, [](AnimationObject& object) {
+        object.guidePoints.append({9, 9});
+        object.record.startX = 1.0f;
+    });
     AnimationObject& live = editor.project().objects[0];
-    live.guidePoints.append({9, 9});
-    live.record.startX = 1.0f;
-    editor.finishPanelEdit();
     live.guidePoints[0] = {7, 7};
     live.record.startX = 2.0f;
     const Project& saved = editor.history().snapshot(1).state;

@@ -8,18 +8,10 @@
 
 namespace {
 
-class RecordingTarget : public MessageTarget {
-public:
-    std::vector<MainMessage> messages;
-    void post(MainMessage message, std::intptr_t, std::intptr_t) override {
-        messages.push_back(message);
-    }
-};
-
 // A 200 x 100 stage with one 40 x 20 symbol object, centred as a new object is.
 class MotionPanelModelTest : public ::testing::Test {
 protected:
-    MotionPanelModelTest() : model(editor.document(), &target, texts) {
+    MotionPanelModelTest() : editor(&changes), model(editor, texts) {
         ProjectProperties properties;
         properties.name = "Panel";
         properties.width = 200;
@@ -32,7 +24,7 @@ protected:
     ObjectRecord& object() { return editor.project().objects[0].record; }
 
     LanguageTable texts;
-    RecordingTarget target;
+    RecordingListener changes;
     TestEditor editor;
     MotionPanelModel model;
 };
@@ -56,8 +48,6 @@ TEST_F(MotionPanelModelTest, ACentredObjectLoadsItsPositionSlidersAtFifty) {
     EXPECT_EQ(model.position(MotionPanelModel::kStartScale), 100);
     EXPECT_EQ(model.position(MotionPanelModel::kStartOpacity), 255);
     EXPECT_FLOAT_EQ(object().startFractionX, 0.5f); // stored back into the object
-    ASSERT_FALSE(target.messages.empty());
-    EXPECT_EQ(target.messages.back(), MainMessage::RememberSelection);
 }
 
 TEST_F(MotionPanelModelTest, EverySliderRoundTripsFromPositionToValueAndBack) {
@@ -80,12 +70,12 @@ TEST_F(MotionPanelModelTest, EverySliderRoundTripsFromPositionToValueAndBack) {
     EXPECT_EQ(object().symbolFrameRate, 12);
     EXPECT_FLOAT_EQ(object().startScale, 3.0f);
     // Every position of every position and scale slider comes back after a load.
-    for (int command : {MotionPanelModel::kStartX, MotionPanelModel::kStartY,
-                        MotionPanelModel::kEndX, MotionPanelModel::kEndY,
-                        MotionPanelModel::kStartScale, MotionPanelModel::kEndScale}) {
+    for (int command :
+         {MotionPanelModel::kStartX, MotionPanelModel::kStartY, MotionPanelModel::kEndX,
+          MotionPanelModel::kEndY, MotionPanelModel::kStartScale, MotionPanelModel::kEndScale}) {
         // Scale positions below 5 all give the 0.05 floor.
-        const bool scale = command == MotionPanelModel::kStartScale ||
-                           command == MotionPanelModel::kEndScale;
+        const bool scale =
+            command == MotionPanelModel::kStartScale || command == MotionPanelModel::kEndScale;
         for (int position = scale ? 5 : 0; position <= (scale ? 200 : 100); ++position) {
             model.sliderMoved(command, position);
             model.load();
@@ -98,22 +88,64 @@ TEST_F(MotionPanelModelTest, EverySliderRoundTripsFromPositionToValueAndBack) {
     EXPECT_FLOAT_EQ(object().startX, -120.0f - 60.0f);
 }
 
-TEST_F(MotionPanelModelTest, WithoutASelectionASliderOnlySendsItsTwoMessages) {
+TEST_F(MotionPanelModelTest, WithoutASelectionASliderChangesNothing) {
     editor.project().clearObjectSelection();
     const ObjectRecord before = object();
-    target.messages.clear();
+    const int steps = editor.history().count();
+    changes.clear();
+    model.sliderPressed(MotionPanelModel::kStartOpacity);
     model.sliderMoved(MotionPanelModel::kStartOpacity, 10);
+    model.sliderReleased(MotionPanelModel::kStartOpacity);
     EXPECT_EQ(std::memcmp(&before, &object(), sizeof before), 0);
-    EXPECT_EQ(target.messages, (std::vector<MainMessage>{MainMessage::RedrawStageIfIdle,
-                                                         MainMessage::RememberSelection}));
+    EXPECT_TRUE(changes.changes.empty());
+    EXPECT_EQ(editor.history().count(), steps);
     EXPECT_FALSE(model.prepareGuideLineDialog()); // the caller shows the message
 
-    // With the object selected a move is one announced edit.
+    // With the object selected a step (a key) is one announced edit.
     object().selected = 1;
-    target.messages.clear();
     model.sliderMoved(MotionPanelModel::kStartOpacity, 10);
     EXPECT_EQ(object().startOpacity, 10);
-    EXPECT_EQ(target.messages.back(), MainMessage::StageEdited);
+    EXPECT_TRUE(changes.saw(DocumentChange::Objects));
+    EXPECT_EQ(editor.history().count(), steps + 1);
+}
+
+TEST_F(MotionPanelModelTest, ASliderHeldAndDraggedIsOneUndoStep) {
+    const int steps = editor.history().count();
+    changes.clear();
+    model.sliderPressed(MotionPanelModel::kStartOpacity);
+    for (int position = 250; position >= 100; position -= 10)
+        model.sliderMoved(MotionPanelModel::kStartOpacity, position);
+    EXPECT_EQ(object().startOpacity, 100);  // the object follows the knob while it is held
+    EXPECT_EQ(changes.changes.size(), 16u); // each move shows
+    EXPECT_EQ(editor.history().count(), steps);
+    model.sliderReleased(MotionPanelModel::kStartOpacity);
+    EXPECT_EQ(editor.history().count(), steps + 1);
+    EXPECT_TRUE(editor.undo());
+    EXPECT_EQ(object().startOpacity, 255);
+
+    // Held, moved and brought back: no step at all.
+    const int now = editor.history().count();
+    model.sliderPressed(MotionPanelModel::kStartScale);
+    model.sliderMoved(MotionPanelModel::kStartScale, 150);
+    model.sliderMoved(MotionPanelModel::kStartScale, 100);
+    model.sliderReleased(MotionPanelModel::kStartScale);
+    EXPECT_EQ(editor.history().count(), now);
+}
+
+TEST_F(MotionPanelModelTest, EverySliderShowsTheValueItStandsFor) {
+    editor.project().objects[0].record.motionKind = kLinerMotion;
+    model.sliderMoved(MotionPanelModel::kFrameRate, 24);
+    model.sliderMoved(MotionPanelModel::kStartOpacity, 128);
+    model.sliderMoved(MotionPanelModel::kStartAngle, 90);
+    model.sliderMoved(MotionPanelModel::kEndScale, 120);
+    model.sliderMoved(MotionPanelModel::kStartX, 0);
+    model.load();
+    EXPECT_EQ(model.valueText(MotionPanelModel::kFrameRate), "25");
+    EXPECT_EQ(model.valueText(MotionPanelModel::kStartOpacity), "128");
+    EXPECT_EQ(model.valueText(MotionPanelModel::kStartAngle), "90\u00B0");
+    EXPECT_EQ(model.valueText(MotionPanelModel::kEndScale), "2.00");
+    EXPECT_EQ(model.valueText(MotionPanelModel::kStartX), "-60"); // x = -W - W / 2, W = 40
+    EXPECT_EQ(model.valueText(MotionPanelModel::kEndY), "40");    // centred: 50 - 10
 }
 
 TEST_F(MotionPanelModelTest, LayoutsAndLabelsFollowTheMotionKind) {
@@ -134,7 +166,7 @@ TEST_F(MotionPanelModelTest, LayoutsAndLabelsFollowTheMotionKind) {
     EXPECT_EQ(model.visibleSliders(), (std::vector<int>{0, 1, 2, 9, 10}));
     EXPECT_TRUE(model.guideLineButtonShown());
     EXPECT_EQ(model.label(10), "Ending Scale");
-    EXPECT_EQ(target.messages.back(), MainMessage::StageEdited);
+    EXPECT_EQ(editor.history().count(), 3); // each toggle was an undo step
 }
 
 } // namespace

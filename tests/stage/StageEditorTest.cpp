@@ -26,7 +26,8 @@ public:
 // A stage of 300 x 200 in a 400 x 300 view (no scrolling at zoom 1) with edit view on.
 class StageEditorTest : public ::testing::Test {
 protected:
-    StageEditorTest() : canvas(editor.document()), stage(canvas, &target) {
+    StageEditorTest()
+        : editor(&changes), canvas(editor.document()), stage(canvas, editor, &target) {
         ProjectProperties properties;
         properties.name = "Stage";
         properties.width = 300;
@@ -51,7 +52,9 @@ protected:
         record(index).startY = record(index).endY = y;
         return index;
     }
-    ObjectRecord& record(int index) { return editor.project().objects[std::uint32_t(index)].record; }
+    ObjectRecord& record(int index) {
+        return editor.project().objects[std::uint32_t(index)].record;
+    }
     // Draws the current frame: hit regions, handles and the handle matrix follow it.
     void draw() {
         canvas.setEditView(true);
@@ -67,6 +70,7 @@ protected:
     }
 
     RecordingTarget target;
+    RecordingListener changes;
     TestEditor editor;
     StageCanvas canvas;
     StageEditor stage;
@@ -77,30 +81,34 @@ TEST_F(StageEditorTest, AClickOnEmptyStageKeepsTheSelectionAndShowsFrameZeroInEd
     draw();
     editor.document().setCurrentFrame(5);
     canvas.setEditView(false);
-    target.messages.clear();
+    const int steps = editor.history().count();
+    changes.clear();
     stage.press(QPoint(200, 150)); // on the stage, on no object
     stage.release(QPoint(200, 150));
     EXPECT_EQ(record(object).selected, 1u);
     EXPECT_TRUE(canvas.editView());
     EXPECT_EQ(editor.document().currentFrame(), 0);
-    EXPECT_TRUE(target.saw(MainMessage::CurrentFrame));
-    EXPECT_FALSE(target.saw(MainMessage::StageEdited));
+    EXPECT_TRUE(changes.saw(DocumentChange::CurrentFrame));
+    EXPECT_EQ(editor.history().count(), steps);
 }
 
 TEST_F(StageEditorTest, TheLaterDrawnOfTwoOverlappingObjectsIsPicked) {
     const int below = addObject(40, 40, 50, 50);
     const int above = addObject(40, 40, 60, 60);
     editor.project().clearObjectSelection();
+    editor.project().clearLayerSelection();
     draw();
-    target.messages.clear();
+    const int steps = editor.history().count();
+    changes.clear();
     stage.press(QPoint(75, 75));
     EXPECT_EQ(stage.mode(), StageEditor::Mode::Move);
     EXPECT_EQ(record(above).selected, 1u);
     EXPECT_EQ(record(below).selected, 0u);
-    EXPECT_TRUE(target.saw(MainMessage::StageSelection));
-    // Released without moving: no edit is announced, so no undo step.
+    EXPECT_EQ(editor.project().selectedLayerIndex(), 1); // the picked object's layer
+    EXPECT_TRUE(changes.saw(DocumentChange::Selection));
+    // Released without moving: no undo step.
     stage.release(QPoint(75, 75));
-    EXPECT_FALSE(target.saw(MainMessage::StageEdited));
+    EXPECT_EQ(editor.history().count(), steps);
     // A hidden layer's object is not picked.
     editor.project().layerVisible[1] = 0;
     draw();
@@ -138,14 +146,15 @@ TEST_F(StageEditorTest, ScalingStopsAtSixteenOverWidthPlusHeightAndKeepsTheCentr
     EXPECT_NEAR(r.startX + r.width * r.startScale / 2, 110.0f, 0.6f);
     EXPECT_NEAR(r.startY + r.height * r.startScale / 2, 105.0f, 0.6f);
     EXPECT_FLOAT_EQ(r.endScale, r.startScale); // no motion: the end follows
-    EXPECT_TRUE(target.saw(MainMessage::StageEdited));
+    EXPECT_TRUE(editor.undo());                // one undo step brings the scale back
+    EXPECT_FLOAT_EQ(record(object).startScale, 1.0f);
 }
 
 TEST_F(StageEditorTest, RotatingWithHandleElevenAndReleasingOnTheDiagonalLeavesAngleZero) {
     const int object = addObject(40, 20, 100, 100);
     draw();
     stage.press(handleCentre(11));
-    ASSERT_EQ(stage.handle(), 11);
+    ASSERT_EQ(stage.handle(), StageEditor::kTurnBottomRight);
     // The diagonal from the centre Z (120, 110) through the corner R (140, 120), further out.
     stage.move(QPoint(160, 130));
     EXPECT_EQ(record(object).startAngle, 0.0f);
@@ -166,8 +175,8 @@ TEST_F(StageEditorTest, ArrowKeysMoveTheFirstSelectedObjectAlsoOnAHiddenLayer) {
     stage.nudge(-1, 0);
     EXPECT_EQ(record(object).startX, 29.0f);
     EXPECT_EQ(record(object).startY, 39.0f);
-    EXPECT_EQ(record(object).endX, 29.0f); // without motion the end follows
-    EXPECT_TRUE(target.saw(MainMessage::StageEdited));
+    EXPECT_EQ(record(object).endX, 29.0f);  // without motion the end follows
+    EXPECT_EQ(editor.history().count(), 5); // each step is an undo step
 }
 
 TEST_F(StageEditorTest, AtZoomTwoWithScrollingPickMoveAndScaleLandUnderThePointer) {
@@ -175,8 +184,8 @@ TEST_F(StageEditorTest, AtZoomTwoWithScrollingPickMoveAndScaleLandUnderThePointe
     const StageEditor::ScrollBars bars = stage.scrollBars();
     EXPECT_EQ(bars.horizontalRange, 600 + 20 - 200 + 15);
     EXPECT_EQ(bars.verticalRange, 400 + 20 - 150 + 15);
-    stage.scrollRequest(Qt::Horizontal, 4, 100);
-    stage.scrollRequest(Qt::Vertical, 4, 50);
+    stage.scrollRequest(Qt::Horizontal, StageEditor::Scroll::ThumbPosition, 100);
+    stage.scrollRequest(Qt::Vertical, StageEditor::Scroll::ThumbPosition, 50);
     EXPECT_EQ(stage.scroll(), QPoint(100, 50));
     const int object = addObject(20, 10, 80, 40); // zoomed (160, 80)..(200, 100)
     editor.project().clearObjectSelection();
@@ -207,14 +216,19 @@ TEST_F(StageEditorTest, AtZoomTwoWithScrollingPickMoveAndScaleLandUnderThePointe
 TEST_F(StageEditorTest, ScrollRequestsAndTheWheel) {
     setView(QSize(200, 150), 2.0f);
     const StageEditor::ScrollBars bars = stage.scrollBars();
+    using Scroll = StageEditor::Scroll;
     struct Row {
-        int code, value;
+        Scroll request;
+        int value;
         int expected;
     };
-    for (const Row& row : {Row{1, 0, 1}, Row{3, 0, 31}, Row{0, 0, 30}, Row{2, 0, 0}, Row{2, 0, 0},
-                           Row{4, 250, 250}, Row{7, 0, bars.horizontalRange - 1}, Row{6, 0, 0}}) {
-        stage.scrollRequest(Qt::Horizontal, row.code, row.value);
-        EXPECT_EQ(stage.scroll().x(), row.expected) << row.code;
+    for (const Row& row :
+         {Row{Scroll::LineForward, 0, 1}, Row{Scroll::PageForward, 0, 31},
+          Row{Scroll::LineBack, 0, 30}, Row{Scroll::PageBack, 0, 0}, Row{Scroll::PageBack, 0, 0},
+          Row{Scroll::ThumbPosition, 250, 250}, Row{Scroll::End, 0, bars.horizontalRange - 1},
+          Row{Scroll::Start, 0, 0}}) {
+        stage.scrollRequest(Qt::Horizontal, row.request, row.value);
+        EXPECT_EQ(stage.scroll().x(), row.expected) << int(row.request);
     }
     stage.wheel(-120, false); // down a notch: 120 pixels
     EXPECT_EQ(stage.scroll(), QPoint(0, 120));

@@ -88,29 +88,29 @@ TEST_F(StageWorkerTest, RedrawHappensOncePerRequest) {
     EXPECT_FALSE(canvas.redrawRequested());
 }
 
-TEST_F(StageWorkerTest, FrameSteppingWrapsRoundAndLeavesEditView) {
-    EXPECT_TRUE(canvas.editView());
-    canvas.previousFrame(); // at 0: to the last frame
+TEST_F(StageWorkerTest, FrameCommandsWrapRoundAndStopThePreview) {
+    editor.setPreviewControl(&canvas);
+    editor.stepFrame(FrameStep::Previous); // at 0: to the last frame
     EXPECT_EQ(canvas.currentFrame(), 4);
-    EXPECT_FALSE(canvas.editView());
-    canvas.nextFrame(); // at the last: to 0
+    editor.stepFrame(FrameStep::Next); // at the last: to 0
     EXPECT_EQ(canvas.currentFrame(), 0);
-    canvas.nextFrame();
-    canvas.previousFrame(); // at 1: to 0
+    editor.stepFrame(FrameStep::Next);
+    editor.stepFrame(FrameStep::Previous); // at 1: to 0
     EXPECT_EQ(canvas.currentFrame(), 0);
-    canvas.lastFrame();
+    editor.stepFrame(FrameStep::Last);
     EXPECT_EQ(canvas.currentFrame(), 4);
-    canvas.firstFrame();
+    canvas.startPreview();
+    editor.stepFrame(FrameStep::First);
     EXPECT_EQ(canvas.currentFrame(), 0);
+    EXPECT_FALSE(canvas.isPlaying()); // a frame command stops the preview for good
 
-    canvas.setEditView(true);
-    canvas.togglePreview();
-    EXPECT_FALSE(canvas.goToFrame(5)); // the duration itself is out of range
+    canvas.startPreview();
+    EXPECT_FALSE(editor.goToFrame(5)); // the duration itself is out of range
     EXPECT_TRUE(canvas.isPlaying());
-    EXPECT_TRUE(canvas.goToFrame(3));
+    EXPECT_TRUE(editor.goToFrame(3));
     EXPECT_FALSE(canvas.isPlaying());
     EXPECT_EQ(canvas.currentFrame(), 3);
-    EXPECT_TRUE(canvas.editView()); // go to frame keeps edit view
+    EXPECT_TRUE(canvas.editView()); // going to a frame keeps edit view
 }
 
 TEST_F(StageWorkerTest, ExportPassesHandTheStageSizedFrameToTheExportStep) {
@@ -144,18 +144,18 @@ TEST_F(StageWorkerTest, ThreadPlaysWhileTheUiEditsReadsAndUndoes) {
     EXPECT_TRUE(worker.isRunning());
     canvas.requestRedraw();
     canvas.startPreview();
-    // The UI thread runs commands, edits in place and reads while the worker draws.
+    // The UI thread runs commands, edits and reads while the worker draws.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     int rounds = 0;
     while ((canvas.drawCount() < 8 || rounds < 8) && std::chrono::steady_clock::now() < deadline) {
         ASSERT_TRUE(editor.appendMotion(kLinerMotion));
+        int last = 0;
         {
             auto lock = editor.document().lock();
-            Project& project = lock.project();
-            project.objects[project.objects.count() - 1].record.endX += 5.0f;
-            EXPECT_TRUE(project.isConsistent());
+            EXPECT_TRUE(lock.project().isConsistent());
+            last = lock.project().objectCount() - 1;
         }
-        editor.finishPanelEdit();
+        editor.editObject(last, [](AnimationObject& object) { object.record.endX += 5.0f; });
         ASSERT_TRUE(editor.copySelected());
         ASSERT_TRUE(editor.paste());
         editor.undo();

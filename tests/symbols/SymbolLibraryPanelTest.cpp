@@ -3,6 +3,7 @@
 #include "symbols/ui/SymbolLibraryPanel.h"
 
 #include "document/LanguageTable.h"
+#include "document/MessageTarget.h"
 #include "document/ProgramFolders.h"
 #include "symbols/Symbol.h"
 #include "symbols/SymbolLibraryIndex.h"

@@ -122,9 +122,11 @@ void TextPanel::apply() {
     std::optional<AnimationObject> record = TextPanelModel::apply(fields, m_sink, m_texts);
     if (!record)
         return;
+    if (m_objectHandler) {
+        m_objectHandler(std::move(*record));
+        return;
+    }
     m_finished.push_back(record->record); // a new text object has nothing beside its record
-    if (m_target)
-        m_target->post(MainMessage::AddTextObject, 0, 0);
 }
 
 std::optional<AnimationObject> TextPanel::takeTextObject() {

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 class CTavColorPicker;
@@ -18,9 +19,10 @@ class QPushButton;
 class StyleList;
 
 // TextPanel: where a new text object is composed: its text, font face and size, two colours
-// and a style chosen from live previews. Apply builds the text object record and posts
-// AddTextObject to the main window, which takes the record with takeTextObject(). Choosing a
-// style sets both colour pickers to the style's default colours.
+// and a style chosen from live previews. Apply builds the text object record and hands it to
+// the object handler (the main window's: the command layer adds it); without one it is kept
+// for takeTextObject(). Choosing a style sets both colour pickers to the style's default
+// colours.
 class TextPanel : public QWidget {
     Q_OBJECT
 
@@ -37,7 +39,11 @@ public:
     // not vertical ("@" names) and not the system's private ones, in the database's order.
     static QStringList usableFonts();
 
-    // The oldest record made by Apply that the main window has not taken yet.
+    // Where Apply hands a finished text object.
+    void setObjectHandler(std::function<void(AnimationObject)> handler) {
+        m_objectHandler = std::move(handler);
+    }
+    // The oldest record made by Apply that nobody has taken yet (without a handler).
     std::optional<AnimationObject> takeTextObject();
     // True while the text edit has the focus (Enter and Delete then belong to it).
     bool editHasFocus() const;
@@ -67,6 +73,7 @@ private:
     const LanguageTable& m_texts;
     MessageSink& m_sink;
     MessageTarget* m_target;
+    std::function<void(AnimationObject)> m_objectHandler;
     TextPanelModel m_model;
     QPlainTextEdit* m_edit;
     QComboBox* m_face;

@@ -36,25 +36,22 @@ void buildDemo(ProjectEditor& editor) {
     editor.insertLibrarySymbol(
         square, {solidPicture(20, 20, qRgb(220, 40, 40)), solidPicture(20, 20, qRgb(40, 40, 220))});
     editor.appendMotion(kLinerMotion);
-    {
-        auto lock = editor.document().lock();
-        AnimationObject& glide = lock.project().objects[1];
+    editor.selectLayerAndObject(0, 0);
+    editor.deleteSelectedObject(); // keep only the moving copy on the layer
+    editor.editObject(0, [](AnimationObject& glide) {
         glide.record.startFrame = glide.record.motionStartFrame = 0;
         glide.record.endFrame = glide.record.motionEndFrame = 11;
         glide.record.startX = 10.0f;
         glide.record.endX = 280.0f;
         glide.record.endScale = 2.0f;
         glide.record.endOpacity = 64;
-        lock.project().removeObject(0); // keep only the moving copy on the layer
-    }
+    });
 
     // Layer 1: a text riding a guide line along a quarter circle.
     AnimationObject text;
     text.setText("Zentravo");
     editor.addTextObject(text, FixedBoxMeasurer());
-    {
-        auto lock = editor.document().lock();
-        AnimationObject& rider = lock.project().objects[1];
+    editor.editObject(1, [](AnimationObject& rider) {
         rider.record.motionKind = kGuideLineMotion;
         rider.record.motionEndFrame = 11;
         for (int k = 0; k <= 16; ++k) {
@@ -62,16 +59,12 @@ void buildDemo(ProjectEditor& editor) {
             rider.guidePoints.append(GuidePoint{static_cast<int>(160 + 50 * std::cos(a)),
                                                 static_cast<int>(110 - 90 * std::sin(a))});
         }
-    }
+    });
 
     // Layer 2: a trail symbol on a hidden layer: computed but never drawn.
     editor.insertLibrarySymbol(SymbolId::create(), {solidPicture(8, 8, qRgb(0, 160, 0))});
-    {
-        auto lock = editor.document().lock();
-        lock.project().objects[2].record.trailFlag = 1;
-        lock.project().layerVisible[2] = 0;
-    }
-    editor.finishPanelEdit();
+    editor.editObject(2, [](AnimationObject& trail) { trail.record.trailFlag = 1; });
+    editor.setLayerVisible(2, false);
 }
 
 } // namespace
@@ -81,7 +74,7 @@ int DemoCommand::run(std::ostream& out) {
     ProjectEditor editor(document);
     buildDemo(editor);
     auto lock = document.lock();
-    Project& project = lock.project();
+    const Project& project = lock.project();
     const ProjectHeader& h = project.header;
     char line[256];
     std::snprintf(line, sizeof line, "Demo project: %dx%d, %d frames at %d fps, %d layers\n",

@@ -5,5 +5,13 @@
 MessageAnswer StderrMessageSink::show(std::string_view text, std::string_view, MessageIcon,
                                       MessageButtons buttons) {
     std::cerr << text << "\n";
-    return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    switch (buttons) {
+    case MessageButtons::YesNo:
+        return MessageAnswer::No;
+    case MessageButtons::YesNoCancel:
+        return MessageAnswer::Cancel; // nobody answers: nothing is decided for the user
+    case MessageButtons::Ok:
+        break;
+    }
+    return MessageAnswer::Ok;
 }

@@ -12,23 +12,33 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <map>
 
 namespace {
 
-// Small scene-building helpers over the editor's own commands.
+// Small scene-building helpers over the editor's own commands. Objects are changed on copies
+// (object()), which go to the editor before its next command and at the end (finish()).
 class Scene {
 public:
     Scene(ProjectEditor& editor, const TextMeasurer& measurer)
         : m_editor(editor), m_measurer(measurer) {}
 
     // The generator is single-threaded and draws nothing while it builds: the lock is taken
-    // only to reach the lists between the editor's commands.
-    Project& project() { return m_editor.document().lock().project(); }
+    // only to read the lists between the editor's commands.
+    int objectCount() { return m_editor.document().lock().project().objectCount(); }
+
+    // Hands the changed copies to the editor.
+    void finish() {
+        for (auto& [index, object] : m_pending)
+            m_editor.changeObject(index, object);
+        m_pending.clear();
+    }
 
     // Adds a symbol object on a new layer; returns its index in the object list.
     int symbol(const std::vector<QImage>& frames, int symbolFrameRate = 0) {
+        finish();
         m_editor.insertLibrarySymbol(SymbolId::create(), frames);
-        const int index = project().objectCount() - 1;
+        const int index = objectCount() - 1;
         if (symbolFrameRate > 0)
             object(index).record.symbolFrameRate = symbolFrameRate;
         return index;
@@ -46,12 +56,18 @@ public:
         r.font.height = -height;
         r.font.weight = 700;
         setFixedText(r.font.faceName, face);
+        finish();
         m_editor.addTextObject(object, m_measurer);
-        return project().objectCount() - 1;
+        return objectCount() - 1;
     }
 
+    // A copy of object `index` to change; it goes to the editor with finish().
     AnimationObject& object(int index) {
-        return project().objects[static_cast<std::uint32_t>(index)];
+        const auto found = m_pending.find(index);
+        if (found != m_pending.end())
+            return found->second;
+        auto lock = m_editor.document().lock();
+        return m_pending[index] = lock.project().objects[static_cast<std::uint32_t>(index)];
     }
 
     // Places the start (and, without motion, the end) of an object so that its centre is
@@ -91,8 +107,8 @@ public:
     // Appends a Liner motion to `index` that carries on from its end values; returns the
     // new object's index.
     int then(int index, int length, float cx, float cy, float scale, int opacity = -1) {
-        project().clearObjectSelection();
-        object(index).record.selected = 1;
+        finish();
+        m_editor.selectLayerAndObject(-1, index);
         m_editor.appendMotion(kLinerMotion);
         const int next = index + 1;
         ObjectRecord& previous = object(index).record;
@@ -109,12 +125,19 @@ public:
         return next;
     }
     void hideLayerOf(int index) {
-        project().layerVisible[static_cast<std::uint32_t>(project().layerOfObject(index))] = 0;
+        finish();
+        int layer = -1;
+        {
+            auto lock = m_editor.document().lock();
+            layer = lock.project().layerOfObject(index);
+        }
+        m_editor.setLayerVisible(layer, false);
     }
 
 private:
     ProjectEditor& m_editor;
     const TextMeasurer& m_measurer;
+    std::map<int, AnimationObject> m_pending;
 };
 
 bool newProject(ProjectEditor& editor, const char* name, int width, int height, int duration,
@@ -303,12 +326,8 @@ bool SampleProjects::build(int number, ProjectEditor& editor, const TextMeasurer
     }
     if (!built)
         return false;
-    // The samples open with nothing selected and one clean undo entry.
-    {
-        auto lock = editor.document().lock();
-        lock.project().clearObjectSelection();
-        lock.project().clearLayerSelection();
-    }
-    editor.finishPanelEdit();
+    // The samples open with nothing selected.
+    scene.finish();
+    editor.clearSelection();
     return true;
 }
