@@ -36,6 +36,9 @@ public:
     // The families the font list offers: installed, scalable (outline styles need outlines),
     // not vertical ("@" names) and not the system's private ones, in the database's order.
     static QStringList usableFonts();
+    // The family the application's general font resolves to (the desktop's sans face): the
+    // face list starts on it when it offers it, else on its first family.
+    static QString defaultFace();
 
     // The oldest record made by Apply that the main window has not taken yet.
     std::optional<AnimationObject> takeTextObject();
