@@ -308,10 +308,11 @@ void SymbolEditor::resizeFrame() {
     const std::optional<QSize> size =
         FrameSizeDialog::ask(FrameSizeDialog::Mode::FrameProperties, canvas.size(),
                              rememberedFrameSize(), m_services.texts, &m_services.sink, this);
-    if (!size || *size == canvas.size())
+    if (!size)
         return;
     canvas.dropFloatingSelection();
-    canvas.resizePicture(*size); // journalled; the canvas then reports the change
+    // Journalled and reported like any edit, also when the size stays (a step to undo).
+    canvas.resizePicture(*size);
 }
 
 bool SymbolEditor::hasContent() const {
@@ -330,12 +331,13 @@ bool SymbolEditor::hasContent() const {
 }
 
 void SymbolEditor::save() {
-    // A floating selection belongs to the picture it floats over.
-    m_canvas->canvas().dropFloatingSelection();
+    // The frames are checked as they are: a selection still floating is not yet part of them.
     if (!hasContent()) {
         m_services.sink.show(kNothingToSave, kProductCaption, MessageIcon::Information);
         return;
     }
+    // A floating selection belongs to the picture it floats over.
+    m_canvas->canvas().dropFloatingSelection();
     ProgressPanel progress(this);
     progress.move((width() - progress.width()) / 2, (height() - progress.height()) / 2);
     progress.show();

@@ -262,6 +262,58 @@ TEST_F(SymbolEditorTest, BlankFramesTakeTheRememberedSizeAndPropertiesResizeTheF
     EXPECT_EQ(e.frames().edited[1].size(), QSize(100, 80));
 }
 
+TEST_F(SymbolEditorTest, PropertiesWithTheSameSizeIsStillAStepToUndo) {
+    SymbolEditor& e = openNew();
+    stroke({0, 0}, {50, 0});
+    PaintCanvas& canvas = e.canvasView().canvas();
+    const std::uint32_t steps = canvas.journal().count();
+    int reported = 0;
+    QObject::connect(&e.canvasView(), &PaintCanvasView::canvasChanged, [&] { ++reported; });
+    answerFrameSize(QSize(240, 240));
+    e.runCommand(SymbolEditor::CmdProperties);
+    EXPECT_EQ(canvas.journal().count(), steps + 1);
+    EXPECT_EQ(reported, 1);
+    EXPECT_EQ(e.frames().edited[0].size(), QSize(240, 240));
+    // The step undoes to the stroke; the next undo takes the stroke away.
+    e.runCommand(SymbolEditor::CmdUndo);
+    EXPECT_TRUE(hasOpaquePixel(e.frames().edited[0]));
+    e.runCommand(SymbolEditor::CmdUndo);
+    EXPECT_FALSE(hasOpaquePixel(e.frames().edited[0]));
+    answerFrameSize(std::nullopt); // cancelled: no step
+    e.runCommand(SymbolEditor::CmdProperties);
+    EXPECT_EQ(canvas.journal().count(), steps + 1);
+}
+
+TEST_F(SymbolEditorTest, OkLooksAtTheFramesBeforeAFloatingSelectionIsDropped) {
+    // The only frame's picture is cut out and pasted back: it floats over an empty frame.
+    SymbolEditor& e = openNew();
+    stroke({10, 10}, {100, 60});
+    e.palette().toolButton(PaintTool::Selection)->click();
+    PaintCanvas& canvas = e.canvasView().canvas();
+    canvas.pointer(PointerAction::Press, {0, 0});
+    canvas.pointer(PointerAction::Move, {60, 40});
+    canvas.pointer(PointerAction::Release, {120, 80});
+    e.runCommand(SymbolEditor::CmdCut);
+    e.runCommand(SymbolEditor::CmdPaste);
+    ASSERT_TRUE(canvas.selection().hasFloating());
+    ASSERT_FALSE(hasOpaquePixel(e.frames().edited[0]));
+
+    e.runCommand(SymbolEditor::CmdOk);
+    EXPECT_EQ(sink.only().text, "Nothing on the workspace to create an animation symbol.");
+    EXPECT_TRUE(e.isVisible());
+    EXPECT_TRUE(canvas.selection().hasFloating()); // still floating, still movable
+    EXPECT_FALSE(std::filesystem::exists(folder()));
+
+    // Dropped by a press beside it, it is part of the frame, which OK then saves.
+    canvas.pointer(PointerAction::Press, {200, 200});
+    canvas.pointer(PointerAction::Release, {200, 200});
+    EXPECT_TRUE(hasOpaquePixel(e.frames().edited[0]));
+    sink.clear();
+    e.runCommand(SymbolEditor::CmdOk);
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_TRUE(e.savedSymbol());
+}
+
 TEST_F(SymbolEditorTest, ThePreviewPlaysEveryFrameInTurn) {
     const SymbolId id = addSymbols({3}).front();
     SymbolEditor& e = openExisting(id, 3);
