@@ -22,6 +22,7 @@
 namespace {
 
 constexpr char kNothingToSave[] = "Nothing on the workspace to create an animation symbol.";
+constexpr char kDiscardChanges[] = "Discard the changes to this animation symbol?";
 constexpr char kProductCaption[] = "Zentravo";
 
 // Picture files: the program's list of picture types.
@@ -175,6 +176,7 @@ void SymbolEditor::build() {
 }
 
 void SymbolEditor::start() {
+    m_opened = m_frames.edited; // shares the pictures until one is edited
     m_strip->refresh();
     m_strip->model().selectIndex(0);
     if (m_frames.count() == 0)
@@ -362,6 +364,18 @@ void SymbolEditor::save() {
         return;
     }
     accept();
+}
+
+bool SymbolEditor::hasChanges() const {
+    return m_canvas->canvas().selection().hasFloating() || m_frames.edited != m_opened;
+}
+
+void SymbolEditor::reject() {
+    if (hasChanges() &&
+        m_services.sink.show(kDiscardChanges, kProductCaption, MessageIcon::Question,
+                             MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    RoundedDialog::reject();
 }
 
 // ---- frames -------------------------------------------------------------------------------
