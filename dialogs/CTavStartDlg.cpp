@@ -48,6 +48,7 @@ CTavStartDlg::CTavStartDlg(const ProgramFolders& folders, const LanguageTable& t
     connect(m_ok, &QPushButton::clicked, this, &CTavStartDlg::accept);
 
     m_startupTimer->setSingleShot(true);
+    m_startupTimer->setTimerType(Qt::PreciseTimer); // never early, as a coarse timer may be
     m_startupTimer->setInterval(kStartupDelayMs);
     connect(m_startupTimer, &QTimer::timeout, this, &CTavStartDlg::showScreen);
     showChoice();
@@ -63,6 +64,10 @@ bool CTavStartDlg::scheduleAtStartup() {
         return false;
     m_startupTimer->start();
     return true;
+}
+
+bool CTavStartDlg::isScheduled() const {
+    return m_startupTimer->isActive();
 }
 
 void CTavStartDlg::showScreen() {

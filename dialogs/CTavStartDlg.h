@@ -31,6 +31,8 @@ public:
     static bool shownAtStartup(const ProgramFolders& folders);
     // Shows the screen kStartupDelayMs from now when shownAtStartup(); returns whether it will.
     bool scheduleAtStartup();
+    // True from scheduleAtStartup() until the screen shows.
+    bool isScheduled() const;
     // Reads the last choice from the profile, shows the screen and gives it the focus.
     void showScreen();
 

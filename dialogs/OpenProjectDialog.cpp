@@ -34,10 +34,12 @@ OpenProjectDialog::OpenProjectDialog(const ProgramFolders& folders, const Langua
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &OpenProjectDialog::reject);
 
-    // Listing shows no messages; only a delete asks and reports.
-    m_names = ProjectIndex(m_folders, m_texts, m_sink).openableNames();
+    // Listing shows no messages; only a delete asks and reports. An index cut short lists the
+    // names read before the cut and selects none of them.
+    bool whole = true;
+    m_names = ProjectIndex(m_folders, m_texts, m_sink).openableNames(&whole);
     showNames();
-    if (!m_names.empty())
+    if (whole && !m_names.empty())
         m_list->setCurrentRow(0);
     m_list->setFocus(Qt::OtherFocusReason);
 }

@@ -11,9 +11,9 @@ class ProgramFolders;
 class QListWidget;
 
 // OpenProjectDialog: lists the indexed projects whose project file still exists, in index
-// order, the first one selected, and opens or deletes one. The list, the delete with its
-// confirmation and the rewriting of the index follow ProjectIndex; the list widget shows
-// `names()` and the two always change together.
+// order, the first one selected (none when the index is cut short), and opens or deletes one. The
+// list, the delete with its confirmation and the rewriting of the index follow ProjectIndex; the
+// list widget shows `names()` and the two always change together.
 class OpenProjectDialog : public RoundedDialog {
     Q_OBJECT
 

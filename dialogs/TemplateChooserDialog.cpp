@@ -1,8 +1,9 @@
 #include "dialogs/TemplateChooserDialog.h"
 
-#include "dialogs/TemplateGridView.h"
+#include "document/FixedText.h"
 #include "document/LanguageTable.h"
 #include "document/MessageSink.h"
+#include "document/ProjectReader.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -54,15 +55,20 @@ TemplateChooserDialog::TemplateChooserDialog(const std::string& templateFolder,
     m_ok->setFocus(Qt::OtherFocusReason);
 }
 
-std::vector<std::vector<QImage>> TemplateChooserDialog::loadPreviews(const std::string& folder) {
-    std::vector<std::vector<QImage>> previews;
+std::vector<TemplatePreview> TemplateChooserDialog::loadPreviews(const std::string& folder) {
+    std::vector<TemplatePreview> previews;
     for (int number = 1;; ++number) {
-        const QString path =
-            QString::fromStdString(folder) + QStringLiteral("template_%1.gif").arg(number);
+        const std::string base = folder + "template_" + std::to_string(number);
+        const QString path = QString::fromStdString(base + ".gif");
         if (!QFileInfo(path).isFile())
             break;
         // A preview that cannot be read keeps its place (and its number) with no frames.
-        previews.push_back(readFrames(path));
+        TemplatePreview preview{readFrames(path), {}};
+        if (const std::optional<ProjectHeader> header = ProjectReader::readHeader(base + ".vrn"))
+            preview.name = QString::fromUtf8(fixedText(header->name).c_str()).trimmed();
+        if (preview.name.isEmpty())
+            preview.name = QStringLiteral("Sample Project %1").arg(number);
+        previews.push_back(std::move(preview));
     }
     return previews;
 }

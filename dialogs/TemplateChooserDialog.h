@@ -1,18 +1,17 @@
 #pragma once
 
 #include "dialogs/RoundedDialog.h"
-
-#include <QImage>
+#include "dialogs/TemplateGridView.h"
 
 #include <string>
 #include <vector>
 
 class LanguageTable;
 class MessageSink;
-class TemplateGridView;
 
 // TemplateChooserDialog: the sample projects offered as a scrolling grid of animated previews
-// ("template_<n>.gif" in the template folder, n from 1 up to the first missing number). OK
+// ("template_<n>.gif" in the template folder, n from 1 up to the first missing number), each
+// with its sample's name under it. OK
 // closes with the selected template, or says that none is selected and stays open; a double
 // click on a template selects it and acts as OK. The previews are released when the dialog is
 // destroyed.
@@ -27,9 +26,11 @@ public:
     TemplateChooserDialog(const std::string& templateFolder, const LanguageTable& texts,
                           MessageSink& sink, QWidget* parent = nullptr);
 
-    // The frames of every preview "template_<n>.gif" in `folder` (which ends with a
-    // separator), n = 1, 2, ... until the first missing file.
-    static std::vector<std::vector<QImage>> loadPreviews(const std::string& folder);
+    // Every template of `folder` (which ends with a separator): the frames of the preview
+    // "template_<n>.gif", n = 1, 2, ... until the first missing file, and the name in the
+    // header of its sample "template_<n>.vrn" ("Sample Project <n>", the name the sample opens
+    // under, when that file cannot be read or names nothing).
+    static std::vector<TemplatePreview> loadPreviews(const std::string& folder);
 
     TemplateGridView& gridView() const { return *m_view; }
     QPushButton& okButton() const { return *m_ok; }

@@ -50,6 +50,18 @@ QRect TemplateGrid::cellRect(int index) const {
                  QPoint(w * (column + 1) - kInset - 1, h * (row + 1) - m_scroll - kInset - 1));
 }
 
+QRect TemplateGrid::previewRect(int index) const {
+    const QRect cell = cellRect(index);
+    return cell.isEmpty() ? cell : cell.adjusted(0, 0, 0, -kNameHeight);
+}
+
+QRect TemplateGrid::nameRect(int index) const {
+    const QRect cell = cellRect(index);
+    return cell.isEmpty()
+               ? cell
+               : QRect(cell.left(), cell.bottom() - kNameHeight + 1, cell.width(), kNameHeight);
+}
+
 int TemplateGrid::hitTest(QPoint p) const {
     for (int index = 0; index < count(); ++index) {
         const QRect r = cellRect(index);

@@ -8,14 +8,16 @@
 
 // TemplateGrid: the layout and state of the template chooser's grid, without a window. The
 // templates fill cells of 300 x 150 pixels row by row, as many columns as whole cells fit the
-// client width; each preview sits in its cell inset by 3 pixels. The grid scrolls vertically
-// in pixels; the scroll range is (rows + 1) x 150 minus the client height, and no scroll bar is
-// shown when that is 0 or less. Each template has a frame count and a current frame that the
-// animation timer advances with wrap-around.
+// client width; each template sits in its cell inset by 3 pixels, its name under its preview. The
+// grid scrolls vertically in pixels; the scroll range is (rows + 1) x 150 minus the client height,
+// and no scroll bar is shown when that is 0 or less. Each template has a frame count and a current
+// frame that the animation timer advances with wrap-around.
 class TemplateGrid {
 public:
     static constexpr QSize kCellSize{300, 150};
     static constexpr int kInset = 3;
+    // The strip along the bottom of a template's rectangle that holds its name.
+    static constexpr int kNameHeight = 18;
     static constexpr int kScrollStep = 10;
     // A template whose top is lower than this above the client's bottom is not hit.
     static constexpr int kHitBottomMargin = 30;
@@ -39,8 +41,11 @@ public:
     int scrollOffset() const { return m_scroll; }
     void setScrollOffset(int offset);
 
-    // The preview rectangle of template `index` in client coordinates (after scrolling).
+    // The rectangle of template `index` in client coordinates (after scrolling): its preview
+    // above, its name in the strip along the bottom.
     QRect cellRect(int index) const;
+    QRect previewRect(int index) const;
+    QRect nameRect(int index) const;
     // The template under `p` (client coordinates), or -1: templates ending above the client
     // are passed over and the walk stops at the first whose top is within kHitBottomMargin of
     // the client's bottom or below it.

@@ -3,6 +3,7 @@
 #include "dialogs/TemplateGrid.h"
 
 #include <QImage>
+#include <QString>
 #include <QWidget>
 
 #include <vector>
@@ -10,17 +11,26 @@
 class QScrollBar;
 class QTimer;
 
-// TemplateGridView: the scrolling grid of animated template previews. It paints what its
-// TemplateGrid lays out, advances every preview every 200 ms, frames the template under the
-// mouse and the selected one, selects on a click and reports a double click on a template.
+// One template of the grid: the frames of its animated preview and the name shown under it.
+struct TemplatePreview {
+    std::vector<QImage> frames;
+    QString name;
+};
+
+// TemplateGridView: the scrolling grid of animated template previews, each with its name
+// under it. It paints what its TemplateGrid lays out, advances every preview every 200 ms,
+// frames the template under the mouse and the selected one, selects on a click and reports a
+// double click on a template.
 class TemplateGridView : public QWidget {
     Q_OBJECT
 
 public:
     static constexpr int kTickMilliseconds = 200;
 
-    // One list of frames per template, in template order.
-    explicit TemplateGridView(std::vector<std::vector<QImage>> previews, QWidget* parent = nullptr);
+    // The templates in template order.
+    explicit TemplateGridView(std::vector<TemplatePreview> previews, QWidget* parent = nullptr);
+
+    const QString& name(int index) const { return m_previews.at(std::size_t(index)).name; }
 
     TemplateGrid& grid() { return m_grid; }
     const TemplateGrid& grid() const { return m_grid; }
@@ -42,7 +52,7 @@ protected:
 private:
     void layoutScrollBar();
 
-    std::vector<std::vector<QImage>> m_previews;
+    std::vector<TemplatePreview> m_previews;
     TemplateGrid m_grid;
     QScrollBar* m_scrollBar;
     QTimer* m_timer;

@@ -98,24 +98,34 @@ bool ProjectIndex::add(std::string_view requested) {
     return AtomicFile::replace(path, bytes);
 }
 
-std::vector<std::string> ProjectIndex::names() const {
+std::vector<std::string> ProjectIndex::names(bool* whole) const {
     std::vector<std::string> result;
+    if (whole)
+        *whole = true;
     std::optional<QByteArray> bytes = readIndex(m_folders.projectIndexFile());
-    if (!bytes || bytes->size() < 4)
+    if (!bytes)
         return result;
+    if (bytes->size() < 4) {
+        if (whole)
+            *whole = false;
+        return result;
+    }
     const std::int32_t count = i32At(*bytes, 0);
     for (std::int32_t i = 0; i < count; ++i) {
         const qsizetype offset = 4 + qsizetype(i) * kNameSize;
-        if (offset + qsizetype(kNameSize) > bytes->size())
+        if (offset + qsizetype(kNameSize) > bytes->size()) {
+            if (whole)
+                *whole = false;
             break;
+        }
         result.push_back(nameOfField(bytes->constData() + offset));
     }
     return result;
 }
 
-std::vector<std::string> ProjectIndex::openableNames() const {
+std::vector<std::string> ProjectIndex::openableNames(bool* whole) const {
     std::vector<std::string> result;
-    for (std::string& name : names()) {
+    for (std::string& name : names(whole)) {
         std::error_code error;
         if (ProgramFolders::isValidProjectName(name) &&
             std::filesystem::is_regular_file(m_folders.projectFile(name), error))

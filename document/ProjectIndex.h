@@ -24,11 +24,11 @@ public:
     // is damaged (shorter than its count says).
     bool add(std::string_view name);
     // The names as stored; a missing index or a short count gives none, a short name ends the
-    // list.
-    std::vector<std::string> names() const;
+    // list. `whole` (when given) tells whether every name the count promises could be read.
+    std::vector<std::string> names(bool* whole = nullptr) const;
     // The names whose project file exists (the open-project dialog's list). Names whose file
-    // was removed are skipped here but stay in the index.
-    std::vector<std::string> openableNames() const;
+    // was removed are skipped here but stay in the index. `whole` as for names().
+    std::vector<std::string> openableNames(bool* whole = nullptr) const;
     // Deletes the project at `position` of the dialog's list `listed` after the user agreed:
     // removes its project file (the folder stays), takes the name out of `listed` and rewrites
     // the index with `listed` in order. Without a valid position only a message is shown.

@@ -138,6 +138,19 @@ std::optional<LoadedProject> ProjectReader::readFile(const std::string& path) {
     return loaded;
 }
 
+std::optional<ProjectHeader> ProjectReader::readHeader(const std::string& path) {
+    QFile file(QString::fromLocal8Bit(path.c_str()));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    ByteReader in(file);
+    in.readI32(); // the object count before the header
+    ProjectHeader header{};
+    ProjectRecordCodec::readHeader(in, header);
+    if (!in.ok())
+        return std::nullopt;
+    return header;
+}
+
 void ProjectReader::resolveBackgroundPicture(ProjectHeader& header,
                                              const std::string& projectFile) {
     const QString picture = QString::fromLocal8Bit(fixedText(header.backgroundPicture));

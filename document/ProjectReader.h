@@ -23,6 +23,9 @@ public:
     // opened or is refused. A relative background picture path is resolved against the
     // file's folder (see resolveBackgroundPicture).
     static std::optional<LoadedProject> readFile(const std::string& path);
+    // Only the header of the project file at `path` (for naming a file without reading its
+    // pictures); nothing when the file cannot be opened or is shorter than the header.
+    static std::optional<ProjectHeader> readHeader(const std::string& path);
     // A relative background picture path names a picture beside the project file (the bundled
     // samples store only the picture's name, so that a copied or installed program finds
     // it): it becomes that absolute path, when the path fits the field. Absolute paths and

@@ -49,8 +49,7 @@ void PaintCanvas::applyToolChange(const ToolSettings& settings) {
     if (settings.tool != PaintTool::Polygon)
         closePolygon();
     if (settings.tool == PaintTool::Selection) {
-        if (!m_selection.hasFloating())
-            m_selection.clearRectangle();
+        m_selection.clearRectangle(); // a floating selection stays where it floats
     } else {
         dropFloatingSelection();
     }

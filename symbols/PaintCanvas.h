@@ -50,8 +50,8 @@ public:
     const ToolSettings& settings() const { return m_settings; }
     // What follows a change in the tool palette: an open polygon is closed (unless the polygon
     // tool stays), the selection rectangle is cleared when the tool is Selection (a floating
-    // selection keeps its own), or else a floating selection is dropped into the picture; then
-    // the palette's settings become the canvas's.
+    // selection keeps floating; moving it marks its place again), or else a floating selection
+    // is dropped into the picture; then the palette's settings become the canvas's.
     void applyToolChange(const ToolSettings& settings);
 
     void pointer(const PointerInput& input);

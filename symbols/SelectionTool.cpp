@@ -59,16 +59,20 @@ void SelectionTool::endMove(QPoint point) {
     m_floatingAt += point - m_downPoint;
     m_moveOffset = QPoint();
     m_moving = false;
+    markFloating();
+}
+
+void SelectionTool::markFloating() {
     m_anchor = m_floatingAt;
     m_corner = m_floatingAt + QPoint(m_clipboard.width(), m_clipboard.height());
+    m_hasRectangle = true;
 }
 
 bool SelectionTool::nudge(int dx, int dy) {
     if (!m_floating)
         return false;
     m_floatingAt += QPoint(dx, dy);
-    m_anchor = m_floatingAt;
-    m_corner = m_floatingAt + QPoint(m_clipboard.width(), m_clipboard.height());
+    markFloating();
     return true;
 }
 
@@ -94,9 +98,7 @@ bool SelectionTool::paste() {
     m_floatingAt = QPoint(0, 0);
     m_moveOffset = QPoint();
     m_moving = false;
-    m_anchor = QPoint(0, 0);
-    m_corner = QPoint(m_clipboard.width(), m_clipboard.height());
-    m_hasRectangle = true;
+    markFloating();
     return true;
 }
 

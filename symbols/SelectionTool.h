@@ -53,6 +53,9 @@ public:
     void drawPreview(QPainter& painter) const;
 
 private:
+    // The selection rectangle becomes the floating selection's place.
+    void markFloating();
+
     QPoint m_anchor;
     QPoint m_corner;
     bool m_hasRectangle = false;

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr int kCorner = 8; // a 16 x 16 ellipse quarter
+constexpr const char* kLoadFailedCaption = "Load video failed";
 const QColor kFace(0xF1, 0xF3, 0xF6);
 const QColor kEdge(0x8C, 0x95, 0xA0);
 const QColor kCaption(0x22, 0x2A, 0x33);
@@ -83,7 +84,7 @@ ImportVideoDialog::ImportVideoDialog(const QString& path, FrameLists& frames,
 bool ImportVideoDialog::load() {
     m_loaded = m_video.open(QFile::encodeName(m_path).toStdString());
     if (!m_loaded) {
-        m_sink.show("Can not load this video file.", "Load video failed", MessageIcon::Exclamation);
+        m_sink.show("Can not load this video file.", kLoadFailedCaption, MessageIcon::Exclamation);
         return false;
     }
     m_ruler->setTotal(FrameRangeModel::sampleCount(m_video.duration()));
@@ -154,11 +155,13 @@ void ImportVideoDialog::importRange() {
     // The FFmpeg reader steps forward from the picture a seek left it on.
     if (m_video.usesFfmpeg())
         m_video.seekGrab(range.sampleTime(start));
+    int imported = 0;
     for (int i = start; i < end; ++i) {
         const QImage picture = importPicture(m_video.stepGrab(range.sampleTime(i)));
         if (picture.isNull())
-            break;
+            break; // the first picture that cannot be read ends the import
         m_frames.append(picture);
+        ++imported;
         m_progress = (i - start + 1) * 100 / (end - start);
         m_progressPanel->setPercent(m_progress);
         m_progressPanel->repaint();
@@ -166,6 +169,14 @@ void ImportVideoDialog::importRange() {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     m_importing = false;
+    // The frames read so far stay; the user is told that the rest is missing rather than
+    // finding fewer frames in the strip than the ruler promised.
+    if (imported < end - start)
+        m_sink.show(QStringLiteral("Only %1 of the %2 frames could be read from this video file.")
+                        .arg(imported)
+                        .arg(end - start)
+                        .toStdString(),
+                    kLoadFailedCaption, MessageIcon::Exclamation);
 }
 
 QRect ImportVideoDialog::previewBox(int which) const {

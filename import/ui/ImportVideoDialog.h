@@ -17,9 +17,9 @@ struct FrameLists;
 
 // ImportVideoDialog: picks a range of a video's samples (12 a second) on a ruler, shows the
 // first and the last picture of the range, and on OK appends the range's pictures (upright,
-// ARGB32, the video's size) to the symbol editor's frame lists. The import can stop early when
-// a picture cannot be decoded; the frames appended until then stay. Caption-less and rounded,
-// with a small close button.
+// ARGB32, the video's size) to the symbol editor's frame lists. The import stops at the first
+// picture that cannot be read; the frames appended until then stay, and a message says how
+// many of the range's frames were read. Caption-less and rounded, with a small close button.
 //
 //     if (ImportVideoDialog::run(path, frames, texts, sink, this)) strip->refresh();
 class ImportVideoDialog : public QDialog {

@@ -22,6 +22,7 @@
 namespace {
 
 constexpr char kNothingToSave[] = "Nothing on the workspace to create an animation symbol.";
+constexpr char kDiscardChanges[] = "Discard the changes to this animation symbol?";
 constexpr char kProductCaption[] = "Zentravo";
 
 // Picture files: the program's list of picture types.
@@ -175,6 +176,7 @@ void SymbolEditor::build() {
 }
 
 void SymbolEditor::start() {
+    m_opened = m_frames.edited; // shares the pictures until one is edited
     m_strip->refresh();
     m_strip->model().selectIndex(0);
     if (m_frames.count() == 0)
@@ -308,10 +310,11 @@ void SymbolEditor::resizeFrame() {
     const std::optional<QSize> size =
         FrameSizeDialog::ask(FrameSizeDialog::Mode::FrameProperties, canvas.size(),
                              rememberedFrameSize(), m_services.texts, &m_services.sink, this);
-    if (!size || *size == canvas.size())
+    if (!size)
         return;
     canvas.dropFloatingSelection();
-    canvas.resizePicture(*size); // journalled; the canvas then reports the change
+    // Journalled and reported like any edit, also when the size stays (a step to undo).
+    canvas.resizePicture(*size);
 }
 
 bool SymbolEditor::hasContent() const {
@@ -330,12 +333,13 @@ bool SymbolEditor::hasContent() const {
 }
 
 void SymbolEditor::save() {
-    // A floating selection belongs to the picture it floats over.
-    m_canvas->canvas().dropFloatingSelection();
+    // The frames are checked as they are: a selection still floating is not yet part of them.
     if (!hasContent()) {
         m_services.sink.show(kNothingToSave, kProductCaption, MessageIcon::Information);
         return;
     }
+    // A floating selection belongs to the picture it floats over.
+    m_canvas->canvas().dropFloatingSelection();
     ProgressPanel progress(this);
     progress.move((width() - progress.width()) / 2, (height() - progress.height()) / 2);
     progress.show();
@@ -360,6 +364,18 @@ void SymbolEditor::save() {
         return;
     }
     accept();
+}
+
+bool SymbolEditor::hasChanges() const {
+    return m_canvas->canvas().selection().hasFloating() || m_frames.edited != m_opened;
+}
+
+void SymbolEditor::reject() {
+    if (hasChanges() &&
+        m_services.sink.show(kDiscardChanges, kProductCaption, MessageIcon::Question,
+                             MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    RoundedDialog::reject();
 }
 
 // ---- frames -------------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 class FileChooser;
 class FrameStrip;
@@ -96,6 +97,14 @@ public:
     // One step of the preview (what the 200 ms timer does).
     void previewTick();
 
+    // True when closing without saving would lose work: the frames differ from those the
+    // editor opened on (added, removed, moved, painted or resized), or a floating selection
+    // has not been dropped yet.
+    bool hasChanges() const;
+    // Cancel, Esc and the close button: ends without saving, after the user agreed to discard
+    // the changes when there are any (No keeps the editor open).
+    void reject() override;
+
 protected:
     void paintContents(QPainter& painter) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -130,6 +139,7 @@ private:
     bool m_loaded = true;
 
     FrameLists m_frames;
+    std::vector<QImage> m_opened; // the edited frames as the editor opened on them
     int m_current = -1;
     int m_previewCursor = 0;
     QImage m_preview;

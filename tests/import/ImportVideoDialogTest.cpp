@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -30,11 +31,11 @@ constexpr int kRate = 25;
 
 // testsrc (a moving pattern with a frame counter) at 160 x 120, 25 pictures a second.
 QString makeVideo(const QTemporaryDir& dir, const QString& name, const QStringList& codec,
-                  int seconds = 2) {
+                  int seconds = 2, QSize size = QSize(kWidth, kHeight)) {
     const QString path = dir.filePath(name);
     const QString source = QStringLiteral("testsrc=size=%1x%2:rate=%3:duration=%4")
-                               .arg(kWidth)
-                               .arg(kHeight)
+                               .arg(size.width())
+                               .arg(size.height())
                                .arg(kRate)
                                .arg(seconds);
     const ProgramRun run = ProgramRun::of(
@@ -241,6 +242,57 @@ TEST_F(ImportVideoDialogTest, TheScrollBarShiftsTheImportedSamplesByWholeSamples
         EXPECT_EQ(frames.edited[static_cast<std::size_t>(k)],
                   argb(reference.seekGrab((15 + k) * 0.083333)))
             << k;
+}
+
+TEST_F(ImportVideoDialogTest, TheImportStopsAtTheFirstPictureThatCannotBeRead) {
+    // The video's file is cut to nothing while the import runs (as when the disk that holds it
+    // goes away): the frames read before stay, each the picture at its time, the import stops
+    // at the first picture that cannot be read, and the user is told how many were read.
+    // Pictures larger than what a reader keeps in memory, so that the cut shows at once.
+    const QString path =
+        makeVideo(dir, "going.avi", {"-c:v", "mpeg4", "-q:v", "1"}, 2, QSize(720, 576));
+    const QString copy = dir.filePath("kept.avi");
+    ASSERT_TRUE(QFile::copy(path, copy));
+    VideoFrameSource reference;
+    ASSERT_TRUE(reference.open(QFile::encodeName(copy).toStdString()));
+    ImportVideoDialog dialog(path, frames, texts, sink);
+    ASSERT_TRUE(dialog.load());
+    ASSERT_EQ(dialog.model().end(), 24);
+    dialog.show();
+
+    // Runs while the import shows its progress after each frame.
+    int cutAfter = -1;
+    QTimer cutter;
+    cutter.setInterval(0);
+    QObject::connect(&cutter, &QTimer::timeout, [&] {
+        if (cutAfter < 0 && frames.count() >= 4) {
+            cutAfter = frames.count();
+            QFile(path).resize(0);
+        }
+    });
+    cutter.start();
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    cutter.stop();
+    ASSERT_GE(cutAfter, 4);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+
+    const int read = frames.count();
+    EXPECT_GE(read, cutAfter); // a picture the reader still held in memory may follow
+    ASSERT_LT(read, 24);
+    EXPECT_EQ(frames.added.size(), std::size_t(read));
+    EXPECT_EQ(frames.flags.size(), std::size_t(read));
+    for (int k = 0; k < cutAfter; ++k)
+        EXPECT_EQ(frames.edited[std::size_t(k)], argb(reference.seekGrab(k * 0.083333))) << k;
+    for (const QImage& frame : frames.edited)
+        EXPECT_EQ(frame.size(), QSize(720, 576));
+    EXPECT_EQ(dialog.progress(), read * 100 / 24);
+    const RecordingMessageSink::Message message = sink.only();
+    EXPECT_EQ(message.text,
+              QStringLiteral("Only %1 of the 24 frames could be read from this video file.")
+                  .arg(read)
+                  .toStdString());
+    EXPECT_EQ(message.caption, "Load video failed");
+    EXPECT_EQ(message.icon, MessageIcon::Exclamation);
 }
 
 TEST_F(ImportVideoDialogTest, OnlyOkImportsWhenRunAsAModalDialog) {

@@ -2,14 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 // Six frames told apart by their width (10 + index), in a strip wide enough for all of them
 // (no scrolling: cell i spans x = 108 i + 5 .. 108 (i + 1) - 5, y = 10 .. 98).
 class FrameStripModelTest : public ::testing::Test {
 protected:
-    FrameStripModelTest()
-        : strip(frames, [this](int index) { notified.push_back(index); }) {
+    FrameStripModelTest() : strip(frames, [this](int index) { notified.push_back(index); }) {
         for (int i = 0; i < 6; ++i)
             frames.append(QImage(10 + i, 8, QImage::Format_ARGB32));
         strip.setClientSize(QSize(800, 126));
@@ -73,7 +74,7 @@ TEST_F(FrameStripModelTest, DraggingTwoFramesOntoTheRightHalfOfTheFourth) {
     strip.press(in(2), false, false);
     strip.move(in(2, 2) + QPoint(0, 3)); // 2 + 3 pixels: no drag yet
     EXPECT_FALSE(strip.dragging());
-    strip.move(in(4, 30));                // far enough, over the right half of frame 4
+    strip.move(in(4, 30)); // far enough, over the right half of frame 4
     EXPECT_TRUE(strip.dragging());
     EXPECT_EQ(strip.dropTarget(), 4);
     EXPECT_EQ(strip.dropSide(), 1);
@@ -89,25 +90,64 @@ TEST_F(FrameStripModelTest, DraggingTwoFramesOntoTheRightHalfOfTheFourth) {
 }
 
 TEST_F(FrameStripModelTest, TheDragStartsBeyondTheThreshold) {
-    // sqrt(|dx| + |dy|) > 5: 3 + 3 does not start a drag, 20 + 10 does.
-    click(0);
-    strip.press(in(0), false, false);
-    strip.move(in(0) + QPoint(3, 3));
-    EXPECT_FALSE(strip.dragging());
-    strip.move(in(0) + QPoint(20, 10));
-    EXPECT_TRUE(strip.dragging());
-    strip.release();
+    // sqrt(|dx| + |dy|) > 5, that is |dx| + |dy| > 25, in any direction.
+    struct Row {
+        QPoint moved;
+        bool drags;
+    };
+    const Row rows[] = {
+        {{3, 3}, false},    {{20, 10}, true},   {{25, 0}, false},   {{26, 0}, true},
+        {{0, -25}, false},  {{0, -26}, true},   {{-12, 13}, false}, {{-13, 13}, true},
+        {{13, -12}, false}, {{-13, -13}, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.moved.x()) + "," + std::to_string(row.moved.y()));
+        click(1);
+        strip.press(in(1), false, false);
+        strip.move(in(1) + row.moved);
+        EXPECT_EQ(strip.dragging(), row.drags);
+        strip.release();
+    }
+}
+
+TEST_F(FrameStripModelTest, ASelectionDroppedOnItsOwnFramesStaysWhereItIs) {
+    // Frames 1 and 2 selected, dragged from frame 2 and dropped on either half of either of
+    // them: every frame keeps its place.
+    struct Row {
+        int target;
+        int dx; // from the target cell's centre: left half below 0, right half above
+    };
+    for (const Row& row : {Row{1, -30}, Row{1, 30}, Row{2, -30}, Row{2, 30}}) {
+        SCOPED_TRACE(std::to_string(row.target) + (row.dx < 0 ? " left" : " right"));
+        strip.selectIndex(1);
+        click(2, true);
+        strip.press(in(2), false, false);
+        strip.move(in(2, 40)); // past the threshold, still over frame 2
+        strip.move(in(row.target, row.dx));
+        ASSERT_TRUE(strip.dragging());
+        strip.release();
+        EXPECT_EQ(order(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+        EXPECT_EQ(strip.selectedIndexes(), (std::vector<int>{1, 2}));
+        EXPECT_EQ(strip.current(), 2);
+    }
 }
 
 TEST_F(FrameStripModelTest, RemovingEveryFrameNotifiesMinusOne) {
     click(4);
+    notified.clear();
     strip.key(Qt::Key_Delete);
     EXPECT_EQ(order(), (std::vector<int>{0, 1, 2, 3, 5}));
     EXPECT_EQ(frames.added.size(), 5u);
     EXPECT_EQ(frames.flags.size(), 5u);
+    // Frame 0 is current and selected, so the next Delete removes it.
     EXPECT_EQ(strip.current(), 0);
+    EXPECT_EQ(strip.selectedIndexes(), (std::vector<int>{0}));
+    EXPECT_EQ(notified, (std::vector<int>{0}));
+    strip.key(Qt::Key_Delete);
+    EXPECT_EQ(order(), (std::vector<int>{1, 2, 3, 5}));
+    EXPECT_EQ(strip.selectedIndexes(), (std::vector<int>{0}));
     click(0);
-    for (int i = 1; i < 5; ++i)
+    for (int i = 1; i < 4; ++i)
         click(i, true);
     notified.clear();
     strip.removeSelected();

@@ -5,6 +5,10 @@
 #include "symbols/FloodFill.h"
 #include "tests/symbols/CanvasTestSupport.h"
 
+#include <array>
+#include <functional>
+#include <set>
+
 namespace {
 
 constexpr std::uint32_t kBlueRef = 0xFF0000; // 0x00BBGGRR: pure blue
@@ -71,6 +75,120 @@ TEST(FloodFillTest, KeepsTheClickedAlphaAndTreatsABesideClickAsOpaqueBlack) {
     EXPECT_EQ(picture.pixel(0, 0), qRgba(10, 10, 10, 128));
     EXPECT_EQ(picture.pixel(1, 0), 0xFF0000FFu);
     EXPECT_EQ(picture.pixel(2, 0), 0xFF0000FFu);
+}
+
+// Every pixel of `picture` against `expected(x, y)`, reporting the first few that differ.
+void expectPixels(const QImage& picture, const std::function<QRgb(int, int)>& expected) {
+    int wrong = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixel(x, y) != expected(x, y) && ++wrong <= 5)
+                ADD_FAILURE() << "pixel " << x << "," << y << ": " << hex(picture.pixel(x, y))
+                              << ", expected " << hex(expected(x, y));
+}
+
+TEST(FloodFillTest, ToleranceHoldsAtItsBoundaryInEveryColumn) {
+    // Eleven columns: two blocks of four pixels and a tail of three, done one by one. Row 0
+    // holds the clicked colour; every other row one colour that differs from it by 4 or 5 in
+    // one channel (blue, green, red or alpha). Within 4 is replaced, keeping the clicked alpha.
+    constexpr int kWidth = 11;
+    const QRgb clicked = qRgba(140, 120, 100, 200);
+    const QRgb replaced = qRgba(0, 0, 255, 200); // blue, with the clicked alpha
+    struct Row {
+        int shift; // the channel: 0 blue, 8 green, 16 red, 24 alpha
+        int delta;
+    };
+    std::vector<Row> rows;
+    for (int shift : {0, 8, 16, 24})
+        for (int delta : {-5, -4, 4, 5})
+            rows.push_back({shift, delta});
+    QImage picture(kWidth, 1 + int(rows.size()), QImage::Format_ARGB32);
+    std::vector<QRgb> colours{clicked};
+    for (const Row& row : rows) {
+        const int channel = int((clicked >> row.shift) & 0xFF) + row.delta;
+        colours.push_back((clicked & ~(0xFFu << row.shift)) | QRgb(channel) << row.shift);
+    }
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < kWidth; ++x)
+            picture.setPixel(x, y, colours[std::size_t(y)]);
+    FloodFill::apply(picture, QPoint(0, 0), kBlueRef);
+    expectPixels(picture, [&](int, int y) {
+        const bool within = y == 0 || std::abs(rows[std::size_t(y - 1)].delta) < 5;
+        return within ? replaced : colours[std::size_t(y)];
+    });
+}
+
+TEST(FloodFillTest, ANearlyTransparentClickAtTheBoundaryInEveryColumn) {
+    // Below alpha 5 the click fills exactly the pixels of alpha 0 (made opaque); at alpha 5
+    // it fills those within 4 of it (alpha 1 to 9), keeping alpha 5.
+    constexpr int kWidth = 7; // a block of four and a tail of three
+    const int alphas[] = {0, 1, 9, 10};
+    struct Row {
+        int clickedAlpha;
+        std::array<bool, 4> replaced; // for the rows of alpha 0, 1, 9, 10
+        int replacedAlpha;
+    };
+    for (const Row& row :
+         {Row{4, {true, false, false, false}, 255}, Row{5, {false, true, true, false}, 5}}) {
+        SCOPED_TRACE(row.clickedAlpha);
+        QImage picture(kWidth, 1 + int(std::size(alphas)), QImage::Format_ARGB32);
+        auto colour = [](int alpha) { return qRgba(70, 60, 50, alpha); };
+        for (int x = 0; x < kWidth; ++x) {
+            picture.setPixel(x, 0, colour(row.clickedAlpha));
+            for (std::size_t k = 0; k < std::size(alphas); ++k)
+                picture.setPixel(x, int(k) + 1, colour(alphas[k]));
+        }
+        FloodFill::apply(picture, QPoint(0, 0), kBlueRef);
+        const QRgb filled = qRgba(0, 0, 255, row.replacedAlpha);
+        expectPixels(picture, [&](int, int y) {
+            if (y == 0)
+                return row.clickedAlpha < 5 ? colour(row.clickedAlpha) : filled;
+            return row.replaced[std::size_t(y - 1)] ? filled : colour(alphas[y - 1]);
+        });
+    }
+}
+
+TEST(FreehandToolsTest, EraserKeepsTheHalfCoveredEdgePixelsOfAStroke) {
+    // A square-capped stroke 3 pixels wide along y = 10 from x = 4 to x = 30 covers
+    // y 8.5 .. 11.5 and x 2.5 .. 31.5: rows 9 and 10 of columns 3 to 30 wholly (mask blue 0,
+    // erased), rows 8 and 11 and columns 2 and 31 half (mask blue about 128: kept).
+    const QRgb ground = qRgba(10, 20, 30, 255);
+    TestCanvas t(QSize(40, 20), ground);
+    t.use(PaintTool::Eraser, 3, PenShape::Square);
+    t.stroke({{4, 10}, {30, 10}});
+    expectPixels(t.canvas.picture(), [&](int x, int y) {
+        const bool covered = (y == 9 || y == 10) && x >= 3 && x <= 30;
+        return covered ? ground & 0x00FFFFFF : ground; // erased: alpha 0, colour kept
+    });
+}
+
+TEST(FreehandToolsTest, EraserClearsThePixelsWhoseMaskIsBelowOneHundred) {
+    // The mask is the stroke in opaque black on white, drawn with the pen (5 wide, round
+    // caps); a pixel is erased exactly when its mask blue is below 100 (cover above about
+    // 61 %). This slanted stroke has edge pixels of mask blue 99 and 100, either side of it.
+    const QPoint from(2, 2);
+    const QPoint to(28, 8);
+    const QRgb ground = qRgba(200, 150, 100, 255);
+    TestCanvas t(QSize(40, 20), ground);
+    t.use(PaintTool::Eraser, 5, PenShape::Round);
+    t.stroke({from, to});
+
+    QImage mask(t.canvas.size(), QImage::Format_RGB32);
+    mask.fill(Qt::white);
+    {
+        QPainter painter(&mask);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::black, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawLine(from, to);
+    }
+    std::set<int> blues;
+    for (int y = 0; y < mask.height(); ++y)
+        for (int x = 0; x < mask.width(); ++x)
+            blues.insert(qBlue(mask.pixel(x, y)));
+    ASSERT_TRUE(blues.count(99) && blues.count(100)) << "the stroke no longer reaches the edge";
+    expectPixels(t.canvas.picture(), [&](int x, int y) {
+        return qBlue(mask.pixel(x, y)) < 100 ? ground & 0x00FFFFFF : ground;
+    });
 }
 
 TEST(FreehandToolsTest, EraserMakesTheStrokeTransparentAndKeepsColourBytes) {

@@ -96,8 +96,13 @@ TEST(SelectionToolTest, ToolChangesDropOrKeepTheFloatingSelection) {
     t.stroke({{0, 0}, {2, 2}});
     t.canvas.copy();
     t.canvas.paste();
-    t.use(PaintTool::Selection, 10); // a size change with Selection kept: still floating
+    EXPECT_EQ(t.canvas.selection().rectangle(), QRect(0, 0, 2, 2));
+    t.use(PaintTool::Selection, 10); // a size change with Selection kept: still floating,
     EXPECT_TRUE(t.canvas.selection().hasFloating());
+    EXPECT_TRUE(t.canvas.selection().rectangle().isEmpty()); // but the rectangle is cleared
+    EXPECT_EQ(t.canvas.selection().floatingRect(), QRect(0, 0, 2, 2));
+    EXPECT_TRUE(t.canvas.moveFloatingSelection(3, 1)); // moving it marks its place again
+    EXPECT_EQ(t.canvas.selection().rectangle(), QRect(3, 1, 2, 2));
     t.use(PaintTool::Pencil); // another tool drops it
     EXPECT_FALSE(t.canvas.selection().hasFloating());
     EXPECT_EQ(t.changes, 1);

@@ -19,6 +19,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <functional>
 
 using namespace symboltest;
 
@@ -260,6 +261,146 @@ TEST_F(SymbolEditorTest, BlankFramesTakeTheRememberedSizeAndPropertiesResizeTheF
     EXPECT_EQ(SymbolEditor::rememberedFrameSize(), QSize(100, 80)); // only blank frames set it
     e.runCommand(SymbolEditor::CmdUndo);
     EXPECT_EQ(e.frames().edited[1].size(), QSize(100, 80));
+}
+
+TEST_F(SymbolEditorTest, PropertiesWithTheSameSizeIsStillAStepToUndo) {
+    SymbolEditor& e = openNew();
+    stroke({0, 0}, {50, 0});
+    PaintCanvas& canvas = e.canvasView().canvas();
+    const std::uint32_t steps = canvas.journal().count();
+    int reported = 0;
+    QObject::connect(&e.canvasView(), &PaintCanvasView::canvasChanged, [&] { ++reported; });
+    answerFrameSize(QSize(240, 240));
+    e.runCommand(SymbolEditor::CmdProperties);
+    EXPECT_EQ(canvas.journal().count(), steps + 1);
+    EXPECT_EQ(reported, 1);
+    EXPECT_EQ(e.frames().edited[0].size(), QSize(240, 240));
+    // The step undoes to the stroke; the next undo takes the stroke away.
+    e.runCommand(SymbolEditor::CmdUndo);
+    EXPECT_TRUE(hasOpaquePixel(e.frames().edited[0]));
+    e.runCommand(SymbolEditor::CmdUndo);
+    EXPECT_FALSE(hasOpaquePixel(e.frames().edited[0]));
+    answerFrameSize(std::nullopt); // cancelled: no step
+    e.runCommand(SymbolEditor::CmdProperties);
+    EXPECT_EQ(canvas.journal().count(), steps + 1);
+}
+
+TEST_F(SymbolEditorTest, OkLooksAtTheFramesBeforeAFloatingSelectionIsDropped) {
+    // The only frame's picture is cut out and pasted back: it floats over an empty frame.
+    SymbolEditor& e = openNew();
+    stroke({10, 10}, {100, 60});
+    e.palette().toolButton(PaintTool::Selection)->click();
+    PaintCanvas& canvas = e.canvasView().canvas();
+    canvas.pointer(PointerAction::Press, {0, 0});
+    canvas.pointer(PointerAction::Move, {60, 40});
+    canvas.pointer(PointerAction::Release, {120, 80});
+    e.runCommand(SymbolEditor::CmdCut);
+    e.runCommand(SymbolEditor::CmdPaste);
+    ASSERT_TRUE(canvas.selection().hasFloating());
+    ASSERT_FALSE(hasOpaquePixel(e.frames().edited[0]));
+
+    e.runCommand(SymbolEditor::CmdOk);
+    EXPECT_EQ(sink.only().text, "Nothing on the workspace to create an animation symbol.");
+    EXPECT_TRUE(e.isVisible());
+    EXPECT_TRUE(canvas.selection().hasFloating()); // still floating, still movable
+    EXPECT_FALSE(std::filesystem::exists(folder()));
+
+    // Dropped by a press beside it, it is part of the frame, which OK then saves.
+    canvas.pointer(PointerAction::Press, {200, 200});
+    canvas.pointer(PointerAction::Release, {200, 200});
+    EXPECT_TRUE(hasOpaquePixel(e.frames().edited[0]));
+    sink.clear();
+    e.runCommand(SymbolEditor::CmdOk);
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_TRUE(e.savedSymbol());
+}
+
+TEST_F(SymbolEditorTest, ClosingAsksBeforeDiscardingChangesAndNoKeepsTheEditorOpen) {
+    const SymbolId id = addSymbols({2}).front();
+    const QByteArray stored = readAll(SymbolLibrary(folder()).symbolPath(id));
+    // The three ways out without saving: Cancel, Esc to the focused control, the close button.
+    const std::function<void(SymbolEditor&)> closes[] = {
+        [](SymbolEditor& e) { e.button(SymbolEditor::CmdCancel)->click(); },
+        [](SymbolEditor& e) {
+            QTest::keyClick(e.focusWidget() ? e.focusWidget() : &e, Qt::Key_Escape);
+        },
+        [](SymbolEditor& e) { e.findChild<QAbstractButton*>(QStringLiteral("close"))->click(); },
+    };
+    // Nothing changed, or every change undone: closing asks nothing.
+    for (const auto& close : closes) {
+        SymbolEditor& e = openExisting(id, 2);
+        stroke({0, 0}, {11, 0});
+        e.runCommand(SymbolEditor::CmdUndo);
+        sink.clear();
+        close(e);
+        EXPECT_TRUE(sink.messages.empty());
+        EXPECT_FALSE(e.isVisible());
+    }
+
+    struct Row {
+        const char* what;
+        std::function<void(SymbolEditor&)> change;
+    };
+    const Row rows[] = {
+        {"painted",
+         [this](SymbolEditor&) {
+             stroke({0, 0}, {11, 7});
+         }},
+        {"blank frame added",
+         [this](SymbolEditor& e) {
+             answerFrameSize(QSize(20, 20));
+             e.runCommand(SymbolEditor::CmdNewBlankFrame);
+         }},
+        {"frame removed", [](SymbolEditor& e) { e.runCommand(SymbolEditor::CmdRemoveFrame); }},
+        {"frames reordered",
+         [this](SymbolEditor&) {
+             const QPoint from = cellCentre(1);
+             const QPoint to = cellCentre(0) - QPoint(30, 0); // the left half of frame 0
+             stripPress(from);
+             for (int step = 1; step <= 10; ++step)
+                 stripMoveHeld(from + (to - from) * step / 10);
+             stripRelease(to);
+             EXPECT_EQ(editedNumbers(), (std::vector<int>{1, 0}));
+         }},
+        {"picture pasted, still floating",
+         [](SymbolEditor& e) {
+             e.palette().toolButton(PaintTool::Selection)->click();
+             PaintCanvas& canvas = e.canvasView().canvas();
+             canvas.pointer(PointerAction::Press, {2, 2});
+             canvas.pointer(PointerAction::Release, {6, 6});
+             e.runCommand(SymbolEditor::CmdCopy);
+             e.runCommand(SymbolEditor::CmdPaste);
+             EXPECT_TRUE(canvas.selection().hasFloating());
+         }},
+    };
+    for (const Row& row : rows) {
+        for (std::size_t way = 0; way < std::size(closes); ++way) {
+            SCOPED_TRACE(std::string(row.what) + ", way out " + std::to_string(way));
+            SymbolEditor& e = openExisting(id, 2);
+            row.change(e);
+            const std::vector<QImage> changed = e.frames().edited;
+            ASSERT_TRUE(e.hasChanges());
+
+            sink.clear();
+            sink.answer = MessageAnswer::No; // keep editing
+            closes[way](e);
+            EXPECT_EQ(sink.only().text, "Discard the changes to this animation symbol?");
+            EXPECT_EQ(sink.only().caption, "Zentravo");
+            EXPECT_EQ(sink.only().icon, MessageIcon::Question);
+            EXPECT_EQ(sink.only().buttons, MessageButtons::YesNo);
+            EXPECT_TRUE(e.isVisible());
+            EXPECT_EQ(e.frames().edited, changed);
+
+            sink.clear();
+            sink.answer = MessageAnswer::Yes; // discard
+            closes[way](e);
+            EXPECT_EQ(sink.messages.size(), 1u);
+            EXPECT_FALSE(e.isVisible());
+            EXPECT_EQ(e.result(), QDialog::Rejected);
+            EXPECT_FALSE(e.savedSymbol());
+        }
+    }
+    EXPECT_EQ(readAll(SymbolLibrary(folder()).symbolPath(id)), stored);
 }
 
 TEST_F(SymbolEditorTest, ThePreviewPlaysEveryFrameInTurn) {

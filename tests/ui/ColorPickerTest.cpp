@@ -105,6 +105,93 @@ TEST(ColorPickerTest, PopupIsKeptOnTheScreen) {
     EXPECT_EQ(Model::keptOnScreen(QPoint(-30, -5), popup, screen), QPoint(0, 0));
 }
 
+// The popup's colours in box order, five rows of eight: name, and red, green and blue as a
+// colour value 0x00BBGGRR.
+const std::pair<const char*, std::uint32_t> kBoxes[] = {
+    {"Black", 0x000000},
+    {"Brown", 0x002AA5},
+    {"Dark Olive Green", 0x404000},
+    {"Dark Green", 0x005500},
+    {"Dark Teal", 0x5E0000},
+    {"Dark blue", 0x8B0000},
+    {"Indigo", 0x82004B},
+    {"Dark grey", 0x282828},
+    {"Dark red", 0x00008B},
+    {"Orange", 0x2068FF},
+    {"Dark yellow", 0x008B8B},
+    {"Green", 0x009300},
+    {"Teal", 0x8E8E38},
+    {"Blue", 0xFF0000},
+    {"Blue-grey", 0xC07B7B},
+    {"Grey - 40", 0x666666},
+    {"Red", 0x0000FF},
+    {"Light orange", 0x5BADFF},
+    {"Lime", 0x32CD32},
+    {"Sea green", 0x71B33C},
+    {"Aqua", 0xD4FF7F},
+    {"Light blue", 0xC09E7D},
+    {"Violet", 0x800080},
+    {"Grey - 50", 0x7F7F7F},
+    {"Pink", 0xCBC0FF},
+    {"Gold", 0x00D7FF},
+    {"Yellow", 0x00FFFF},
+    {"Bright green", 0x00FF00},
+    {"Turquoise", 0xD0E040},
+    {"Skyblue", 0xFFFFC0},
+    {"Plum", 0x480048},
+    {"Light grey", 0xC0C0C0},
+    {"Rose", 0xE1E4FF},
+    {"Tan", 0x8CB4D2},
+    {"Light yellow", 0xE0FFFF},
+    {"Pale green ", 0x98FB98},
+    {"Pale turquoise", 0xEEEEAF},
+    {"Pale blue", 0x8B8368},
+    {"Lavender", 0xFAE6E6},
+    {"White", 0xFFFFFF},
+};
+
+TEST(ColorPickerTest, TheFortyBoxesByNameAndValueAndTheRightArrowWalksThemInOrder) {
+    ASSERT_EQ(Model::colours().size(), std::size(kBoxes));
+    CTavColorPicker picker;
+    picker.setColor(kBoxes[0].second);
+    picker.setTrackSelection(true); // the picker shows each highlighted colour
+    picker.dropDown();
+    ColorPopup* popup = picker.popup();
+    ASSERT_NE(popup, nullptr);
+    const QImage shown = popup->grab().toImage();
+    for (int box = 0; box < int(std::size(kBoxes)); ++box) {
+        SCOPED_TRACE(box);
+        const auto& [name, colour] = kBoxes[std::size_t(box)];
+        EXPECT_STREQ(Model::colours()[std::size_t(box)].name, name); // its tooltip
+        EXPECT_EQ(popup->model().entryColour(box), colour);
+        const QRgb painted = shown.pixel(popup->model().entryRect(box).center());
+        EXPECT_EQ(painted, qRgb(colour & 0xFF, colour >> 8 & 0xFF, colour >> 16 & 0xFF));
+        // A picker showing that colour opens on that box.
+        EXPECT_EQ(Model(colour, true, true).highlight(), box);
+    }
+
+    // Right goes box by box, then to "More Colours...", round to "Automatic" and box 0.
+    for (int box = 1; box < int(std::size(kBoxes)); ++box) {
+        QTest::keyClick(popup, Qt::Key_Right);
+        EXPECT_EQ(picker.color(), kBoxes[std::size_t(box)].second) << box;
+    }
+    QTest::keyClick(popup, Qt::Key_Right);
+    EXPECT_EQ(popup->model().highlight(), kMore);
+    QTest::keyClick(popup, Qt::Key_Right);
+    EXPECT_EQ(popup->model().highlight(), kAuto);
+    QTest::keyClick(popup, Qt::Key_Right);
+    EXPECT_EQ(popup->model().highlight(), 0);
+    // Down keeps the column through the rows and the two text entries.
+    std::vector<int> column;
+    for (int k = 0; k < 7; ++k) {
+        QTest::keyClick(popup, Qt::Key_Down);
+        column.push_back(popup->model().highlight());
+    }
+    EXPECT_EQ(column, (std::vector<int>{8, 16, 24, 32, kMore, kAuto, 0}));
+    QTest::keyClick(popup, Qt::Key_Escape);
+    EXPECT_EQ(picker.color(), kBoxes[0].second);
+}
+
 // The notifications a picker sent, as (message, colour) pairs.
 struct Notifications {
     std::vector<std::pair<int, std::uint32_t>> sent;

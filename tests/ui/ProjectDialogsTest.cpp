@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -273,6 +274,51 @@ TEST(OpenProjectDialogTest, ListsProjectsWithFilesAndDeletesWithConfirmation) {
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.chosenName(), "Alpha");
+}
+
+TEST(OpenProjectDialogTest, AnIndexCutShortListsWhatWasReadAndSelectsNothing) {
+    // Count 3, then three 260-byte names: 784 bytes when whole.
+    struct Row {
+        const char* what;
+        std::function<void(QByteArray&)> damage;
+        std::vector<std::string> listed;
+        bool selected; // the first name starts selected
+    };
+    const Row rows[] = {
+        {"whole", [](QByteArray&) {}, {"Alpha", "Beta", "Gamma"}, true},
+        {"one byte more", [](QByteArray& b) { b.append('x'); }, {"Alpha", "Beta", "Gamma"}, true},
+        {"last name one byte short", [](QByteArray& b) { b.chop(1); }, {"Alpha", "Beta"}, false},
+        {"count above the names",
+         [](QByteArray& b) { b[0] = 4; },
+         {"Alpha", "Beta", "Gamma"},
+         false},
+        {"count alone", [](QByteArray& b) { b.truncate(4); }, {}, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        IndexedProjects data({"Alpha", "Beta", "Gamma"}, {"Alpha", "Beta", "Gamma"});
+        QFile index(QString::fromStdString(data.folders.projectIndexFile()));
+        ASSERT_TRUE(index.open(QIODevice::ReadWrite));
+        QByteArray bytes = index.readAll();
+        ASSERT_EQ(bytes.size(), 4 + 3 * 260);
+        row.damage(bytes);
+        index.resize(0);
+        index.seek(0);
+        index.write(bytes);
+        index.close();
+
+        OpenProjectDialog dialog(data.folders, data.texts, data.sink);
+        EXPECT_EQ(dialog.names(), row.listed);
+        ASSERT_EQ(dialog.list().count(), int(row.listed.size()));
+        const bool selected = !dialog.list().selectedItems().isEmpty();
+        EXPECT_EQ(selected, row.selected && !row.listed.empty());
+        if (selected)
+            continue;
+        // Nothing selected: OK asks for a choice and the dialog stays.
+        dialog.accept();
+        EXPECT_EQ(data.sink.only().text, data.texts.text(kTextSelectProject));
+        EXPECT_NE(dialog.result(), QDialog::Accepted);
+    }
 }
 
 TEST(OpenProjectDialogTest, MissingIndexGivesAnEmptyListAndChoosingGoesThroughTheDialogs) {

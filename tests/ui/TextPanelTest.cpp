@@ -8,6 +8,8 @@
 #include "text/ui/TextPanelModel.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -149,7 +151,6 @@ TEST_F(PanelFixture, StartsOnStyleOneAndSize36WithUsableFonts) {
     EXPECT_EQ(panel.sizeBox().currentText(), QStringLiteral("36"));
     EXPECT_EQ(panel.sizeBox().count(), 16);
     ASSERT_GT(panel.faceBox().count(), 0);
-    EXPECT_EQ(panel.faceBox().currentIndex(), 0);
     for (int k = 0; k < panel.faceBox().count(); ++k)
         EXPECT_FALSE(panel.faceBox().itemText(k).startsWith(u'@'));
 
@@ -161,6 +162,23 @@ TEST_F(PanelFixture, StartsOnStyleOneAndSize36WithUsableFonts) {
     EXPECT_EQ(panel.model().selectedStyle(), 5);
     EXPECT_EQ(panel.firstPicker().color(), TextStyleColours::colorRef(198, 25, 0));
     EXPECT_EQ(panel.secondPicker().color(), TextStyleColours::colorRef(255, 255, 0));
+}
+
+TEST_F(PanelFixture, FaceListStartsOnTheApplicationsFaceAndShowsEachNameInItsOwnFace) {
+    // The face the application writes its own texts in, as the font database resolves it
+    // (a generic "Sans Serif" becomes an installed family), not the database's first family.
+    const QString general =
+        QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family();
+    QComboBox& faces = panel.faceBox();
+    ASSERT_GE(faces.findText(general), 0) << general.toStdString();
+    EXPECT_EQ(faces.currentText().toStdString(), general.toStdString());
+
+    // Each name in the list is drawn in the family it names.
+    for (int k = 0; k < faces.count(); ++k) {
+        const QVariant font = faces.itemData(k, Qt::FontRole);
+        ASSERT_TRUE(font.canConvert<QFont>()) << faces.itemText(k).toStdString();
+        EXPECT_EQ(font.value<QFont>().family().toStdString(), faces.itemText(k).toStdString());
+    }
 }
 
 TEST_F(PanelFixture, ApplyHandsOverTheRecordThroughTheMainWindowsMessage) {

@@ -8,6 +8,8 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QIntValidator>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -43,14 +45,18 @@ TextPanel::TextPanel(const LanguageTable& texts, MessageSink& sink, MessageTarge
     connect(m_edit, &QPlainTextEdit::textChanged, this, &TextPanel::limitText);
 
     m_face->setObjectName(QStringLiteral("fontFace")); // control 10123
+    // Each name is shown in its own face; the drop-down list is as wide as the widest of them.
     const QStringList fonts = usableFonts();
-    m_face->addItems(fonts);
-    m_face->setCurrentIndex(0);
-    // The drop-down list is as wide as the widest name.
     int widest = 0;
-    for (const QString& name : fonts)
-        widest = std::max(widest, m_face->fontMetrics().horizontalAdvance(name));
+    for (const QString& name : fonts) {
+        QFont face = m_face->font(); // the list's size, in the named family
+        face.setFamily(name);
+        m_face->addItem(name);
+        m_face->setItemData(m_face->count() - 1, face, Qt::FontRole);
+        widest = std::max(widest, QFontMetrics(face).horizontalAdvance(name));
+    }
     m_face->view()->setMinimumWidth(widest + 30);
+    m_face->setCurrentIndex(std::max(0, int(fonts.indexOf(defaultFace()))));
 
     m_size->setObjectName(QStringLiteral("fontSize")); // control 10122
     m_size->setEditable(true);
@@ -91,6 +97,10 @@ QStringList TextPanel::usableFonts() {
         usable << family;
     }
     return usable;
+}
+
+QString TextPanel::defaultFace() {
+    return QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family();
 }
 
 void TextPanel::limitText() {

@@ -38,6 +38,9 @@ public:
     // The families the font list offers: installed, scalable (outline styles need outlines),
     // not vertical ("@" names) and not the system's private ones, in the database's order.
     static QStringList usableFonts();
+    // The family the application's general font resolves to (the desktop's sans face): the
+    // face list starts on it when it offers it, else on its first family.
+    static QString defaultFace();
 
     // Where Apply hands a finished text object.
     void setObjectHandler(std::function<void(AnimationObject)> handler) {

@@ -48,9 +48,11 @@ int usage() {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Fonts need a GUI application; no window is shown.
+    // Fonts need a GUI application; no window is shown. The application gets only the
+    // program's name: the arguments are the commands' own, never options for the platform.
     HeadlessEnvironment::prepare();
-    QGuiApplication app(argc, argv);
+    int applicationArgc = 1;
+    QGuiApplication app(applicationArgc, argv);
     if (argc < 2)
         return usage();
     if (std::strcmp(argv[1], "demo") == 0)

@@ -22,7 +22,8 @@
 
 int main(int argc, char** argv) {
     HeadlessEnvironment::prepare();
-    QGuiApplication app(argc, argv);
+    int applicationArgc = 1; // the folder argument is ours, not the platform's
+    QGuiApplication app(applicationArgc, argv);
     const std::string folder =
         argc > 1 ? std::string(argv[1]) + "/" : ProgramFolders::forExecutable().templateFolder();
     if (!QDir().mkpath(QString::fromStdString(folder))) {
