@@ -95,17 +95,17 @@ CommandAction CommandTable::actionOf(CommandId id) {
 const std::array<CommandId, 22>& CommandTable::toolbar() {
     static constexpr std::array<CommandId, 22> kButtons{
         CommandId::NewProjectButton,   CommandId::OpenProjectButton,
-        CommandId::SaveButton,         // file
+        CommandId::SaveButton, // file
         CommandId::CopyButton,         CommandId::PasteButton,
-        CommandId::DeleteButton,       // clipboard
+        CommandId::DeleteButton, // clipboard
         CommandId::AppendLinerButton,  CommandId::AppendGuideLineButton,
-        CommandId::DeleteMotionButton, // motion
+        CommandId::DeleteMotionButton,                        // motion
         CommandId::UndoButton,         CommandId::RedoButton, // history
         CommandId::LayerToFrontButton, CommandId::LayerToBackButton,
         CommandId::LayerForwardButton, CommandId::LayerBackwardButton, // layer order
         CommandId::FirstFrameButton,   CommandId::PreviousFrameButton,
         CommandId::PreviewButton,      CommandId::NextFrameButton,
-        CommandId::LastFrameButton,   // frames
+        CommandId::LastFrameButton,                                 // frames
         CommandId::PropertiesButton,   CommandId::ExportMenuButton, // project
     };
     return kButtons;
@@ -236,14 +236,22 @@ std::vector<MenuItem> CommandTable::fileMenu() const {
 }
 
 std::vector<MenuItem> CommandTable::editMenu() const {
-    return {item(CommandId::Properties),   item(CommandId::Delete),
-            MenuItem{},                    item(CommandId::AppendLiner),
-            item(CommandId::AppendGuideLine), item(CommandId::DeleteMotion),
-            MenuItem{},                    item(CommandId::Undo),
-            item(CommandId::Redo),         MenuItem{},
-            item(CommandId::LayerToFront), item(CommandId::LayerToBack),
-            item(CommandId::LayerForward), item(CommandId::LayerBackward),
-            MenuItem{},                    item(CommandId::Copy),
+    return {item(CommandId::Properties),
+            item(CommandId::Delete),
+            MenuItem{},
+            item(CommandId::AppendLiner),
+            item(CommandId::AppendGuideLine),
+            item(CommandId::DeleteMotion),
+            MenuItem{},
+            item(CommandId::Undo),
+            item(CommandId::Redo),
+            MenuItem{},
+            item(CommandId::LayerToFront),
+            item(CommandId::LayerToBack),
+            item(CommandId::LayerForward),
+            item(CommandId::LayerBackward),
+            MenuItem{},
+            item(CommandId::Copy),
             item(CommandId::Paste)};
 }
 

@@ -168,7 +168,7 @@ MainWindow::MainWindow(Application& application, MainWindowServices services, QW
         services.exportAnswers);
     m_library =
         new SymbolLibraryPanel(application.folders(), application.texts(), this, *m_sink, this);
-    m_textPanel = new TextPanel(application.texts(), *m_sink, nullptr, this);
+    m_textPanel = new TextPanel(application.texts(), *m_sink, this);
     m_textPanel->setObjectHandler([this](AnimationObject object) {
         m_editor.addTextObject(std::move(object), FontTextMeasurer());
     });

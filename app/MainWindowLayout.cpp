@@ -88,8 +88,8 @@ MainWindowLayout::Zone MainWindowLayout::zoneAt(QSize client, QPoint p, int fram
     const int y = p.y();
     if (x < 0 || y < 0 || x >= w || y >= h)
         return Zone::None;
-    const bool band = x < kResizeBand || y < kResizeBand || x >= w - kResizeBand ||
-                      y >= h - kResizeBand;
+    const bool band =
+        x < kResizeBand || y < kResizeBand || x >= w - kResizeBand || y >= h - kResizeBand;
     if (band) {
         const bool left = x < 8, right = x >= w - 8, top = y < 8, bottom = y >= h - 8;
         if (left && top)

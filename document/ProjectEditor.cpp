@@ -51,6 +51,13 @@ public:
         if (m_layersBefore != p.layerCount())
             changed(DocumentChange::Layers);
     }
+    // Before a change of the header: a history that is still empty (a new project) first
+    // records the header as it is, so that undoing the change brings the old one back (undo at
+    // the first snapshot would only empty the layers).
+    void keepHeaderForUndo() {
+        if (m_lock->history().position() < 0)
+            m_lock->history().push(project(), m_lock->symbols());
+    }
     void setModified() {
         if (!m_editor.m_document.isModified())
             changed(DocumentChange::Modified);
@@ -173,23 +180,13 @@ void ProjectEditor::newProject(const ProjectProperties& properties) {
     m_lastNew.frameRate = properties.frameRate;
     Project project = Project::create();
     project.setName(properties.name);
-    ProjectHeader& h = project.header;
-    h.width = properties.width;
-    h.height = properties.height;
-    h.duration = properties.duration;
-    h.frameRate = properties.frameRate;
-    h.backgroundColor = properties.backgroundColor;
-    setFixedText(h.backgroundPicture, properties.backgroundPicture);
-    h.placement = properties.placement;
+    applyProperties(project.header, properties);
     replaceProject(edit.lock(), std::move(project)); // a new project pushes nothing
     raiseLargestDuration(properties.duration);
     edit.changed(DocumentChange::kEverything);
 }
 
-void ProjectEditor::editProperties(const ProjectProperties& properties) {
-    Edit edit(*this);
-    ProjectHeader& header = edit.project().header;
-    const ProjectHeader before = header;
+void ProjectEditor::applyProperties(ProjectHeader& header, const ProjectProperties& properties) {
     header.width = properties.width;
     header.height = properties.height;
     header.duration = properties.duration;
@@ -197,12 +194,21 @@ void ProjectEditor::editProperties(const ProjectProperties& properties) {
     header.backgroundColor = properties.backgroundColor;
     setFixedText(header.backgroundPicture, properties.backgroundPicture);
     header.placement = properties.placement;
+}
+
+void ProjectEditor::editProperties(const ProjectProperties& properties) {
+    Edit edit(*this);
+    ProjectHeader header = edit.project().header;
+    applyProperties(header, properties);
     raiseLargestDuration(header.duration);
+    if (std::memcmp(&header, &edit.project().header, sizeof header) == 0)
+        return;
     // Snapshots carry the header: without a step of its own, the next undo or redo would bring
     // an older header back and the change would be lost; and the changed header must reach
     // the file, so exit offers to save it.
-    if (std::memcmp(&before, &header, sizeof header) != 0)
-        edit.record(DocumentChange::Header);
+    edit.keepHeaderForUndo();
+    edit.project().header = header;
+    edit.record(DocumentChange::Header);
 }
 
 void ProjectEditor::openLoaded(Project loaded, EmbeddedSymbolList loadedSymbols) {
@@ -446,6 +452,13 @@ void ProjectEditor::dragObject(const AnimationObject& changed) {
         edit.changed(DocumentChange::Objects);
 }
 
+void ProjectEditor::updateObject(int index, const AnimationObject& changed) {
+    if (m_drag && m_drag->index == index)
+        dragObject(changed);
+    else
+        changeObject(index, changed);
+}
+
 bool ProjectEditor::commitObjectDrag() {
     if (!m_drag)
         return false;
@@ -525,11 +538,11 @@ void ProjectEditor::setLayerVisible(int layer, bool visible) {
 
 bool ProjectEditor::resizeStage(int width, int height) {
     Edit edit(*this);
-    ProjectHeader& header = edit.project().header;
-    if (header.width == width && header.height == height)
+    if (edit.project().header.width == width && edit.project().header.height == height)
         return false;
-    header.width = width;
-    header.height = height;
+    edit.keepHeaderForUndo();
+    edit.project().header.width = width;
+    edit.project().header.height = height;
     edit.record(DocumentChange::Header);
     return true;
 }

@@ -122,6 +122,8 @@ public:
     int draggedObject() const;
     // The object under the drag takes the stored values and guide points of `changed`.
     void dragObject(const AnimationObject& changed);
+    // An update of the drag when it moves object `index`, otherwise changeObject().
+    void updateObject(int index, const AnimationObject& changed);
     // True when the drag changed the object (and so made an undo step).
     bool commitObjectDrag();
     // The object goes back to its state at the press.
@@ -162,6 +164,8 @@ private:
     class Edit;
 
     void replaceProject(Document::WriteLock& lock, Project project);
+    // The dialog's values into a header (the name aside).
+    static void applyProperties(ProjectHeader& header, const ProjectProperties& properties);
     // Appends `object` as the only object of a new layer, selected, with its default name.
     static void appendAsNewLayer(Project& project, AnimationObject object, const SymbolId& id);
     // Gives the object a new base hit region (0, 0, width, height) and stores its slot.

@@ -232,10 +232,7 @@ void MotionPanelModel::sliderMoved(int command, int position) {
     AnimationObject object;
     if (!changedObject(command, position, object))
         return;
-    if (m_editor.isDragging() && m_editor.draggedObject() == m_selected)
-        m_editor.dragObject(object);
-    else
-        m_editor.changeObject(m_selected, object);
+    m_editor.updateObject(m_selected, object);
 }
 
 void MotionPanelModel::sliderReleased(int) {

@@ -315,16 +315,9 @@ void StageEditor::move(QPoint p) {
     m_lastPoint = p;
     if (m_mode == Mode::StageResize || m_mode == Mode::None || m_canvas.isPlaying())
         return; // the outline follows resizeOutline(); nothing else moves while playing
-    const int index = m_editor.draggedObject();
-    if (index < 0)
-        return;
-    AnimationObject object;
-    {
-        auto lock = m_canvas.document().lock();
-        object = lock.project().objects[static_cast<std::uint32_t>(index)];
-    }
-    if (dragTo(object, p))
-        m_editor.dragObject(object);
+    std::optional<AnimationObject> object = m_editor.objectCopy(m_editor.draggedObject());
+    if (object && dragTo(*object, p))
+        m_editor.dragObject(*object);
 }
 
 QSize StageEditor::resizeSize(QPoint q) const {
@@ -387,23 +380,20 @@ void StageEditor::releaseStageResize(QPoint p) {
 }
 
 void StageEditor::nudge(int dx, int dy) {
-    AnimationObject object;
     int index = -1;
     {
         auto lock = m_canvas.document().lock();
         index = lock.project().selectedObjectIndex();
-        if (index < 0)
-            return;
-        object = lock.project().objects[static_cast<std::uint32_t>(index)];
     }
-    ObjectRecord& r = object.record;
-    r.startX += static_cast<float>(dx);
-    r.startY += static_cast<float>(dy);
-    if (!hasMotion(r)) {
-        r.endX = r.startX;
-        r.endY = r.startY;
-    }
-    m_editor.changeObject(index, object);
+    m_editor.editObject(index, [dx, dy](AnimationObject& object) {
+        ObjectRecord& r = object.record;
+        r.startX += static_cast<float>(dx);
+        r.startY += static_cast<float>(dy);
+        if (!hasMotion(r)) {
+            r.endX = r.startX;
+            r.endY = r.startY;
+        }
+    });
 }
 
 void StageEditor::contextMenu() {

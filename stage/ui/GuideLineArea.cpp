@@ -31,17 +31,10 @@ int GuideLineArea::pointCount() const {
 }
 
 void GuideLineArea::clear() {
-    AnimationObject object;
-    {
-        auto lock = m_editor.document().lock();
-        const Project& project = lock.project();
-        if (m_objectIndex < 0 || m_objectIndex >= project.objectCount())
-            return;
-        object = project.objects[std::uint32_t(m_objectIndex)];
-    }
-    object.guidePoints.clear();
-    object.record.guidePointCount = 0;
-    m_editor.changeObject(m_objectIndex, object);
+    m_editor.editObject(m_objectIndex, [](AnimationObject& object) {
+        object.guidePoints.clear();
+        object.record.guidePointCount = 0;
+    });
     update();
 }
 
@@ -81,20 +74,15 @@ void GuideLineArea::mouseMoveEvent(QMouseEvent* event) {
         return;
     const QPoint p = event->position().toPoint();
     const GuidePoint point{p.x() - kMargin, p.y() - kMargin};
-    AnimationObject object;
-    {
-        auto lock = m_editor.document().lock();
-        const Project& project = lock.project();
-        if (m_objectIndex < 0 || m_objectIndex >= project.objectCount())
-            return;
-        object = project.objects[std::uint32_t(m_objectIndex)];
-    }
-    const std::uint32_t count = object.guidePoints.count();
-    if (count > 0 && object.guidePoints[count - 1] == point)
+    std::optional<AnimationObject> object = m_editor.objectCopy(m_objectIndex);
+    if (!object)
         return;
-    object.guidePoints.append(point);
-    object.record.guidePointCount = static_cast<std::int32_t>(object.guidePoints.count());
-    m_editor.dragObject(object);
+    const std::uint32_t count = object->guidePoints.count();
+    if (count > 0 && object->guidePoints[count - 1] == point)
+        return;
+    object->guidePoints.append(point);
+    object->record.guidePointCount = static_cast<std::int32_t>(object->guidePoints.count());
+    m_editor.dragObject(*object);
     update();
 }
 

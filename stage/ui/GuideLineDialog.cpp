@@ -84,19 +84,11 @@ GuideLineDialog::GuideLineDialog(ProjectEditor& editor, int objectIndex, QWidget
 
 void GuideLineDialog::setHeading(int degrees) {
     m_degrees = degrees;
-    AnimationObject object;
-    {
-        auto lock = m_editor.document().lock();
-        const Project& project = lock.project();
-        if (m_objectIndex < 0 || m_objectIndex >= project.objectCount())
-            return;
-        object = project.objects[std::uint32_t(m_objectIndex)];
-    }
-    object.record.headingOffset = 360 - degrees;
-    if (m_editor.isDragging())
-        m_editor.dragObject(object);
-    else
-        m_editor.changeObject(m_objectIndex, object);
+    std::optional<AnimationObject> object = m_editor.objectCopy(m_objectIndex);
+    if (!object)
+        return;
+    object->record.headingOffset = 360 - degrees;
+    m_editor.updateObject(m_objectIndex, *object);
     update();
 }
 

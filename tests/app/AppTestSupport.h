@@ -5,6 +5,7 @@
 #include "dialogs/ProjectDialogs.h"
 #include "dialogs/FileChooser.h"
 #include "export/ui/ProgressWindow.h"
+#include "stage/ui/StageView.h"
 #include "tests/document/EditorTestSupport.h"
 #include "tests/document/RecordingMessageSink.h"
 #include "tests/ui/UiTestSupport.h"
@@ -15,6 +16,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <gtest/gtest.h>
 
 #include <deque>
 #include <vector>
@@ -79,6 +82,10 @@ public:
         services.dialogs = &dialogs;
         services.files = &files;
         services.exportAnswers.gifLoops = [this] { return gifLoops; };
+        services.helpOpener = [this](const QUrl& page) {
+            helpPagesOpened.push_back(page);
+            return desktopOpensHelp;
+        };
         window = std::make_unique<MainWindow>(*application, services);
     }
 
@@ -88,7 +95,16 @@ public:
         bool handled = false;
         QMetaObject::invokeMethod(
             window.get(), [&handled] { handled = true; }, Qt::QueuedConnection);
-        QTest::qWaitFor([&handled] { return handled; }, 5000);
+        EXPECT_TRUE(QTest::qWaitFor([&handled] { return handled; }, 5000));
+    }
+
+    // Waits until the worker has drawn the model as it is now (hit regions and handles).
+    void waitForDraw() {
+        StageCanvas& canvas = window->stage().canvas();
+        const int draws = canvas.drawCount();
+        canvas.requestRedraw();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return canvas.drawCount() > draws; }, 5000));
+        settle();
     }
 
     // The progress window while it is shown.
@@ -117,6 +133,8 @@ public:
     ScriptedDialogs dialogs;
     ScriptedFileChooser files;
     std::optional<int> gifLoops = 0; // what the GIF loop dialog answers
+    bool desktopOpensHelp = false;   // whether the desktop has a handler for the help page
+    std::vector<QUrl> helpPagesOpened;
     std::unique_ptr<Application> application;
     std::unique_ptr<MainWindow> window;
 };

@@ -43,13 +43,28 @@ TEST_F(CommandTableTest, EveryToolbarButtonHasItsTooltip) {
     std::vector<std::string> tips;
     for (CommandId id : CommandTable::toolbar())
         tips.push_back(table.tooltip(id, false));
-    EXPECT_EQ(tips, (std::vector<std::string>{
-                        "New Project", "Open Project", "Save Project", "Copy", "Paste", "Delete",
-                        "Append Liner Motion", "Append Guide Line Motion", "Delete Motion",
-                        "Undo", "Redo", "Bring Layer to Front", "Send Layer to Back",
-                        "Bring Layer Forward", "Send Layer Backward", "First Frame",
-                        "Previous Frame", "Preview Animation", "Next Frame", "Last Frame",
-                        "Animation Properties", "Export Animation"}));
+    EXPECT_EQ(tips, (std::vector<std::string>{"New Project",
+                                              "Open Project",
+                                              "Save Project",
+                                              "Copy",
+                                              "Paste",
+                                              "Delete",
+                                              "Append Liner Motion",
+                                              "Append Guide Line Motion",
+                                              "Delete Motion",
+                                              "Undo",
+                                              "Redo",
+                                              "Bring Layer to Front",
+                                              "Send Layer to Back",
+                                              "Bring Layer Forward",
+                                              "Send Layer Backward",
+                                              "First Frame",
+                                              "Previous Frame",
+                                              "Preview Animation",
+                                              "Next Frame",
+                                              "Last Frame",
+                                              "Animation Properties",
+                                              "Export Animation"}));
     EXPECT_EQ(table.tooltip(CommandId::PreviewButton, true), "Stop Preview");
 }
 
@@ -59,13 +74,13 @@ TEST_F(CommandTableTest, PopupMenusListTheirItemsInOrder) {
                                         "Open Sample Project", "Save Project (Ctrl+S)", "-",
                                         "Export Animation to GIF", "Export Animation to SWF",
                                         "Export Animation to AVI", "-", "Exit"}));
-    EXPECT_EQ(texts(table.editMenu()),
-              (std::vector<std::string>{
-                  "Animation Properties", "Delete", "-", "Append Liner Motion",
-                  "Append Guide Line Motion", "Delete Motion", "-", "Undo (Ctrl+Z)",
-                  "Redo (Ctrl+Y)", "-", "Bring Layer to Front", "Send Layer to Back",
-                  "Bring Layer Forward", "Send Layer Backward", "-", "Copy (Ctrl+C)",
-                  "Paste (Ctrl+V)"}));
+    EXPECT_EQ(
+        texts(table.editMenu()),
+        (std::vector<std::string>{"Animation Properties", "Delete", "-", "Append Liner Motion",
+                                  "Append Guide Line Motion", "Delete Motion", "-", "Undo (Ctrl+Z)",
+                                  "Redo (Ctrl+Y)", "-", "Bring Layer to Front",
+                                  "Send Layer to Back", "Bring Layer Forward",
+                                  "Send Layer Backward", "-", "Copy (Ctrl+C)", "Paste (Ctrl+V)"}));
     EXPECT_EQ(texts(table.helpMenu()), (std::vector<std::string>{"Help", "About Zentravo"}));
     EXPECT_EQ(texts(table.objectMenu()),
               (std::vector<std::string>{
@@ -88,9 +103,9 @@ TEST_F(CommandTableTest, PopupMenusListTheirItemsInOrder) {
     // The context menu holds the file, edit and play commands, the exports and the preview
     // toggle under the text of the preview's state.
     const std::vector<std::string> context = texts(table.contextMenu(true));
-    for (const char* text : {"New Project (Ctrl+N)", "Save Project (Ctrl+S)", "Undo (Ctrl+Z)",
-                             "Paste (Ctrl+V)", "Next Frame", "Export Animation to AVI",
-                             "Stop Preview", "Exit"})
+    for (const char* text :
+         {"New Project (Ctrl+N)", "Save Project (Ctrl+S)", "Undo (Ctrl+Z)", "Paste (Ctrl+V)",
+          "Next Frame", "Export Animation to AVI", "Stop Preview", "Exit"})
         EXPECT_NE(std::find(context.begin(), context.end(), text), context.end()) << text;
     const std::vector<std::string> idle = texts(table.contextMenu(false));
     EXPECT_NE(std::find(idle.begin(), idle.end(), "Preview Animation"), idle.end());

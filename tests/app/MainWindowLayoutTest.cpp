@@ -18,9 +18,15 @@ TEST(MainWindowLayoutTest, PanelsFollowTheTimelineTopAtThreeWindowSizes) {
     };
     const Row rows[] = {
         {{800, 600}, 393, ltrb(200, 60, 590, 350), ltrb(10, 92, 190, 324), ltrb(600, 60, 790, 350)},
-        {{1024, 768}, 502, ltrb(200, 60, 814, 459), ltrb(10, 92, 190, 433),
+        {{1024, 768},
+         502,
+         ltrb(200, 60, 814, 459),
+         ltrb(10, 92, 190, 433),
          ltrb(824, 60, 1014, 459)},
-        {{1920, 1080}, 706, ltrb(200, 60, 1710, 663), ltrb(10, 92, 190, 637),
+        {{1920, 1080},
+         706,
+         ltrb(200, 60, 1710, 663),
+         ltrb(10, 92, 190, 637),
          ltrb(1720, 60, 1910, 663)},
     };
     for (const Row& row : rows) {
@@ -69,14 +75,12 @@ TEST(MainWindowLayoutTest, PressZonesMoveOrResizeTheWindow) {
         Zone zone;
     };
     const Row rows[] = {
-        {{2, 2}, Zone::TopLeft},        {{7, 4}, Zone::TopLeft},
-        {{997, 3}, Zone::TopRight},     {{2, 697}, Zone::BottomLeft},
-        {{996, 698}, Zone::BottomRight}, {{2, 300}, Zone::Left},
-        {{2, 8}, Zone::None},           // between the corner square and the side edge
-        {{998, 300}, Zone::Right},      {{500, 1}, Zone::Top},
-        {{500, 698}, Zone::Bottom},     {{500, 12}, Zone::Move},
-        {{9, 12}, Zone::None},          // the move strip starts 10 pixels in
-        {{990, 12}, Zone::None},        {{500, 25}, Zone::None}, // below the caption
+        {{2, 2}, Zone::TopLeft},      {{7, 4}, Zone::TopLeft},         {{997, 3}, Zone::TopRight},
+        {{2, 697}, Zone::BottomLeft}, {{996, 698}, Zone::BottomRight}, {{2, 300}, Zone::Left},
+        {{2, 8}, Zone::None}, // between the corner square and the side edge
+        {{998, 300}, Zone::Right},    {{500, 1}, Zone::Top},           {{500, 698}, Zone::Bottom},
+        {{500, 12}, Zone::Move},      {{9, 12}, Zone::None},   // the move strip starts 10 pixels in
+        {{990, 12}, Zone::None},      {{500, 25}, Zone::None}, // below the caption
         {{500, 300}, Zone::None},
     };
     for (const Row& row : rows)

@@ -50,14 +50,6 @@ protected:
         EXPECT_TRUE(window->editor().insertLibrarySymbol(SymbolId::create(), {picture}));
         waitForDraw();
     }
-    // Waits until the worker has drawn the model as it is now (hit regions and handles).
-    void waitForDraw() {
-        StageCanvas& canvas = window->stage().canvas();
-        const int draws = canvas.drawCount();
-        canvas.requestRedraw();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return canvas.drawCount() > draws; }, 5000));
-        settle();
-    }
     ObjectRecord record() { return window->document().lock().project().objects[0].record; }
     int undoSteps() { return window->document().lock().history().count(); }
     void drag(QPoint from, QPoint to) {
@@ -166,6 +158,62 @@ TEST_F(StageWindowTest, TheGuideLineButtonWithoutASelectionSaysSo) {
                               Qt::DirectConnection);
     ASSERT_FALSE(sink.messages.empty());
     EXPECT_EQ(sink.messages.back().text, "No animation object on the timeline.");
+}
+
+} // namespace
+
+namespace {
+
+// The rows of the motion panel: the toggles at (10, y0)..(110, y0 + 20) and (130, y0)..(260,
+// y0 + 20), the sliders from x 130 to 250, 11 pixels high, from y0 + 25 on, 15 pixels apart,
+// with y0 = (height - 195) / 2 + 5; the guide line layout's dialog button below its sliders.
+TEST_F(StageWindowTest, TheMotionPanelsRowsInItsThreeLayouts) {
+    MotionPanel& panel = window->motionPanel();
+    using M = MotionPanelModel;
+    struct Layout {
+        MotionKind kind;
+        std::vector<int> sliders; // top to bottom
+    };
+    const Layout layouts[] = {
+        {kNoMotion,
+         {M::kFrameRate, M::kStartOpacity, M::kStartX, M::kStartY, M::kStartAngle, M::kStartScale}},
+        {kLinerMotion,
+         {M::kFrameRate, M::kStartOpacity, M::kEndOpacity, M::kStartX, M::kStartY, M::kEndX,
+          M::kEndY, M::kStartAngle, M::kEndAngle, M::kStartScale, M::kEndScale}},
+        {kGuideLineMotion,
+         {M::kFrameRate, M::kStartOpacity, M::kEndOpacity, M::kStartScale, M::kEndScale}},
+    };
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(int(layout.kind));
+        window->editor().setMotionKind(0, layout.kind);
+        settle();
+        const int y0 = (panel.height() - 195) / 2 + 5;
+        int shown = 0;
+        for (const M::Slider& slider : M::sliders()) {
+            FlatSlider* widget = panel.slider(slider.command);
+            const auto row =
+                std::find(layout.sliders.begin(), layout.sliders.end(), slider.command);
+            EXPECT_EQ(widget->isVisible(), row != layout.sliders.end()) << slider.command;
+            if (row == layout.sliders.end())
+                continue;
+            const int index = int(row - layout.sliders.begin());
+            EXPECT_EQ(widget->geometry(), QRect(130, y0 + 25 + 15 * index, 120, 11))
+                << slider.command;
+            ++shown;
+        }
+        EXPECT_EQ(shown, int(layout.sliders.size()));
+        QPushButton* liner = panel.toggle(M::kLinerToggle);
+        QPushButton* guide = panel.toggle(M::kGuideLineToggle);
+        EXPECT_EQ(liner->isVisible(), layout.kind != kNoMotion);
+        EXPECT_EQ(liner->geometry(), QRect(10, y0, 100, 20));
+        EXPECT_EQ(guide->geometry(), QRect(130, y0, 130, 20));
+        EXPECT_EQ(liner->isChecked(), layout.kind == kLinerMotion);
+        EXPECT_EQ(guide->isChecked(), layout.kind == kGuideLineMotion);
+        EXPECT_EQ(panel.guideLineButton()->isVisible(), layout.kind == kGuideLineMotion);
+        if (layout.kind == kGuideLineMotion) {
+            EXPECT_GE(panel.guideLineButton()->y(), y0 + 25 + 15 * 5);
+        }
+    }
 }
 
 } // namespace

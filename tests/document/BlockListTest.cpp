@@ -27,7 +27,8 @@ TEST(BlockListTest, AscendingWalkVisitsEachBlockOnce) {
     for (std::uint32_t i = 0; i < list.count(); ++i) {
         EXPECT_EQ(list[i], static_cast<int>(i) * 10);
         const std::pair<std::int64_t, int> block{list.cursorBase(), list.cursorUsed()};
-        if (blocksSeen.empty() || blocksSeen.back() != block) blocksSeen.push_back(block);
+        if (blocksSeen.empty() || blocksSeen.back() != block)
+            blocksSeen.push_back(block);
     }
     const std::vector<std::pair<std::int64_t, int>> expected{{0, 5}, {5, 5}, {10, 2}};
     EXPECT_EQ(blocksSeen, expected);

@@ -410,3 +410,82 @@ TEST_F(ProjectEditorTest, CurrentFrameAndPropertyEdits) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ProjectEditorTest, NamingIsNoUndoStepAndUndoAndRedoKeepTheName) {
+    insertSymbol();
+    insertSymbol();
+    editor.nameProject("Clip"); // the first save names the unnamed project
+    EXPECT_EQ(project().name(), "Clip");
+    for (int k = 0; k < 3; ++k) {
+        editor.undo();
+        EXPECT_EQ(project().name(), "Clip") << "undo " << k;
+    }
+    editor.redo();
+    EXPECT_EQ(project().name(), "Clip");
+    // The snapshots themselves are left as they were taken.
+    EXPECT_EQ(editor.history().snapshot(0).state.name(), "Untitled");
+}
+
+TEST_F(ProjectEditorTest, AGuideLineContinuationTakesTheFirstStartFractionForBoth) {
+    insertSymbol();
+    editor.editObject(0, [](AnimationObject& object) {
+        object.record.startFractionX = 0.25f;
+        object.record.startFractionY = 0.75f;
+    });
+    ASSERT_TRUE(editor.appendMotion(kGuideLineMotion));
+    EXPECT_EQ(at<float>(object(1), 28), 0.25f);
+    EXPECT_EQ(at<float>(object(1), 32), 0.25f); // offset 28 copied into 32
+    editor.selectLayerAndObject(0, 0);
+    ASSERT_TRUE(editor.appendMotion(kLinerMotion));
+    EXPECT_EQ(at<float>(object(1), 32), 0.75f); // a Liner continuation keeps both
+}
+
+TEST_F(ProjectEditorTest, ADragIsOneUndoStepAndACancelLeavesNothing) {
+    insertSymbol();
+    const int steps = editor.history().count();
+    listener.clear();
+    ASSERT_TRUE(editor.beginObjectDrag(0));
+    editor.editObject(0, [](AnimationObject&) {}); // any other command ends the drag first
+    EXPECT_FALSE(editor.isDragging());
+    EXPECT_EQ(editor.history().count(), steps); // neither changed anything
+    ASSERT_TRUE(editor.beginObjectDrag(0));
+    AnimationObject moved = *editor.objectCopy(0);
+    for (int k = 1; k <= 5; ++k) {
+        moved.record.startX += 1.0f;
+        editor.dragObject(moved);
+    }
+    EXPECT_EQ(listener.changes.size(), 5u); // one announcement per update
+    EXPECT_EQ(editor.history().count(), steps);
+    EXPECT_TRUE(editor.commitObjectDrag());
+    EXPECT_EQ(editor.history().count(), steps + 1);
+
+    const float x = object(0).record.startX;
+    ASSERT_TRUE(editor.beginObjectDrag(0));
+    moved.record.startX += 50.0f;
+    editor.dragObject(moved);
+    editor.cancelObjectDrag();
+    EXPECT_EQ(object(0).record.startX, x);
+    EXPECT_EQ(editor.history().count(), steps + 1);
+    // The selection may change while a drag runs (a press selects as it starts one).
+    ASSERT_TRUE(editor.beginObjectDrag(0));
+    editor.selectLayerAndObject(0, 0);
+    EXPECT_TRUE(editor.isDragging());
+    EXPECT_FALSE(editor.commitObjectDrag()); // nothing but the selection: no step
+}
+
+TEST_F(ProjectEditorTest, AHeaderChangeAsTheFirstEditOfANewProjectIsUndone) {
+    ProjectProperties properties;
+    properties.name = "Fresh";
+    editor.newProject(properties);
+    ASSERT_TRUE(editor.resizeStage(200, 90));
+    EXPECT_FALSE(editor.resizeStage(200, 90)); // the same size is no change
+    ASSERT_TRUE(editor.undo());
+    EXPECT_EQ(project().header.width, 320);
+    EXPECT_EQ(project().header.height, 120);
+    ASSERT_TRUE(editor.redo());
+    EXPECT_EQ(project().header.width, 200);
+}
+
+} // namespace

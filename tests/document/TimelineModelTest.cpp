@@ -228,3 +228,77 @@ TEST_F(TimelineModelTest, RightPressSelectsAndAsksForTheContextMenu) {
 }
 
 } // namespace
+
+namespace {
+
+// Inner edges: pixels 2..3 from the inner span's left edge start an inner-start drag, pixels
+// 2..3 before its right edge an inner-end drag (frames 10 pixels wide from x = 190).
+TEST_F(TimelineModelTest, InnerEdgesNeverMakeAnEmptyMotionSpan) {
+    addLayer(10, 30);
+    record(0).motionKind = kLinerMotion;
+    setSpan(0, 10, 30, 14, 20);
+    const int y = rowMiddle(0);
+    // The inner start dragged onto the inner end, and past it: it stops one frame short.
+    for (int to : {x(20), x(20) + 5, x(25), x(29)}) {
+        setSpan(0, 10, 30, 14, 20);
+        drag({x(14) + 2, y}, {to});
+        EXPECT_EQ(span(0), (std::array<int, 4>{10, 30, 19, 20})) << to;
+    }
+    // The inner end dragged onto the inner start and before it: one frame after the start.
+    for (int to : {x(14), x(14) + 3, x(11), x(0)}) {
+        setSpan(0, 10, 30, 14, 20);
+        drag({x(20) - 3, y}, {to});
+        EXPECT_EQ(span(0), (std::array<int, 4>{10, 30, 14, 15})) << to;
+    }
+    // Neither leaves the outer span.
+    setSpan(0, 10, 30, 14, 20);
+    drag({x(14) + 2, y}, {x(2)});
+    EXPECT_EQ(span(0)[2], 10);
+    drag({x(20) - 3, y}, {x(39)});
+    EXPECT_EQ(span(0)[3], 30);
+}
+
+TEST_F(TimelineModelTest, MovingIntoTheRightHandNeighbourStopsAtIt) {
+    addLayer(0, 10);
+    editor.appendMotion(kLinerMotion); // 0..10, then 10..20 on the same layer
+    const int y = rowMiddle(0);
+    setSpan(1, 25, 35, 25, 35);
+    record(0).motionKind = kNoMotion;
+    // The whole first object, one frame at a time, up to and far past the neighbour's start.
+    ASSERT_TRUE(model.dragStart({x(5), y}));
+    for (int d = 1; d <= 30; ++d) {
+        model.dragMove({x(5) + d * 10, y});
+        ASSERT_LE(span(0)[1], 25) << d;
+    }
+    model.dragEnd();
+    EXPECT_EQ(span(0), (std::array<int, 4>{15, 25, 15, 25}));
+
+    // A motion pushed through the end of its object carries the object only to the neighbour.
+    setSpan(0, 0, 10, 2, 6);
+    record(0).motionKind = kLinerMotion;
+    ASSERT_TRUE(model.dragStart({x(4), y}));
+    ASSERT_EQ(model.drag(), TimelineModel::Drag::MoveInner);
+    for (int d = 1; d <= 40; ++d)
+        model.dragMove({x(4) + d * 10, y});
+    model.dragEnd();
+    EXPECT_EQ(span(0)[1], 25);
+    EXPECT_EQ(span(0)[3], 25);
+    EXPECT_EQ(span(0)[3] - span(0)[2], 4); // the motion keeps its length
+}
+
+TEST_F(TimelineModelTest, DragsStartOnlyInTheFrameArea) {
+    addLayer(0, 40);
+    const int y = rowMiddle(0);
+    // Left of the frame area (the row header) and on the scroll bars: nothing starts, even
+    // over a span's row or the current-frame marker's column.
+    for (QPoint p : {QPoint(189, y), QPoint(400, 200 - 15), QPoint(400, 199), QPoint(600 - 15, y),
+                     QPoint(599, 100)})
+        EXPECT_FALSE(model.dragStart(p)) << p.x() << "," << p.y();
+    EXPECT_EQ(model.drag(), TimelineModel::Drag::None);
+    EXPECT_TRUE(model.dragStart({x(20), y}));
+    model.dragMove({x(20) + 500, 400}); // once started, the drag follows anywhere
+    model.dragEnd();
+    EXPECT_NE(span(0)[0], 0);
+}
+
+} // namespace

@@ -243,3 +243,98 @@ TEST_F(StageEditorTest, ScrollRequestsAndTheWheel) {
 }
 
 } // namespace
+
+namespace {
+
+// The 300 x 200 stage's resize handles at zoom 1: right edge (300, 98)..(303, 101), bottom
+// edge (148, 200)..(151, 203), corner (300, 200)..(303, 203).
+TEST_F(StageEditorTest, TheCornerAndBottomHandlesResizeTheStageAsOneUndoStep) {
+    draw();
+    const int steps = editor.history().count();
+    stage.press(QPoint(302, 202));
+    ASSERT_EQ(stage.mode(), StageEditor::Mode::StageResize);
+    EXPECT_EQ(stage.cursorAt(QPoint(302, 202)), StageEditor::Cursor::SizeNWSE);
+    for (int k = 1; k <= 10; ++k)
+        stage.move(QPoint(302 - 5 * k, 202 - 5 * k));
+    EXPECT_EQ(*stage.resizeOutline(), QSize(252, 152));
+    EXPECT_EQ(stage.resizeReadout(), "251 * 151");
+    EXPECT_EQ(editor.project().header.width, 300); // only the outline moves until the release
+    stage.release(QPoint(252, 152));
+    EXPECT_EQ(editor.project().header.width, 252);
+    EXPECT_EQ(editor.project().header.height, 152);
+    // A new project's history also keeps the header it started with, for the undo.
+    EXPECT_EQ(editor.history().count(), steps + 2);
+
+    // The bottom edge changes the height only, and not below 10.
+    stage.press(QPoint(126 - 1, 153));
+    ASSERT_EQ(stage.mode(), StageEditor::Mode::StageResize);
+    EXPECT_EQ(stage.cursorAt(QPoint(125, 153)), StageEditor::Cursor::SizeNS);
+    stage.move(QPoint(400, 3));
+    EXPECT_EQ(*stage.resizeOutline(), QSize(252, 10));
+    EXPECT_EQ(stage.resizeReadout(), "251 * 9");
+    stage.release(QPoint(400, 3));
+    EXPECT_EQ(editor.project().header.width, 252);
+    EXPECT_EQ(editor.project().header.height, 10);
+    EXPECT_EQ(editor.history().count(), steps + 3);
+
+    // Undo brings each size back; redo the last one.
+    ASSERT_TRUE(editor.undo());
+    EXPECT_EQ(editor.project().header.height, 152);
+    ASSERT_TRUE(editor.undo());
+    EXPECT_EQ(editor.project().header.width, 300);
+    ASSERT_TRUE(editor.redo());
+    EXPECT_EQ(editor.project().header.width, 252);
+}
+
+TEST_F(StageEditorTest, AShrinkingStageReducesTheScrollPositionsWithIt) {
+    setView(QSize(200, 150), 2.0f); // zoomed 600 x 400: ranges 435 and 285
+    stage.scrollRequest(Qt::Horizontal, StageEditor::Scroll::End);
+    stage.scrollRequest(Qt::Vertical, StageEditor::Scroll::End);
+    ASSERT_EQ(stage.scroll(), QPoint(434, 284));
+    draw();
+    // The corner handle at zoomed (600, 400), in the window less the scroll.
+    stage.press(QPoint(167, 117));
+    ASSERT_EQ(stage.mode(), StageEditor::Mode::StageResize);
+    stage.move(QPoint(100, 80)); // zoomed (534, 364)
+    EXPECT_EQ(stage.resizeReadout(), "99 * 79");
+    stage.release(QPoint(100, 80));
+    EXPECT_EQ(editor.project().header.width, 267);
+    EXPECT_EQ(editor.project().header.height, 182);
+    // Shrunk by (66, 36) zoomed pixels; the new ranges are 369 and 249.
+    EXPECT_EQ(stage.scroll(), QPoint(434 - 66, 284 - 36));
+}
+
+TEST_F(StageEditorTest, SideHandlesScaleAgainstTheirOwnHalfLength) {
+    // A 30 x 40 box at (100, 100): centre (115, 120); half width 15, half height 20, half
+    // diagonal 25.
+    struct Row {
+        StageEditor::Handle handle;
+        QPoint pointer;
+        float scale;
+    };
+    const Row rows[] = {
+        {StageEditor::kRightMiddle, {145, 120}, 2.0f},  // 30 / 15
+        {StageEditor::kLeftMiddle, {85, 120}, 2.0f},    // 30 / 15
+        {StageEditor::kBottomMiddle, {115, 150}, 1.5f}, // 30 / 20
+        {StageEditor::kTopMiddle, {115, 90}, 1.5f},     // 30 / 20
+        {StageEditor::kBottomRight, {133, 144}, 1.2f},  // 30 / 25
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(int(row.handle));
+        const int object = addObject(30, 40, 100, 100);
+        record(object).startScale = record(object).endScale = 1.0f;
+        draw();
+        stage.press(handleCentre(row.handle));
+        ASSERT_EQ(stage.handle(), row.handle);
+        stage.move(row.pointer);
+        stage.release(row.pointer);
+        const ObjectRecord& r = record(object);
+        EXPECT_FLOAT_EQ(r.startScale, row.scale);
+        // The centre stays where it was.
+        EXPECT_NEAR(r.startX + 15.0f * r.startScale, 115.0f, 0.51f);
+        EXPECT_NEAR(r.startY + 20.0f * r.startScale, 120.0f, 0.51f);
+        editor.deleteSelectedObject();
+    }
+}
+
+} // namespace

@@ -136,8 +136,7 @@ TEST(TextPanelModelTest, StylesBringTheirColoursAndTheEmptyTextIsRefused) {
 struct PanelFixture : ::testing::Test {
     LanguageTable texts;
     RecordingMessageSink sink;
-    RecordingTarget target;
-    TextPanel panel{texts, sink, &target};
+    TextPanel panel{texts, sink};
     PanelFixture() {
         panel.resize(190, 420);
         panel.show();
@@ -181,10 +180,9 @@ TEST_F(PanelFixture, FaceListStartsOnTheApplicationsFaceAndShowsEachNameInItsOwn
     }
 }
 
-TEST_F(PanelFixture, ApplyHandsOverTheRecordThroughTheMainWindowsMessage) {
+TEST_F(PanelFixture, ApplyHandsOverTheRecordToItsHandler) {
     panel.applyButton().click();
     EXPECT_EQ(sink.only().text, "Please enter text first.");
-    EXPECT_TRUE(target.posted.empty());
     EXPECT_FALSE(panel.takeTextObject());
 
     QApplication::setActiveWindow(&panel);
@@ -195,8 +193,7 @@ TEST_F(PanelFixture, ApplyHandsOverTheRecordThroughTheMainWindowsMessage) {
     EXPECT_FALSE(panel.editHasFocus());
     panel.sizeBox().setCurrentIndex(0); // 8
     panel.chooseStyle(6);               // style 7
-    panel.applyButton().click();
-    EXPECT_TRUE(target.posted.empty()); // an edit is no message to the main window
+    panel.applyButton().click(); // without a handler the record is kept
     const std::optional<AnimationObject> made = panel.takeTextObject();
     ASSERT_TRUE(made);
     EXPECT_EQ(made->text(), "Hello");
@@ -205,6 +202,12 @@ TEST_F(PanelFixture, ApplyHandsOverTheRecordThroughTheMainWindowsMessage) {
     EXPECT_EQ(made->record.textColor, TextStyleColours::colorRef(255, 255, 255));
     EXPECT_EQ(QString::fromLatin1(made->record.font.faceName), panel.faceBox().currentText());
     EXPECT_FALSE(panel.takeTextObject()); // taken once
+    // With a handler (the main window's command layer) the record goes straight to it.
+    std::vector<std::string> handed;
+    panel.setObjectHandler([&handed](AnimationObject object) { handed.push_back(object.text()); });
+    panel.applyButton().click();
+    EXPECT_EQ(handed, std::vector<std::string>{"Hello"});
+    EXPECT_FALSE(panel.takeTextObject());
 
     // The edit holds at most 1000 characters, however they arrive.
     panel.textEdit().setPlainText(QString(1500, u'z'));

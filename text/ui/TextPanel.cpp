@@ -2,7 +2,6 @@
 
 #include "controls/CTavColorPicker.h"
 #include "document/LanguageTable.h"
-#include "document/MessageTarget.h"
 #include "text/ui/StyleList.h"
 
 #include <QAbstractItemView>
@@ -35,10 +34,9 @@ constexpr int kButtonHeight = 24;
 
 } // namespace
 
-TextPanel::TextPanel(const LanguageTable& texts, MessageSink& sink, MessageTarget* target,
-                     QWidget* parent)
-    : QWidget(parent), m_texts(texts), m_sink(sink), m_target(target),
-      m_edit(new QPlainTextEdit(this)), m_face(new QComboBox(this)), m_size(new QComboBox(this)) {
+TextPanel::TextPanel(const LanguageTable& texts, MessageSink& sink, QWidget* parent)
+    : QWidget(parent), m_texts(texts), m_sink(sink), m_edit(new QPlainTextEdit(this)),
+      m_face(new QComboBox(this)), m_size(new QComboBox(this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_edit->setObjectName(QStringLiteral("text")); // control 10127
     m_edit->setTabChangesFocus(true);

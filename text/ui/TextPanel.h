@@ -12,7 +12,6 @@
 class CTavColorPicker;
 class LanguageTable;
 class MessageSink;
-class MessageTarget;
 class QComboBox;
 class QPlainTextEdit;
 class QPushButton;
@@ -31,9 +30,8 @@ public:
     static constexpr std::uint32_t kFirstPickerStart = TextStyleColours::colorRef(200, 200, 255);
     static constexpr std::uint32_t kSecondPickerStart = TextStyleColours::colorRef(176, 176, 255);
 
-    // Records go to `target` (null: only kept for takeTextObject()); messages to `sink`.
-    TextPanel(const LanguageTable& texts, MessageSink& sink, MessageTarget* target,
-              QWidget* parent = nullptr);
+    // Messages go to `sink`.
+    TextPanel(const LanguageTable& texts, MessageSink& sink, QWidget* parent = nullptr);
 
     // The families the font list offers: installed, scalable (outline styles need outlines),
     // not vertical ("@" names) and not the system's private ones, in the database's order.
@@ -75,7 +73,6 @@ private:
 
     const LanguageTable& m_texts;
     MessageSink& m_sink;
-    MessageTarget* m_target;
     std::function<void(AnimationObject)> m_objectHandler;
     TextPanelModel m_model;
     QPlainTextEdit* m_edit;
