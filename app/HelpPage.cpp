@@ -41,6 +41,8 @@ void HelpPage::showOwnWindow(QWidget* parent, const QUrl& page) {
         m_window->setWindowTitle(QObject::tr("Zentravo Help"));
         m_window->setOpenExternalLinks(true);
         m_window->resize(720, 640);
+        if (parent)
+            m_window->move(parent->geometry().center() - m_window->rect().center());
     }
     m_window->setSource(page);
     m_window->show();
