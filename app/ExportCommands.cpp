@@ -7,6 +7,8 @@
 #include "export/ui/ProgressWindow.h"
 #include "stage/ui/StageView.h"
 
+#include <QMetaObject>
+
 namespace {
 
 const char* filterOf(ExportKind kind) {
@@ -24,7 +26,7 @@ const char* filterOf(ExportKind kind) {
 
 ExportCommands::ExportCommands(const Parts& parts, Answers answers)
     : m_parts(parts), m_answers(std::move(answers)),
-      m_pipeline(parts.stage.canvas(), parts.stage.worker(), parts.sink, parts.target) {}
+      m_pipeline(parts.document, parts.sink, parts.target) {}
 
 std::unique_ptr<FrameExporter> ExportCommands::makeExporter(ExportKind kind, int loops) {
     AviExporter::CodecChooser choose;
@@ -36,7 +38,6 @@ std::unique_ptr<FrameExporter> ExportCommands::makeExporter(ExportKind kind, int
 }
 
 bool ExportCommands::run(ExportKind kind) {
-    m_canceller.wait(); // the last export's cancel, if it is still finishing
     if (!m_pipeline.checkProject())
         return false;
     FileRequest request;
@@ -56,13 +57,28 @@ bool ExportCommands::run(ExportKind kind) {
     }
     if (!m_pipeline.clearOutput(path))
         return false;
-    if (!m_pipeline.start(path, makeExporter(kind, loops)))
+    StageCanvas& canvas = m_parts.stage.canvas();
+    canvas.stopPreview();
+    if (!m_pipeline.start(path, makeExporter(kind, loops), m_threads))
         return false;
+    canvas.setEditView(false); // the stage follows the export's frames, without handles
     ProgressWindow progress(m_pipeline.progress(), m_parts.texts, m_parts.window);
+    // The window closes as soon as the export ends, not at its next poll.
+    m_pipeline.setFinishedCallback([&progress] {
+        QMetaObject::invokeMethod(
+            &progress, [&progress] { progress.finish(); }, Qt::QueuedConnection);
+    });
     progress.exec();
-    if (m_pipeline.isRunning()) { // the window was closed early: the export is cancelled
-        m_canceller.cancel(m_pipeline);
-        return false;
-    }
-    return m_pipeline.reportOutcome();
+    // Either way the export's thread has ended (joined) before the window goes.
+    const bool cancelled = m_pipeline.isRunning(); // the window was closed early
+    bool completed = false;
+    if (cancelled)
+        m_pipeline.cancel();
+    else
+        completed = m_pipeline.reportOutcome();
+    m_pipeline.setFinishedCallback({});
+    if (cancelled)
+        canvas.setEditView(true);
+    canvas.requestRedraw(); // after a completed export: the last frame, as the export left it
+    return completed;
 }

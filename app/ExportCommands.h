@@ -3,7 +3,6 @@
 #include "export/AviExporter.h"
 #include "export/ExportKind.h"
 #include "export/ExportPipeline.h"
-#include "export/ui/ExportCanceller.h"
 
 #include <functional>
 #include <optional>
@@ -16,9 +15,9 @@ class QWidget;
 class StageView;
 
 // ExportCommands: the main window's three export commands: the project check, the file
-// choice, the loop dialog (GIF) or the codec choice (AVI), the export run on the stage worker
-// at the preview's pace, and the progress window until the export ends; closing the progress
-// window early cancels the export on a thread of its own and leaves no file.
+// choice, the loop dialog (GIF) or the codec choice (AVI), the export on threads of its own as
+// fast as the machine draws, and the progress window until the export ends; closing the
+// progress window early cancels the export within a frame's time and leaves no file.
 class ExportCommands {
 public:
     struct Parts {
@@ -28,6 +27,7 @@ public:
         const LanguageTable& texts;
         QWidget* window;
         MessageTarget* target;
+        Document& document;
     };
     // What tests answer instead of the dialogs; empty members mean the program's dialogs.
     struct Answers {
@@ -40,8 +40,8 @@ public:
     // Runs the export of `kind`; true when a file was completed.
     bool run(ExportKind kind);
     ExportPipeline& pipeline() { return m_pipeline; }
-    // Waits for a cancel that may still be finishing (before the window closes).
-    void waitForCancel() { m_canceller.wait(); }
+    // Drawing threads of the next exports (0: one per core; the benchmarks compare).
+    void setDrawingThreads(int threads) { m_threads = threads; }
 
 private:
     std::unique_ptr<FrameExporter> makeExporter(ExportKind kind, int loops);
@@ -49,5 +49,5 @@ private:
     Parts m_parts;
     Answers m_answers;
     ExportPipeline m_pipeline;
-    ExportCanceller m_canceller;
+    int m_threads = 0;
 };

@@ -164,7 +164,8 @@ MainWindow::MainWindow(Application& application, MainWindowServices services, QW
         ProjectCommands::Parts{m_editor, m_store, m_index, *m_dialogs, *m_sink, application.texts(),
                                application.folders(), &m_stage->canvas()});
     m_exportCommands = std::make_unique<ExportCommands>(
-        ExportCommands::Parts{*m_stage, *m_sink, *m_files, application.texts(), this, this},
+        ExportCommands::Parts{*m_stage, *m_sink, *m_files, application.texts(), this, this,
+                              m_document},
         services.exportAnswers);
     m_library =
         new SymbolLibraryPanel(application.folders(), application.texts(), this, *m_sink, this);
@@ -202,8 +203,8 @@ MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
     if (m_exitThread.joinable())
         m_exitThread.join();
-    // A cancel thread and the worker use the stage and post to this window: they end first.
-    m_exportCommands->waitForCancel();
+    // An export and the worker post to this window: they end first.
+    m_exportCommands.reset(); // a running export ends before the document goes
     m_stage->worker().stop();
 }
 
@@ -742,7 +743,7 @@ void MainWindow::exitProgram() {
     m_exitThread = std::thread([this, &canvas] {
         canvas.stopPreview();
         const auto deadline = std::chrono::steady_clock::now() + kExitWait;
-        while (canvas.isCapturing() && std::chrono::steady_clock::now() < deadline)
+        while (canvas.isDrawing() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         QMetaObject::invokeMethod(
             this, [this] { finishClose(); }, Qt::QueuedConnection);

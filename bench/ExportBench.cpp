@@ -11,6 +11,8 @@
 //   make bench-export    (or build/bin/zentravo_export_bench)
 #include "bench/RatioReporter.h"
 #include "bench/RenderedSample.h"
+#include "export/ExportJob.h"
+#include "export/ExportSource.h"
 #include "export/GifExporter.h"
 
 #include <QFile>
@@ -65,9 +67,10 @@ void ourExport(benchmark::State& state, GifQuality quality, const char* name) {
         sample().open(document);
         state.ResumeTiming();
         GifExporter exporter(0, quality);
-        std::string error;
-        if (!BatchExport::run(document, exporter, out.toStdString(), {}, error)) {
-            state.SkipWithError(error.c_str());
+        const ExportJob::Result result =
+            ExportJob::run(ExportSource::take(document), exporter, out.toStdString(), {});
+        if (!result.completed) {
+            state.SkipWithError(result.error.c_str());
             return;
         }
     }

@@ -2,6 +2,7 @@
 // 20 styled texts, against the baseline of drawing the same stage with no objects. The
 // preview needs well over 30 frames per second to leave the UI thread time to work.
 #include "document/ProjectEditor.h"
+#include "export/ExportSource.h"
 #include "stage/StageCanvas.h"
 #include "stage/StageEditor.h"
 #include "text/FontTextMeasurer.h"
@@ -71,17 +72,11 @@ void drawFrames(benchmark::State& state, int symbols, int texts, int onlyStyle =
     Document document;
     ProjectEditor editor(document);
     buildScene(editor, symbols, texts, onlyStyle);
-    StageCanvas canvas(document);
-    canvas.setStageSize(1280, 720);
-    canvas.setEditView(false);
-    canvas.setExporting(true);
-    canvas.makeExportBackBuffer();
+    const ExportSource source = ExportSource::take(document);
     int frame = 0;
     for (auto _ : state) {
-        canvas.setCurrentFrame(frame);
-        auto lock = document.lock();
-        canvas.drawFrame(lock);
-        benchmark::DoNotOptimize(canvas.backBuffer(lock).constBits());
+        const QImage drawn = source.drawFrame(frame);
+        benchmark::DoNotOptimize(drawn.constBits());
         frame = (frame + 1) % 100;
     }
     state.counters["fps"] =
@@ -132,8 +127,7 @@ void BM_MoveDragStep(benchmark::State& state) {
     QPoint grip;
     {
         auto lock = document.lock();
-        const AnimationObject& last = lock.project().objects[99];
-        grip = last.transformedHitRegion->boundingRect().center().toPoint();
+        grip = canvas.hitRegion(lock, 99)->boundingRect().center().toPoint();
     }
     stage.press(grip);
     int dx = 0;

@@ -4,7 +4,7 @@
 #include "document/LoadedProject.h"
 #include "document/ProjectEditor.h"
 #include "document/ProjectReader.h"
-#include "export/BatchExport.h"
+#include "export/ExportSource.h"
 
 #include <QFile>
 #include <QImage>
@@ -38,12 +38,10 @@ public:
         width = h.width;
         height = h.height;
         frameRate = h.frameRate;
-        Document document;
-        ProjectEditor(document).openLoaded(std::move(sample->project), std::move(sample->symbols));
-        BatchExport::drawExportFrames(document, 1.0f, [this](QImage frame, int) {
-            frames.push_back(frame);
-            return true;
-        });
+        const ExportSource source =
+            ExportSource::of(std::move(sample->project), std::move(sample->symbols));
+        for (int f = 0; f < source.duration(); ++f)
+            frames.push_back(source.drawFrame(f));
     }
 
     bool ok() const { return !frames.empty(); }

@@ -38,7 +38,6 @@ void AnimationObject::applyNewObjectDefaults(QSize size, const ProjectHeader& he
     r.hitRegionIndex = -1;
     r.regionHandle = 0;
     guidePoints.clear();
-    transformedHitRegion.reset();
 }
 
 AnimationObject AnimationObject::makeSymbolObject(QSize pictureSize, const ProjectHeader& header) {
@@ -91,7 +90,6 @@ AnimationObject AnimationObject::continuation(MotionKind kind,
     if (kind == kGuideLineMotion)
         n.startFractionY = p.startFractionX;
     n.selected = 1;
-    next.transformedHitRegion.reset();
     return next;
 }
 

@@ -6,7 +6,6 @@
 #include "document/ObjectRecord.h"
 
 #include <QPointF>
-#include <QPolygonF>
 #include <QSize>
 
 #include <optional>
@@ -15,15 +14,11 @@
 
 // AnimationObject: one animated thing on a layer (a text or a symbol shown over a span of
 // frames, moving from start to end values). The record holds the stored bytes; the guide
-// points and the transformed hit region are run-time companions beside it.
+// points are its run-time companion beside it.
 class AnimationObject {
 public:
     ObjectRecord record{};
     BlockList<GuidePoint> guidePoints;
-    // The hit region as drawn at the current frame (zoomed stage coordinates); rebuilt by the
-    // frame renderer, absent until the object was first drawn. A cache that drawing keeps up to
-    // date under the document's lock, hence writable through a read-only view.
-    mutable std::optional<QPolygonF> transformedHitRegion;
 
     // A symbol object showing pictures of `pictureSize`, centred on the stage of `header`,
     // spanning the whole duration, without motion.

@@ -2,13 +2,25 @@
 
 EmbeddedSymbol* EmbeddedSymbolList::find(const SymbolId& id) {
     for (EmbeddedSymbol& symbol : records)
-        if (symbol.id == id) return &symbol;
+        if (symbol.id == id)
+            return &symbol;
     return nullptr;
+}
+
+int EmbeddedSymbolList::indexOf(const SymbolId& id) const {
+    int index = 0;
+    for (const EmbeddedSymbol& symbol : records) {
+        if (symbol.id == id)
+            return index;
+        ++index;
+    }
+    return -1;
 }
 
 const EmbeddedSymbol* EmbeddedSymbolList::find(const SymbolId& id) const {
     for (const EmbeddedSymbol& symbol : records)
-        if (symbol.id == id) return &symbol;
+        if (symbol.id == id)
+            return &symbol;
     return nullptr;
 }
 

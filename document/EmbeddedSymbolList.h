@@ -11,6 +11,8 @@ public:
 
     EmbeddedSymbol* find(const SymbolId& id);
     const EmbeddedSymbol* find(const SymbolId& id) const;
+    // The position of the record with `id`, -1 when there is none.
+    int indexOf(const SymbolId& id) const;
     // Removes the record with `id`, if any; true when one was removed.
     bool remove(const SymbolId& id);
     // Appends `symbol`, first removing a record with the same id.

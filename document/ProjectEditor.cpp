@@ -218,7 +218,6 @@ void ProjectEditor::openLoaded(Project loaded, EmbeddedSymbolList loadedSymbols)
     for (AnimationObject& object : project.objects) {
         object.record.hitRegionIndex = -1;
         object.record.regionHandle = 0;
-        object.transformedHitRegion.reset();
         addHitRegion(edit.lock().hitRegions(), object);
     }
     // Records of the previous project stay until the push below purges them; a record with
@@ -307,7 +306,6 @@ bool ProjectEditor::paste() {
     r.endFrame = length;
     r.motionStartFrame = 0;
     r.motionEndFrame = length;
-    object.transformedHitRegion.reset();
     addHitRegion(edit.lock().hitRegions(), object);
     appendAsNewLayer(edit.project(), std::move(object), m_clipboard->id);
     edit.record(DocumentChange::Objects | DocumentChange::Selection | DocumentChange::Layers);

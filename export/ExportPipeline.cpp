@@ -1,9 +1,9 @@
 #include "export/ExportPipeline.h"
 
+#include "document/Document.h"
 #include "document/MessageSink.h"
+#include "document/MessageTarget.h"
 #include "export/SwfExporter.h"
-#include "stage/StageCanvas.h"
-#include "stage/StageWorker.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,9 +11,12 @@
 #include <algorithm>
 #include <cctype>
 
-ExportPipeline::ExportPipeline(StageCanvas& canvas, StageWorker& worker, MessageSink& sink,
-                               MessageTarget* target)
-    : m_canvas(canvas), m_worker(worker), m_sink(sink), m_target(target) {}
+ExportPipeline::ExportPipeline(Document& document, MessageSink& sink, MessageTarget* target)
+    : m_document(document), m_sink(sink), m_target(target) {}
+
+ExportPipeline::~ExportPipeline() {
+    cancel();
+}
 
 std::unique_ptr<FrameExporter> ExportPipeline::makeExporter(ExportKind kind, int loops,
                                                             GifQuality quality,
@@ -42,7 +45,7 @@ std::string ExportPipeline::outputPath(const std::string& chosen, ExportKind kin
 
 bool ExportPipeline::checkProject() {
     {
-        auto lock = m_canvas.document().lock();
+        auto lock = m_document.lock();
         if (lock.project().layerCount() > 0)
             return true;
     }
@@ -62,45 +65,77 @@ bool ExportPipeline::clearOutput(const std::string& path) {
 }
 
 bool ExportPipeline::start(const std::string& path, std::unique_ptr<FrameExporter> exporter,
-                           int finishDelayMs) {
-    if (isRunning() || m_cancelling)
+                           int threads) {
+    if (isRunning())
         return false;
-    ProjectHeader h;
-    {
-        auto lock = m_canvas.document().lock();
-        h = lock.project().header;
-    }
-    if (!exporter->open(path, h.width, h.height, h.frameRate)) {
-        if (!exporter->error().empty()) // an empty message is a cancelled choice
-            m_sink.show(exporter->error(), kCaption, MessageIcon::Information);
-        QFile::remove(QString::fromLocal8Bit(path.c_str()));
+    join(); // the last export's thread, long done
+    auto source = std::make_unique<ExportSource>(ExportSource::take(m_document));
+    std::string error;
+    if (!ExportJob::open(*source, *exporter, path, error)) {
+        if (!error.empty()) // an empty message is a cancelled choice
+            m_sink.show(error, kCaption, MessageIcon::Information);
         return false;
     }
-    m_progress.reset();
-    m_run = std::make_unique<ExportRun>(std::move(exporter), path, h.duration, m_progress, m_target,
-                                        finishDelayMs);
-    m_worker.setExportStep(m_run.get());
-    m_canvas.beginExport();
+    m_source = std::move(source);
+    m_exporter = std::move(exporter);
+    m_result = {};
+    m_cancel = false;
+    m_progress.reset(m_source->duration());
+    m_lastNotice = {};
+    m_thread = std::thread([this, path, threads] {
+        ExportJob::Options options;
+        options.threads = threads;
+        options.progress = [this](int written, int total) { frameWritten(written, total); };
+        options.cancelled = [this] { return m_cancel.load(); };
+        m_result = ExportJob::encode(*m_source, *m_exporter, path, options);
+        if (m_result.completed)
+            m_progress.percent = 100;
+        m_progress.done = true;
+        if (m_finished)
+            m_finished();
+    });
     return true;
 }
 
-void ExportPipeline::cancel() {
-    if (!m_run || !isRunning())
+void ExportPipeline::frameWritten(int written, int total) {
+    m_progress.framesWritten = written;
+    m_progress.percent = total > 0 ? written * 100 / total : 100;
+    // The stage and the timeline follow the export, but a fast export must not flood the
+    // main window: at most one notice every kNoticeInterval, and always the last frame's.
+    const auto now = std::chrono::steady_clock::now();
+    if (!m_target || (written < total && now - m_lastNotice < kNoticeInterval))
         return;
-    m_cancelling = true;
-    m_run->cancel(m_canvas);
-    m_cancelling = false;
+    m_lastNotice = now;
+    m_target->post(MainMessage::CurrentFrame, static_cast<std::intptr_t>(FrameNotice::Stage),
+                   written - 1);
 }
 
-bool ExportPipeline::reportOutcome() {
-    if (!m_run || isRunning())
-        return false;
-    const std::string error = m_run->error();
-    if (!error.empty())
-        m_sink.show(error, kCaption, MessageIcon::Information);
-    return m_run->succeeded();
+void ExportPipeline::cancel() {
+    if (!m_thread.joinable())
+        return;
+    m_cancel = true;
+    join();
+}
+
+void ExportPipeline::join() {
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 bool ExportPipeline::isRunning() const {
-    return m_canvas.isExporting();
+    return m_thread.joinable() && !m_progress.done;
+}
+
+bool ExportPipeline::reportOutcome() {
+    if (isRunning())
+        return false;
+    join();
+    if (!m_result.error.empty())
+        m_sink.show(m_result.error, kCaption, MessageIcon::Information);
+    if (m_result.completed && m_source) {
+        // The stage goes on from where drawing the frames in order leaves its playback.
+        auto lock = m_document.lock();
+        m_source->playbackAfterExport().store(lock.project(), lock.symbols());
+    }
+    return m_result.completed;
 }

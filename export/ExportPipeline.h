@@ -1,33 +1,42 @@
 #pragma once
 
 #include "export/AviExporter.h"
+#include "export/ExportJob.h"
 #include "export/ExportKind.h"
 #include "export/ExportProgress.h"
-#include "export/ExportRun.h"
+#include "export/ExportSource.h"
 #include "export/GifExporter.h"
 
 #include <atomic>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
+class Document;
 class MessageSink;
 class MessageTarget;
-class StageCanvas;
-class StageWorker;
 
-// ExportPipeline: starting and cancelling an export on the stage (UI thread side). Start
-// checks the project, settles the output path, clears the way for the file, opens the
-// format's exporter and hands the frames to the stage worker; the progress window then
-// polls progress() until it is done. Messages go to the user through the sink.
+// ExportPipeline: the application's export around the one export road (ExportJob): the
+// project check, the output path, clearing the way for the file, then the export itself on a
+// thread of its own from a copy of the project taken at the start, while the progress window
+// polls progress(). The frame written is announced to the main window (at most 20 times a
+// second, and always the last), so that the stage and the timeline follow. Messages go to the
+// user through the sink.
 class ExportPipeline {
 public:
     static constexpr const char* kNoAnimation = "No animation to export.";
     static constexpr const char* kFileInUse =
         "The file is currently used by another program, Overite failed.";
     static constexpr const char* kCaption = "Zentravo";
+    // The shortest time between two frame notices to the main window.
+    static constexpr std::chrono::milliseconds kNoticeInterval{50};
 
-    ExportPipeline(StageCanvas& canvas, StageWorker& worker, MessageSink& sink,
-                   MessageTarget* target);
+    ExportPipeline(Document& document, MessageSink& sink, MessageTarget* target);
+    ~ExportPipeline(); // a running export is cancelled
+    ExportPipeline(const ExportPipeline&) = delete;
+    ExportPipeline& operator=(const ExportPipeline&) = delete;
 
     // The output path for a chosen file: the kind's extension is appended unless the path's
     // last four characters, lower-cased, already are it.
@@ -43,31 +52,40 @@ public:
     // Deletes an existing output file; false (and the user is told) when that fails.
     bool clearOutput(const std::string& path);
 
-    // Runs the export of the stage's document into `path` (already through outputPath() and
-    // clearOutput()) with `exporter`: opens it, prepares the stage and starts the frames.
-    // False, with no file left, when it cannot be opened: the exporter's message is shown,
-    // nothing when it has none (the user cancelled the codec choice).
-    bool start(const std::string& path, std::unique_ptr<FrameExporter> exporter,
-               int finishDelayMs = 200);
-    // Cancels the running export (progress window closed early): no file is left behind.
+    // Exports the document's project (as it is now) into `path` (already through outputPath()
+    // and clearOutput()) with `exporter`: opens the file here, then draws and writes the
+    // frames on threads of their own. False, with no file left, when it cannot be opened: the
+    // exporter's message is shown, nothing when it has none (the user cancelled the codec
+    // choice). `threads`: drawing threads, 0 for one per core.
+    bool start(const std::string& path, std::unique_ptr<FrameExporter> exporter, int threads = 0);
+    // Called on the export's thread when it has ended (the progress window closes then).
+    void setFinishedCallback(std::function<void()> finished) { m_finished = std::move(finished); }
+    // Ends the running export within a frame's time: no file is left, nothing is said.
     void cancel();
-
     bool isRunning() const;
+    // Returns once the running export has ended (headless callers and tests).
+    void wait() { join(); }
     ExportProgress& progress() { return m_progress; }
-    // The last export's outcome once progress().done is set.
-    const ExportRun* lastRun() const { return m_run.get(); }
     // Once the export is over (the progress window closed): shows the message of a write that
-    // failed on the way ("Write AVI error.") and returns whether the file was completed.
+    // failed ("Write AVI error.") and returns whether the file was completed. A completed
+    // export leaves the stage's playback where drawing its frames in order would have.
     bool reportOutcome();
+    // The last export's result (after reportOutcome() or cancel()).
+    const ExportJob::Result& result() const { return m_result; }
 
 private:
-    StageCanvas& m_canvas;
-    StageWorker& m_worker;
+    void join();
+    void frameWritten(int written, int total);
+
+    Document& m_document;
     MessageSink& m_sink;
     MessageTarget* m_target;
     ExportProgress m_progress;
-    std::unique_ptr<ExportRun> m_run;
-    // Set while cancel() runs (on a thread of its own): start() must not replace the run
-    // that the cancel is still closing.
-    std::atomic<bool> m_cancelling{false};
+    std::unique_ptr<ExportSource> m_source;
+    std::unique_ptr<FrameExporter> m_exporter;
+    std::thread m_thread;
+    std::atomic<bool> m_cancel{false};
+    std::function<void()> m_finished;
+    ExportJob::Result m_result;
+    std::chrono::steady_clock::time_point m_lastNotice;
 };

@@ -59,6 +59,30 @@ CxImage GifExporter::prepareFrame(const QImage& frame, std::uint32_t delay) {
     return picture;
 }
 
+namespace {
+
+// A classic frame: reduced to its own palette.
+class PreparedGifFrame : public PreparedFrame {
+public:
+    CxImage reduced;
+};
+
+} // namespace
+
+std::unique_ptr<PreparedFrame> GifExporter::prepare(QImage frame) const {
+    if (m_quality == GifQuality::Best)
+        return FrameExporter::prepare(std::move(frame)); // palettes span frames: in order
+    auto prepared = std::make_unique<PreparedGifFrame>();
+    prepared->reduced = prepareFrame(frame, m_delay);
+    return prepared;
+}
+
+bool GifExporter::writePrepared(PreparedFrame& frame, int index) {
+    if (auto* gif = dynamic_cast<PreparedGifFrame*>(&frame))
+        return encodeFrame(gif->reduced, index);
+    return writeFrame(frame.picture, index);
+}
+
 bool GifExporter::writeFrame(const QImage& frame, int index) {
     if (m_quality == GifQuality::Best) {
         if (!m_best) {

@@ -38,6 +38,9 @@ public:
     ~GifExporter() override;
 
     bool open(const std::string& path, int width, int height, int frameRate) override;
+    // Classic: the frame's own palette and its reduction, on the drawing threads.
+    std::unique_ptr<PreparedFrame> prepare(QImage frame) const override;
+    bool writePrepared(PreparedFrame& frame, int index) override;
     bool writeFrame(const QImage& frame, int index) override;
     bool finish() override;
     void abort() override;

@@ -7,6 +7,7 @@
 #include "text/AppendedTransform.h"
 #include "document/HitRegionTable.h"
 #include "stage/MotionState.h"
+#include "stage/PlaybackState.h"
 #include "text/FontTextMeasurer.h"
 #include "text/StyledTextRenderer.h"
 
@@ -83,7 +84,8 @@ std::array<QRect, 3> FrameRenderer::resizeHandles(int wz, int hz) {
 
 void FrameRenderer::drawFrame(QImage& buffer, const Project& project,
                               const EmbeddedSymbolList& symbols, const HitRegionTable& regions,
-                              const QImage& background, const View& view, Selection& selection) {
+                              const QImage& background, const View& view, Selection& selection,
+                              PlaybackState& playback) {
     if (buffer.isNull())
         return;
     const ProjectHeader& header = project.header;
@@ -96,6 +98,9 @@ void FrameRenderer::drawFrame(QImage& buffer, const Project& project,
     painter.fillRect(QRect(0, 0, wz, hz), QColor(fromColorRef(header.backgroundColor)));
     drawBackground(painter, project, background, zoom);
 
+    playback.symbolTimes.resize(project.objects.count(), 0);
+    if (view.hitRegions)
+        view.hitRegions->assign(project.objects.count(), std::nullopt);
     std::uint32_t index = 0;
     for (int layer = 0; layer < project.layerCount(); ++layer) {
         const auto k = static_cast<std::uint32_t>(layer);
@@ -103,7 +108,9 @@ void FrameRenderer::drawFrame(QImage& buffer, const Project& project,
         const int count = project.layerCounts[k];
         for (int n = 0; n < count && index < project.objects.count(); ++n, ++index) {
             const AnimationObject& object = project.objects[index];
-            updateHitRegion(object, regions, zoom);
+            if (view.hitRegions)
+                (*view.hitRegions)[index] = hitRegion(object, regions, zoom);
+            std::int32_t& symbolTime = playback.symbolTimes[index];
             if (visible) {
                 // Pictures are filtered smoothly; their edges need no polygon antialiasing
                 // (it costs more than the filtering and the pictures' borders are their own).
@@ -112,12 +119,14 @@ void FrameRenderer::drawFrame(QImage& buffer, const Project& project,
                 if (object.isSymbol()) {
                     const ObjectFrameState state =
                         computeState(object, project.symbolIds[index], true, view.frame, header,
-                                     symbols, view.editView);
+                                     symbols, view.editView, playback);
+                    if (state.symbolTime >= 0)
+                        symbolTime = state.symbolTime;
                     if (state.drawn)
                         drawSymbolObject(painter, state, object.record.headingOffset, zoom);
                 } else {
                     drawTextObject(painter, object, project.symbolIds[index], project, symbols,
-                                   view);
+                                   view, playback, symbolTime);
                 }
             }
             if (object.isSelected() && view.editView)
@@ -186,11 +195,14 @@ void FrameRenderer::drawSymbolObject(QPainter& painter, const ObjectFrameState& 
 
 void FrameRenderer::drawTextObject(QPainter& painter, const AnimationObject& object,
                                    const SymbolId& id, const Project& project,
-                                   const EmbeddedSymbolList& symbols, const View& view) {
+                                   const EmbeddedSymbolList& symbols, const View& view,
+                                   PlaybackState& playback, std::int32_t& symbolTime) {
     const ObjectRecord& r = object.record;
     const QSize size = FontTextMeasurer().measure(r.font, object.text());
-    const ObjectFrameState state =
-        computeState(object, id, true, view.frame, project.header, symbols, view.editView);
+    const ObjectFrameState state = computeState(object, id, true, view.frame, project.header,
+                                                symbols, view.editView, playback);
+    if (state.symbolTime >= 0)
+        symbolTime = state.symbolTime;
     if (!state.drawn || state.trail)
         return;
     const int tw = size.width();
@@ -214,15 +226,13 @@ void FrameRenderer::drawTextObject(QPainter& painter, const AnimationObject& obj
     painter.resetTransform();
 }
 
-void FrameRenderer::updateHitRegion(const AnimationObject& object, const HitRegionTable& regions,
-                                    float zoom) {
+std::optional<QPolygonF> FrameRenderer::hitRegion(const AnimationObject& object,
+                                                  const HitRegionTable& regions, float zoom) {
     const ObjectRecord& r = object.record;
     if (r.hitRegionIndex == -1)
-        return;
-    if (!regions.contains(r.hitRegionIndex)) { // a stale slot picks nothing
-        object.transformedHitRegion = QPolygonF();
-        return;
-    }
+        return std::nullopt;
+    if (!regions.contains(r.hitRegionIndex)) // a stale slot picks nothing
+        return QPolygonF();
     const int w = truncated(r.width * zoom * r.startScale);
     const int h = truncated(r.height * zoom * r.startScale);
     const AppendedTransform matrix =
@@ -231,8 +241,7 @@ void FrameRenderer::updateHitRegion(const AnimationObject& object, const HitRegi
             .scale(zoom * r.startScale, zoom * r.startScale)
             .rotate(r.startAngle)
             .translate(r.startX * zoom + w / 2, r.startY * zoom + h / 2);
-    object.transformedHitRegion =
-        matrix.matrix().map(QPolygonF(QRectF(regions.at(r.hitRegionIndex))));
+    return matrix.matrix().map(QPolygonF(QRectF(regions.at(r.hitRegionIndex))));
 }
 
 void FrameRenderer::drawHandles(QPainter& painter, const AnimationObject& object, float zoom,

@@ -4,14 +4,18 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QPolygonF>
 #include <QRect>
 #include <QTransform>
 
 #include <array>
+#include <optional>
+#include <vector>
 
 class AnimationObject;
 class EmbeddedSymbolList;
 class HitRegionTable;
+class PlaybackState;
 class Project;
 class QPainter;
 struct SymbolId;
@@ -29,6 +33,9 @@ public:
         int frame = 0;
         bool editView = false;
         bool exporting = false;
+        // Where the objects' hit regions as drawn go (by object index; the stage view picks
+        // with them); none for an export.
+        std::vector<std::optional<QPolygonF>>* hitRegions = nullptr;
     };
 
     // What drawing leaves for the stage view's hit tests.
@@ -43,11 +50,11 @@ public:
     static constexpr QRgb kHandleFill = 0xFF96C8FF; // ARGB
     static constexpr QRgb kRotateFill = 0xFF00FF00; // ARGB
 
-    // Draws `view.frame` into `buffer`. Advances the shared symbol picture indexes and the
-    // objects' transformed hit regions as drawing in frame order expects.
+    // Draws `view.frame` into `buffer`. It reads the project and moves `playback` on as
+    // drawing in frame order expects (symbol picture cursors, symbol times).
     static void drawFrame(QImage& buffer, const Project& project, const EmbeddedSymbolList& symbols,
                           const HitRegionTable& regions, const QImage& background, const View& view,
-                          Selection& selection);
+                          Selection& selection, PlaybackState& playback);
 
     // The 12 handle rectangles around the box (left, top, right, bottom) of a selected object.
     static std::array<QRect, 12> handleRects(int left, int top, int right, int bottom);
@@ -66,9 +73,11 @@ private:
                                float zoom);
     static void drawTextObject(QPainter& painter, const AnimationObject& object, const SymbolId& id,
                                const Project& project, const EmbeddedSymbolList& symbols,
-                               const View& view);
-    static void updateHitRegion(const AnimationObject& object, const HitRegionTable& regions,
-                                float zoom);
+                               const View& view, PlaybackState& playback, std::int32_t& symbolTime);
+    // The object's base hit region turned, scaled and placed as it stands (zoomed stage
+    // coordinates); none without a region slot, empty for a stale one.
+    static std::optional<QPolygonF> hitRegion(const AnimationObject& object,
+                                              const HitRegionTable& regions, float zoom);
     static void drawHandles(QPainter& painter, const AnimationObject& object, float zoom,
                             bool layerVisible, Selection& selection);
     static void drawOutline(QPainter& painter, int zoomedWidth, int zoomedHeight);

@@ -1,8 +1,9 @@
 #include "stage/MotionState.h"
 
+#include "document/AnimationObject.h"
 #include "document/EmbeddedSymbolList.h"
 #include "document/ProjectHeader.h"
-#include "document/AnimationObject.h"
+#include "stage/PlaybackState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,13 +14,6 @@ namespace {
 constexpr float kOpacityFactor = 0.003921569f; // 1 / 255 as the float the symbol alpha uses
 constexpr float kMaxLinerScale = 100.0f;
 constexpr float kMinLinerScale = 0.001f;
-
-// The symbol step: pictures advanced since the object's start frame, at the symbol's own rate.
-std::int64_t symbolStep(const ObjectRecord& r, int frame, int projectFrameRate) {
-    if (projectFrameRate <= 0) // a damaged file; the properties dialog keeps it at 1..30
-        return 0;
-    return (static_cast<std::int64_t>(frame) - r.startFrame) * r.symbolFrameRate / projectFrameRate;
-}
 
 void interpolateScaleAndOpacity(const ObjectRecord& r, float t, ObjectFrameState& state) {
     const float scale = r.startScale + (r.endScale - r.startScale) * t;
@@ -43,7 +37,7 @@ void applyGuideLineMotion(const AnimationObject& object, int frame, std::int64_t
     if (g > r.motionStartFrame) // then the span is not empty
         i = (static_cast<std::int64_t>(g) - r.motionStartFrame) * n /
             (static_cast<std::int64_t>(r.motionEndFrame) - r.motionStartFrame);
-    r.symbolTime = static_cast<std::int32_t>(r.startFrame + step);
+    state.symbolTime = static_cast<std::int32_t>(r.startFrame + step);
 
     std::int64_t a = i;
     std::int64_t b = i + 3;
@@ -81,26 +75,44 @@ void applyLinerMotion(const AnimationObject& object, int frame, ObjectFrameState
     state.scaleX = state.scaleY = scale;
 }
 
-// Picks the symbol picture chosen by the previous computation and moves the shared index on.
+// Picks the symbol picture chosen by the previous computation and moves the shared cursor on.
 // Returns false when the object's symbol is missing or empty.
 bool advanceSymbol(const SymbolId& id, std::int64_t step, const EmbeddedSymbolList& symbols,
-                   ObjectFrameState& state) {
-    const EmbeddedSymbol* symbol = symbols.find(id);
-    if (!symbol || symbol->frames.isEmpty())
+                   PlaybackState& playback, ObjectFrameState& state) {
+    const int index = symbols.indexOf(id);
+    if (index < 0 || static_cast<std::size_t>(index) >= playback.cursors.size())
         return false;
-    const std::int64_t count = symbol->frames.count();
-    std::int64_t current = symbol->currentFrame;
+    const EmbeddedSymbol& symbol = symbols.records[static_cast<std::uint32_t>(index)];
+    if (symbol.frames.isEmpty())
+        return false;
+    const std::int64_t count = symbol.frames.count();
+    std::int32_t& cursor = playback.cursors[static_cast<std::size_t>(index)];
+    std::int64_t current = cursor;
     if (current < 0 || current >= count) // damaged index: start over at the first picture
         current = 0;
-    state.symbolPicture = symbol->frames[static_cast<std::uint32_t>(current)];
-    std::int64_t next = step % count;
-    if (next < 0)
-        next += count;
-    symbol->currentFrame = static_cast<std::int32_t>(next);
+    state.symbolPicture = symbol.frames[static_cast<std::uint32_t>(current)];
+    cursor = pictureIndex(step, count);
     return true;
 }
 
 } // namespace
+
+std::int64_t symbolStep(const ObjectRecord& r, int frame, int projectFrameRate) {
+    if (projectFrameRate <= 0) // a damaged file; the properties dialog keeps it at 1..30
+        return 0;
+    return (static_cast<std::int64_t>(frame) - r.startFrame) * r.symbolFrameRate / projectFrameRate;
+}
+
+bool followsGuideLine(const AnimationObject& object) {
+    return object.record.motionKind == kGuideLineMotion && object.guidePoints.count() >= 4;
+}
+
+std::int32_t pictureIndex(std::int64_t step, std::int64_t count) {
+    std::int64_t index = step % count;
+    if (index < 0)
+        index += count;
+    return static_cast<std::int32_t>(index);
+}
 
 float motionProgress(int g, int motionStart, int motionEnd) {
     if (motionEnd == motionStart)
@@ -124,7 +136,8 @@ float guideBearing(int fromX, int fromY, int toX, int toY) {
 
 ObjectFrameState computeState(const AnimationObject& object, const SymbolId& symbolId,
                               bool layerVisible, int frame, const ProjectHeader& header,
-                              const EmbeddedSymbolList& symbols, bool editView) {
+                              const EmbeddedSymbolList& symbols, bool editView,
+                              PlaybackState& playback) {
     ObjectFrameState state;
     const ObjectRecord& r = object.record;
     if (frame < r.startFrame || frame > r.endFrame || !layerVisible)
@@ -140,7 +153,7 @@ ObjectFrameState computeState(const AnimationObject& object, const SymbolId& sym
     state.textOpacity = r.startOpacity;
 
     if (!editView) {
-        if (r.motionKind == kGuideLineMotion && object.guidePoints.count() >= 4)
+        if (followsGuideLine(object))
             applyGuideLineMotion(object, frame, step, state);
         else if (r.motionKind == kLinerMotion)
             applyLinerMotion(object, frame, state);
@@ -148,7 +161,7 @@ ObjectFrameState computeState(const AnimationObject& object, const SymbolId& sym
     state.trail = r.trailFlag != 0;
 
     // Text objects carry the null id and have no symbol; they are drawn all the same.
-    const bool hasPicture = advanceSymbol(symbolId, step, symbols, state);
+    const bool hasPicture = advanceSymbol(symbolId, step, symbols, playback, state);
     state.drawn = hasPicture || r.kind != kSymbolObject;
     return state;
 }

@@ -14,4 +14,6 @@ struct ObjectFrameState {
     int textOpacity = 255; // text objects: 0 .. 255
     bool trail = false;
     QImage symbolPicture; // symbol objects: the picture to draw
+    // A guide line motion's symbol time (start frame + symbol step), -1 when none was written.
+    int symbolTime = -1;
 };

@@ -2,6 +2,7 @@
 
 #include "document/FixedText.h"
 #include "import/PictureAllocator.h"
+#include "stage/PlaybackState.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -22,15 +23,13 @@ void StageCanvas::setStageSize(int width, int height) {
 void StageCanvas::setClientSize(QSize size) {
     auto lock = m_document.lock();
     m_clientSize = size;
-    if (!m_exporting)
-        makeViewBackBufferLocked();
+    makeViewBackBufferLocked();
 }
 
 void StageCanvas::setZoom(float zoom) {
     auto lock = m_document.lock();
     setZoomLocked(zoom);
-    if (!m_exporting)
-        makeViewBackBufferLocked();
+    makeViewBackBufferLocked();
 }
 
 void StageCanvas::setZoomLocked(float zoom) {
@@ -56,49 +55,26 @@ void StageCanvas::makeViewBackBufferLocked() {
                    std::max(static_cast<int>(m_stageHeight * zoom + 20), m_clientSize.height()));
 }
 
-void StageCanvas::makeExportBackBuffer() {
-    auto lock = m_document.lock();
-    makeBackBuffer(static_cast<int>(m_stageWidth * m_zoom),
-                   static_cast<int>(m_stageHeight * m_zoom));
-}
-
 void StageCanvas::makeBackBuffer(int width, int height) {
     // The buffer is always opaque; 32-bit RGB keeps it cheap to paint on and to copy out.
     m_buffer = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
     m_buffer.fill(FrameRenderer::kSurround);
 }
 
-void StageCanvas::beginExport(float zoom) {
-    auto lock = m_document.lock();
-    m_document.setCurrentFrame(0);
-    m_savedZoom = m_zoom;
-    setZoomLocked(zoom);
-    makeBackBuffer(static_cast<int>(m_stageWidth * zoom), static_cast<int>(m_stageHeight * zoom));
-    m_redrawRequested = true;
-    m_exporting = true;
-    m_editView = false;
-}
-
-void StageCanvas::endExport(Document::Lock&) {
-    m_exporting = false;
-    setZoomLocked(m_savedZoom);
-    makeViewBackBufferLocked();
-    m_redrawRequested = true;
-}
-
-void StageCanvas::cancelExport() {
-    m_exporting = false; // the worker starts no further frame
-    m_editView = true;
-    // The worker captures with the lock held: taking it waits for the frame in progress.
-    auto lock = m_document.lock();
-    setZoomLocked(m_savedZoom);
-    makeViewBackBufferLocked();
-    m_redrawRequested = true;
-}
-
 QImage StageCanvas::backBuffer() {
     auto lock = m_document.lock();
     return m_buffer;
+}
+
+QImage StageCanvas::readBackgroundPicture(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return QImage();
+    QImageReader reader(path);
+    reader.setAutoTransform(false);
+    // Qt's own limit (128 MiB) refuses photos over 33 megapixels; the picture readers' limit
+    // holds any camera's picture, at up to 8 bytes a pixel while decoding.
+    reader.setAllocationLimit(static_cast<int>(PictureAllocator::pixelLimit() * 8 >> 20));
+    return reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 void StageCanvas::loadBackgroundPicture() {
@@ -107,15 +83,8 @@ void StageCanvas::loadBackgroundPicture() {
         auto lock = m_document.lock();
         path = QString::fromLocal8Bit(fixedText(lock.project().header.backgroundPicture));
     }
-    QImage background; // read without the lock: the worker may draw meanwhile
-    if (!path.isEmpty() && QFileInfo(path).isFile()) {
-        QImageReader reader(path);
-        reader.setAutoTransform(false);
-        // Qt's own limit (128 MiB) refuses photos over 33 megapixels; the picture readers'
-        // limit holds any camera's picture, at up to 8 bytes a pixel while decoding.
-        reader.setAllocationLimit(static_cast<int>(PictureAllocator::pixelLimit() * 8 >> 20));
-        background = reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    }
+    // Read without the lock: the worker may draw meanwhile.
+    const QImage background = readBackgroundPicture(path);
     auto lock = m_document.lock();
     m_background = background;
 }
@@ -123,17 +92,29 @@ void StageCanvas::loadBackgroundPicture() {
 void StageCanvas::drawFrame(Document::Lock& lock) {
     if (m_buffer.isNull())
         return;
+    m_drawing = true;
     FrameRenderer::View view;
     view.zoom = m_zoom;
     view.scrollX = m_scrollX;
     view.scrollY = m_scrollY;
     view.frame = m_document.currentFrame();
     view.editView = m_editView;
-    view.exporting = m_exporting;
+    view.hitRegions = &m_hitRegions;
+    // The stage's playback goes on from where its last frame left it.
+    PlaybackState playback = PlaybackState::stored(lock.project(), lock.symbols());
     FrameRenderer::drawFrame(m_buffer, lock.project(), lock.symbols(), lock.hitRegions(),
-                             m_background, view, m_selection);
+                             m_background, view, m_selection, playback);
+    playback.store(lock.project(), lock.symbols());
     m_lastDrawnFrame = view.frame;
     ++m_drawCount;
+    m_drawing = false;
+}
+
+const std::optional<QPolygonF>& StageCanvas::hitRegion(const Document::Lock&, int index) const {
+    static const std::optional<QPolygonF> kNone;
+    return index >= 0 && static_cast<std::size_t>(index) < m_hitRegions.size()
+               ? m_hitRegions[static_cast<std::size_t>(index)]
+               : kNone;
 }
 
 void StageCanvas::togglePreview() {

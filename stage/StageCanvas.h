@@ -5,15 +5,20 @@
 #include "stage/FrameRenderer.h"
 
 #include <QImage>
+#include <QPolygonF>
 #include <QSize>
 
 #include <array>
 #include <atomic>
 #include <functional>
+#include <optional>
+#include <vector>
 
 // StageCanvas: the drawing side of the stage view without a window: the back buffer, zoom,
-// scroll position and the flags the UI thread and the stage worker share. The document it
-// draws owns the model, the current frame and the one lock.
+// scroll position, the objects' hit regions as last drawn, and the flags the UI thread and the
+// stage worker share. The document it draws owns the model, the current frame and the one
+// lock. Drawing keeps the stage's playback (symbol picture cursors, symbol times) in the
+// records' run-time fields, so that a save carries what the stage showed.
 //
 // Threads: the back buffer and the drawing state are guarded by the document's lock, like the
 // model: methods that change them take it themselves, except those that take a
@@ -37,28 +42,19 @@ public:
     float zoom() const { return m_zoom; }
     void setScroll(int x, int y);
 
-    // Back buffer of the view: max(stage x zoom + 20, client) each way; of an export: exactly
-    // stage x zoom (the stage's size at zoom 1).
+    // Back buffer of the view: max(stage x zoom + 20, client) each way.
     void makeViewBackBuffer();
-    void makeExportBackBuffer();
     // A shallow copy of the back buffer, for painting or checking what was drawn.
     QImage backBuffer();
     // The back buffer itself, while the caller holds the lock.
     const QImage& backBuffer(const Document::Lock&) const { return m_buffer; }
 
-    // Export: beginExport() (UI thread) shows frame 0 at zoom 1 in a stage-sized buffer with
-    // edit view off, requests a redraw and sets the exporting flag; endExport() (the worker,
-    // holding the lock, after the last frame) and cancelExport() (any thread but the worker)
-    // clear it and bring back the zoom and the view buffer; a cancel also turns edit view back
-    // on and first waits for the frame being captured.
-    // `zoom` other than 1 scales the exported frames (preview pictures of samples).
-    void beginExport(float zoom = 1.0f);
-    void endExport(Document::Lock& lock);
-    void cancelExport();
-
     // Loads the project's background picture when its path names a readable picture;
     // otherwise there is none.
     void loadBackgroundPicture();
+    // A background picture read from `path` (null when it is none or unreadable); read with
+    // the picture readers' size limit.
+    static QImage readBackgroundPicture(const QString& path);
 
     // Draws the document's current frame into the back buffer.
     void drawFrame(Document::Lock& lock);
@@ -92,13 +88,14 @@ public:
 
     bool editView() const { return m_editView; }
     void setEditView(bool on) { m_editView = on; }
-    bool isExporting() const { return m_exporting; }
-    void setExporting(bool on) { m_exporting = on; }
-    bool isCapturing() const { return m_capturing; }
-    void setCapturing(bool on) { m_capturing = on; }
+    // True while a frame is being drawn (the exit waits for it).
+    bool isDrawing() const { return m_drawing; }
 
     // What the last drawn frame left for hit tests (read while holding the lock).
     const FrameRenderer::Selection& selection(const Document::Lock&) const { return m_selection; }
+    // Object `index`'s hit region as last drawn (zoomed stage coordinates); none before it
+    // was drawn or without a region slot.
+    const std::optional<QPolygonF>& hitRegion(const Document::Lock&, int index) const;
     int lastDrawnFrame() const { return m_lastDrawnFrame; }
     int drawCount() const { return m_drawCount; }
 
@@ -112,10 +109,10 @@ private:
     QImage m_buffer;
     QImage m_background;
     FrameRenderer::Selection m_selection;
+    std::vector<std::optional<QPolygonF>> m_hitRegions;
     std::array<QRect, 3> m_resizeHandles{};
     QSize m_clientSize;
     std::atomic<float> m_zoom{1.0f};
-    float m_savedZoom = 1.0f;
     std::atomic<int> m_stageWidth{320};
     std::atomic<int> m_stageHeight{120};
     int m_scrollX = 0;
@@ -127,6 +124,5 @@ private:
     std::atomic<bool> m_playing{false};
     std::atomic<bool> m_redrawRequested{false};
     std::atomic<bool> m_editView{true};
-    std::atomic<bool> m_exporting{false};
-    std::atomic<bool> m_capturing{false};
+    std::atomic<bool> m_drawing{false};
 };

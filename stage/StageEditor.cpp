@@ -158,9 +158,8 @@ int StageEditor::objectAt(QPoint q) const {
         for (int n = 0; n < count; ++n, --index) {
             if (!visible)
                 continue;
-            const AnimationObject& object = project.objects[static_cast<std::uint32_t>(index)];
-            if (object.transformedHitRegion &&
-                object.transformedHitRegion->containsPoint(q, Qt::OddEvenFill))
+            const std::optional<QPolygonF>& region = m_canvas.hitRegion(lock, index);
+            if (region && region->containsPoint(q, Qt::OddEvenFill))
                 return index;
         }
     }
@@ -203,10 +202,12 @@ StageEditor::Cursor StageEditor::cursorAt(QPoint p) const {
         break;
     }
     auto lock = m_canvas.document().lock();
-    for (const AnimationObject& object : lock.project().objects)
-        if (object.isSelected() && object.transformedHitRegion &&
-            object.transformedHitRegion->containsPoint(q, Qt::OddEvenFill))
+    int index = 0;
+    for (const AnimationObject& object : lock.project().objects) {
+        const std::optional<QPolygonF>& region = m_canvas.hitRegion(lock, index++);
+        if (object.isSelected() && region && region->containsPoint(q, Qt::OddEvenFill))
             return Cursor::Move;
+    }
     return Cursor::Arrow;
 }
 
@@ -251,7 +252,12 @@ void StageEditor::press(QPoint p) {
             auto lock = m_canvas.document().lock();
             selected = lock.project().selectedObjectIndex();
         }
-        // The drag moves the first selected object; one undo step at the release.
+        // The drag moves the first selected object; one undo step at the release. A move
+        // needs an object that was drawn (it has a hit region).
+        {
+            auto lock = m_canvas.document().lock();
+            m_movable = m_canvas.hitRegion(lock, selected).has_value();
+        }
         if (!m_editor.beginObjectDrag(selected))
             m_mode = Mode::None;
     }
@@ -299,7 +305,7 @@ bool StageEditor::dragTo(AnimationObject& object, QPoint p) const {
         }
         return true;
     }
-    if (m_mode == Mode::Move && object.transformedHitRegion) {
+    if (m_mode == Mode::Move && m_movable) {
         r.startX = (r.dragOriginX * zoom + p.x() - m_dragStart.x()) / zoom;
         r.startY = (r.dragOriginY * zoom + p.y() - m_dragStart.y()) / zoom;
         if (!hasMotion(r)) {

@@ -122,4 +122,5 @@ private:
     QPoint m_pivot;
     QPoint m_dragStart;
     QPoint m_lastPoint;
+    bool m_movable = false; // the dragged object has a hit region
 };

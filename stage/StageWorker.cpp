@@ -1,7 +1,6 @@
 #include "stage/StageWorker.h"
 
 #include "document/MessageTarget.h"
-#include "stage/ExportStep.h"
 #include "stage/StageCanvas.h"
 
 #include <chrono>
@@ -80,16 +79,6 @@ void StageWorker::frameStep() {
     bool finished = false;
     {
         auto lock = document.lock();
-        if (m_canvas.isExporting()) {
-            ExportStep* step = m_exportStep;
-            if (!step)
-                return;
-            m_canvas.setCapturing(true);
-            m_canvas.drawFrame(lock);
-            step->exportFrame(m_canvas.backBuffer(lock), m_canvas, lock);
-            m_canvas.setCapturing(false);
-            return;
-        }
         if (!m_canvas.isPlaying())
             return;
         m_canvas.drawFrame(lock);

@@ -5,22 +5,19 @@
 #include <mutex>
 #include <thread>
 
-class ExportStep;
 class MessageTarget;
 class StageCanvas;
 
 // StageWorker: the thread of a stage view. Each pass: stop check, a redraw when one was
-// requested, a sleep of one frame period, then one export frame while an export runs or one
-// preview frame while the preview plays. The preview plays the animation once and stops at
-// frame 0.
+// requested, a sleep of one frame period, then one preview frame while the preview plays. The
+// preview plays the animation once and stops at frame 0. (Exports draw on threads of their
+// own, from a copy of the project: ExportJob.)
 class StageWorker {
 public:
     StageWorker(StageCanvas& canvas, MessageTarget* target);
     ~StageWorker();
     StageWorker(const StageWorker&) = delete;
     StageWorker& operator=(const StageWorker&) = delete;
-
-    void setExportStep(ExportStep* step) { m_exportStep = step; }
 
     void start();
     // Ends the thread and waits for it; the worker can be started again afterwards.
@@ -41,7 +38,6 @@ private:
 
     StageCanvas& m_canvas;
     MessageTarget* m_target;
-    std::atomic<ExportStep*> m_exportStep{nullptr};
     std::thread m_thread;
     std::mutex m_stopMutex;
     std::condition_variable m_stopSignal;

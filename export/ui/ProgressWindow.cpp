@@ -44,10 +44,24 @@ ProgressWindow::ProgressWindow(const ExportProgress& progress, const LanguageTab
     m_timer->setInterval(kPollMilliseconds);
     connect(m_timer, &QTimer::timeout, this, &ProgressWindow::poll);
     m_timer->start();
+    m_clock.start();
+}
+
+QString ProgressWindow::statusText(int written, int frames, qint64 elapsedMs) {
+    if (frames <= 0)
+        return QString();
+    QString text = tr("%1 / %2 frames").arg(written).arg(frames);
+    // The pace of a few frames is a fair guess of the rest's.
+    if (written >= kFramesBeforeEstimate && written < frames) {
+        const qint64 left = elapsedMs * (frames - written) / written;
+        text += tr(", about %1 s left").arg((left + 999) / 1000);
+    }
+    return text;
 }
 
 void ProgressWindow::poll() {
     m_percent = std::clamp(m_progress.percent.load(), 0, 100);
+    m_status = statusText(m_progress.framesWritten, m_progress.frames, m_clock.elapsed());
     update();
     if (m_progress.done)
         finish();
@@ -65,6 +79,12 @@ void ProgressWindow::reject() {
 void ProgressWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     ProgressPainter::paint(painter, size(), m_percent);
+    if (!m_status.isEmpty()) {
+        // Beside the percent, under the bar, left of the button.
+        painter.setPen(QColor(0x33, 0x3B, 0x45));
+        painter.drawText(QRect(ProgressPainter::kBarLeft + 60, 52, kWidth - 100 - 90, 26),
+                         Qt::AlignVCenter | Qt::AlignLeft, m_status);
+    }
 }
 
 void ProgressWindow::keyPressEvent(QKeyEvent* event) {

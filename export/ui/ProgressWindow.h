@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPoint>
 
 struct ExportProgress;
@@ -32,6 +33,13 @@ public:
 
     // The percent shown, as read at the last poll.
     int percent() const { return m_percent; }
+    // The line under the bar: frames written of all, and the time left once a few frames
+    // tell the pace ("12 / 72 frames, about 5 s left").
+    QString statusText() const { return m_status; }
+    static QString statusText(int written, int frames, qint64 elapsedMs);
+    static constexpr int kFramesBeforeEstimate = 3;
+    // Closes the window (accepted): the export ended, or its button was pressed.
+    void finish();
     QPushButton* cancelButton() const { return m_cancel; }
 
     // A close request from the window system counts as the button: the export is cancelled
@@ -48,12 +56,13 @@ protected:
 
 private:
     void poll();
-    void finish();
 
     const ExportProgress& m_progress;
     QTimer* m_timer;
     QPushButton* m_cancel;
     int m_percent = 0;
+    QString m_status;
+    QElapsedTimer m_clock; // since the window opened
     // Where a drag grabbed the window, for window systems that do not move it themselves.
     QPoint m_dragOffset;
     bool m_dragging = false;

@@ -119,7 +119,6 @@ public:
         ExportPipeline& pipeline = window->exportCommands().pipeline();
         const bool ended = QTest::qWaitFor(
             [&] { return shownProgressWindow() == nullptr && !pipeline.isRunning(); }, 30000);
-        window->exportCommands().waitForCancel();
         settle();
         return ended;
     }

@@ -5,6 +5,7 @@
 #include "controls/AngleDial.h"
 #include "controls/FlatSlider.h"
 #include "stage/MotionState.h"
+#include "stage/PlaybackState.h"
 #include "stage/ui/GuideLineArea.h"
 #include "stage/ui/GuideLineDialog.h"
 #include "stage/ui/MotionPanel.h"
@@ -141,11 +142,12 @@ TEST_F(StageWindowTest, ADrawnGuideLineIsWhatTheGuideLineMotionFollows) {
         // fourth from last at its end.
         const ProjectHeader header = lock.project().header;
         const SymbolId id = lock.project().symbolIds[0];
+        PlaybackState playback = PlaybackState::stored(lock.project(), lock.symbols());
         ObjectFrameState first = computeState(object, id, true, object.record.motionStartFrame,
-                                              header, lock.symbols(), false);
+                                              header, lock.symbols(), false, playback);
         EXPECT_EQ(QPointF(first.centreX, first.centreY), QPointF(drawn[0]));
         ObjectFrameState last = computeState(object, id, true, object.record.motionEndFrame, header,
-                                             lock.symbols(), false);
+                                             lock.symbols(), false, playback);
         EXPECT_EQ(QPointF(last.centreX, last.centreY), QPointF(drawn[drawn.size() - 4]));
     }
     EXPECT_GT(undoSteps(), steps); // the stroke is an edit of its own

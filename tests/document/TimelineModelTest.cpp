@@ -84,7 +84,7 @@ TEST_F(TimelineModelTest, TheFirstLayerIsTheBottomRowAndToTheFrontDrawsItOverThe
         StageCanvas canvas(editor.document());
         canvas.setStageSize(100, 60);
         canvas.setEditView(false);
-        canvas.makeExportBackBuffer();
+        canvas.makeViewBackBuffer();
         auto lock = editor.document().lock();
         canvas.drawFrame(lock);
         return QColor(canvas.backBuffer(lock).pixel(50, 30));

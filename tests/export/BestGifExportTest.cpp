@@ -1,7 +1,6 @@
 // The best GIF mode: every bundled sample read back by Pillow, gifsicle and our decoder (frames,
 // delays, loop count, disposal, the comment, and every shown frame against the rendered one),
 // a still project that costs a few bytes a frame, and frames of another size refused.
-#include "export/BatchExport.h"
 #include "export/GifExporter.h"
 
 #include "document/ProjectReader.h"
@@ -9,6 +8,7 @@
 #include "gif/CxMemFile.h"
 #include "tests/ProgramRun.h"
 #include "tests/document/EditorTestSupport.h"
+#include "tests/export/ExportFrames.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -30,13 +30,12 @@ std::vector<QImage> renderedFrames(Document& document, const QString& raw) {
     std::vector<QImage> frames;
     QFile file(raw);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    BatchExport::drawExportFrames(document, 1.0f, [&](QImage frame, int) {
+    for (QImage& frame : exportFrames(document)) {
         const QImage rgb = frame.convertToFormat(QImage::Format_RGB888);
         for (int y = 0; y < rgb.height(); ++y)
             file.write(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 3);
         frames.push_back(std::move(frame));
-        return true;
-    });
+    }
     return frames;
 }
 
@@ -221,8 +220,7 @@ TEST(BestGifExportTest, AStillProjectCostsAFewBytesAFrameAfterTheFirst) {
     const QString gif = dir.filePath("still.gif");
     GifExporter exporter(0, GifQuality::Best);
     std::string error;
-    ASSERT_TRUE(BatchExport::run(editor.document(), exporter, gif.toStdString(), {}, error))
-        << error;
+    ASSERT_TRUE(exportDocument(editor.document(), exporter, gif.toStdString(), error)) << error;
     const QJsonObject report = pillowReport(gif, raw);
     EXPECT_EQ(report["frames"].toInt(), 12);
     const std::vector<double> bytes = numbers(report["imageBytes"]);

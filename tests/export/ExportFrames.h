@@ -1,18 +1,64 @@
 #pragma once
 
 #include "document/Document.h"
-#include "export/BatchExport.h"
+#include "export/ExportJob.h"
+#include "export/ExportPipeline.h"
+#include "export/ExportSource.h"
+#include "export/FrameExporter.h"
+#include "tests/document/RecordingMessageSink.h"
 
 #include <QImage>
 
+#include <memory>
+#include <string>
 #include <vector>
 
-// The frames an export of `document` hands its encoder, in order.
-inline std::vector<QImage> exportFrames(Document& document) {
-    std::vector<QImage> frames;
-    BatchExport::drawExportFrames(document, 1.0f, [&frames](QImage frame, int) {
-        frames.push_back(frame.copy());
+// An exporter that keeps copies of the frames it is handed and writes nothing.
+class FrameCollector : public FrameExporter {
+public:
+    explicit FrameCollector(std::vector<QImage>& frames) : m_frames(frames) {}
+    bool open(const std::string&, int, int, int) override { return true; }
+    bool writeFrame(const QImage& frame, int) override {
+        m_frames.push_back(frame.copy());
         return true;
-    });
+    }
+    bool finish() override { return true; }
+    void abort() override {}
+    std::string error() const override { return {}; }
+
+private:
+    std::vector<QImage>& m_frames;
+};
+
+// The frames an export of `document` hands its encoder, in order, drawn on `threads` threads
+// (0: one per core).
+inline std::vector<QImage> exportFrames(Document& document, int threads = 0, float zoom = 1.0f) {
+    std::vector<QImage> frames;
+    FrameCollector collector(frames);
+    ExportJob::Options options;
+    options.threads = threads;
+    ExportJob::run(ExportSource::take(document, zoom), collector, "", options);
     return frames;
+}
+
+// A headless export of `document` into `path`, as the command line makes it.
+inline bool exportDocument(Document& document, FrameExporter& exporter, const std::string& path,
+                           std::string& error) {
+    const ExportJob::Result result =
+        ExportJob::run(ExportSource::take(document), exporter, path, {});
+    error = result.error;
+    return result.completed;
+}
+
+// An export of `document` as the application runs it: the pipeline takes the project, opens
+// the file and draws and writes the frames on threads of its own until the export ends. True
+// when the file was completed.
+inline bool exportAsTheApplicationDoes(Document& document, const std::string& path,
+                                       std::unique_ptr<FrameExporter> exporter) {
+    RecordingMessageSink sink;
+    ExportPipeline pipeline(document, sink, nullptr);
+    if (!pipeline.start(path, std::move(exporter)))
+        return false;
+    pipeline.wait();
+    return pipeline.reportOutcome();
 }

@@ -1,16 +1,13 @@
 // GIF export: whole exports of small projects read back by Pillow (frames, delays, loop
-// extension, disposal, comment, colour tables, pixels), the export run on the stage worker
-// with its cancel, and the pipeline's checks and messages.
-#include "export/BatchExport.h"
+// extension, disposal, comment, colour tables, pixels), the application's export on threads of
+// its own with its notices and its cancel, and the pipeline's checks and messages.
 #include "export/ExportPipeline.h"
 #include "export/GifExporter.h"
 
 #include "document/MessageTarget.h"
 #include "tests/document/EditorTestSupport.h"
-#include "stage/StageCanvas.h"
-#include "stage/StageWorker.h"
-#include "tests/document/EditorTestSupport.h"
 #include "tests/document/RecordingMessageSink.h"
+#include "tests/export/ExportFrames.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +17,11 @@
 #include <QPainter>
 #include "tests/ProgramRun.h"
 #include <QTemporaryDir>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -58,11 +60,9 @@ void makeProject(TestEditor& editor, int duration, int frameRate) {
 
 // The frames an export draws, saved as PNG for the comparison in Python.
 void saveRenderedFrames(TestEditor& editor, const QString& folder) {
-    BatchExport::drawExportFrames(editor.document(), 1.0f, [&](QImage frame, int f) {
-        return frame.save(QDir(folder).filePath(QString::asprintf("frame_%03d.png", f)));
-    });
-    for (EmbeddedSymbol& symbol : editor.symbols().records)
-        symbol.currentFrame = 0; // the export that follows starts from the same state
+    int f = 0;
+    for (const QImage& frame : exportFrames(editor.document()))
+        frame.save(QDir(folder).filePath(QString::asprintf("frame_%03d.png", f++)));
 }
 
 QJsonObject pillowReport(const QString& gif, const QString& rendered) {
@@ -95,8 +95,7 @@ TEST(GifExportTest, PillowSeesTheFramesDelaysLoopDisposalCommentAndTables) {
         const QString gif = dir.filePath("out.gif");
         GifExporter exporter(row.loops);
         std::string error;
-        ASSERT_TRUE(BatchExport::run(editor.document(), exporter, gif.toStdString(), {}, error))
-            << error;
+        ASSERT_TRUE(exportDocument(editor.document(), exporter, gif.toStdString(), error)) << error;
         const QJsonObject report = pillowReport(gif, dir.path());
         EXPECT_EQ(report["frames"].toInt(), 5);
         EXPECT_EQ(ints(report["delays"]), std::vector<int>(5, row.delayMs));
@@ -121,7 +120,7 @@ TEST(GifExportTest, OneFrameProjectHasOneImageTheCommentAndTheTrailer) {
     const QString gif = dir.filePath("single.gif");
     GifExporter exporter(0);
     std::string error;
-    ASSERT_TRUE(BatchExport::run(editor.document(), exporter, gif.toStdString(), {}, error));
+    ASSERT_TRUE(exportDocument(editor.document(), exporter, gif.toStdString(), error));
     QFile file(gif);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -133,64 +132,102 @@ TEST(GifExportTest, OneFrameProjectHasOneImageTheCommentAndTheTrailer) {
 
 class RecordingTarget : public MessageTarget {
 public:
-    void post(MainMessage message, std::intptr_t, std::intptr_t lparam) override {
-        if (message == MainMessage::CurrentFrame)
-            frames.push_back(static_cast<int>(lparam));
+    void post(MainMessage message, std::intptr_t wparam, std::intptr_t lparam) override {
+        if (message != MainMessage::CurrentFrame)
+            return;
+        std::lock_guard lock(mutex);
+        EXPECT_EQ(static_cast<FrameNotice>(wparam), FrameNotice::Stage);
+        frames.push_back(static_cast<int>(lparam));
+        times.push_back(std::chrono::steady_clock::now());
     }
+    std::mutex mutex;
     std::vector<int> frames;
+    std::vector<std::chrono::steady_clock::time_point> times;
+};
+
+// A GIF exporter that holds every frame from `holdFrom` on until released, so that a test
+// can cancel an export in the middle of its frames.
+class HeldGifExporter : public GifExporter {
+public:
+    explicit HeldGifExporter(int holdFrom) : GifExporter(0), m_holdFrom(holdFrom) {}
+    bool writePrepared(PreparedFrame& frame, int index) override {
+        if (index >= m_holdFrom) {
+            std::unique_lock lock(m_mutex);
+            m_reached = true;
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return m_released; });
+        }
+        return GifExporter::writePrepared(frame, index);
+    }
+    void waitUntilHeld() {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_reached; });
+    }
+    void release() {
+        std::lock_guard lock(m_mutex);
+        m_released = true;
+        m_changed.notify_all();
+    }
+
+private:
+    const int m_holdFrom;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_reached = false;
+    bool m_released = false;
 };
 
 class GifPipelineTest : public ::testing::Test {
 protected:
-    GifPipelineTest()
-        : canvas(editor.document()), worker(canvas, &target),
-          pipeline(canvas, worker, sink, &target) {
-        makeProject(editor, 6, 12);
-        canvas.setStageSize(90, 50);
-        canvas.setZoom(2.0f);
-    }
+    GifPipelineTest() : pipeline(editor.document(), sink, &target) { makeProject(editor, 6, 12); }
     TestEditor editor;
-    StageCanvas canvas;
     RecordingTarget target;
     RecordingMessageSink sink;
-    StageWorker worker;
     ExportPipeline pipeline;
     QTemporaryDir dir;
 };
 
-TEST_F(GifPipelineTest, TheWorkerWritesOneFramePerPassAndRestoresTheView) {
-    const std::string path = dir.filePath("worker.gif").toStdString();
-    ASSERT_TRUE(pipeline.start(path, std::make_unique<GifExporter>(0), 0));
-    EXPECT_TRUE(canvas.isExporting());
-    EXPECT_FALSE(canvas.editView());
-    EXPECT_EQ(canvas.zoom(), 1.0f);
-    std::vector<int> progress;
-    for (int pass = 0; pass < 20 && canvas.isExporting(); ++pass) {
-        worker.frameStep();
-        progress.push_back(pipeline.progress().percent);
-    }
-    EXPECT_EQ(progress, (std::vector<int>{16, 33, 50, 66, 83, 100}));
+TEST_F(GifPipelineTest, TheExportWritesEveryFrameAndNoticesTheLastAtMostTwentyTimesASecond) {
+    makeProject(editor, 200, 12);
+    const std::string path = dir.filePath("fast.gif").toStdString();
+    ASSERT_TRUE(pipeline.start(path, std::make_unique<GifExporter>(0)));
+    pipeline.wait();
     EXPECT_TRUE(pipeline.progress().done);
-    EXPECT_TRUE(pipeline.lastRun()->succeeded());
-    EXPECT_EQ(target.frames, (std::vector<int>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(canvas.zoom(), 2.0f); // the view comes back as it was
-    EXPECT_EQ(canvas.backBuffer().width(), 90 * 2 + 20);
-    EXPECT_EQ(pillowReport(QString::fromStdString(path), dir.path())["frames"].toInt(), 6);
+    EXPECT_EQ(pipeline.progress().percent, 100);
+    EXPECT_EQ(pipeline.progress().framesWritten, 200);
+    EXPECT_TRUE(pipeline.reportOutcome());
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_EQ(pillowReport(QString::fromStdString(path), dir.path())["frames"].toInt(), 200);
+    // The last frame is always announced; two notices are never closer than 50 ms.
+    ASSERT_FALSE(target.frames.empty());
+    EXPECT_EQ(target.frames.back(), 199);
+    EXPECT_LT(target.frames.size(), 200u);
+    for (std::size_t k = 1; k + 1 < target.times.size(); ++k)
+        EXPECT_GE(target.times[k] - target.times[k - 1], ExportPipeline::kNoticeInterval);
 }
 
-TEST_F(GifPipelineTest, CancelAfterAFewFramesLeavesNoFile) {
+TEST_F(GifPipelineTest, ACancelAmidTheFramesLeavesNoFileAndTheNextExportWorks) {
+    makeProject(editor, 40, 12);
     const std::string path = dir.filePath("cancelled.gif").toStdString();
-    ASSERT_TRUE(pipeline.start(path, std::make_unique<GifExporter>(0), 0));
-    worker.frameStep();
-    worker.frameStep();
+    auto held = std::make_unique<HeldGifExporter>(5);
+    HeldGifExporter& exporter = *held;
+    ASSERT_TRUE(pipeline.start(path, std::move(held), 3));
+    exporter.waitUntilHeld(); // frames 0..4 written, the drawing threads ahead of the writer
+    EXPECT_TRUE(pipeline.isRunning());
     EXPECT_TRUE(QFile::exists(QString::fromStdString(path)));
-    pipeline.cancel();
-    EXPECT_FALSE(canvas.isExporting());
-    EXPECT_TRUE(canvas.editView());
-    EXPECT_EQ(canvas.zoom(), 2.0f);
+    std::thread release([&exporter] { exporter.release(); });
+    pipeline.cancel(); // returns once every thread of the export has ended
+    release.join();
+    EXPECT_FALSE(pipeline.isRunning());
+    EXPECT_TRUE(pipeline.result().cancelled);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
-    worker.frameStep(); // no more frames once cancelled
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
+    EXPECT_TRUE(sink.messages.empty()); // a cancel says nothing
+
+    // The next export right after works.
+    ASSERT_TRUE(pipeline.start(path, std::make_unique<GifExporter>(0)));
+    pipeline.wait();
+    EXPECT_TRUE(pipeline.reportOutcome());
+    EXPECT_EQ(pillowReport(QString::fromStdString(path), dir.path())["frames"].toInt(), 40);
 }
 
 TEST_F(GifPipelineTest, ChecksPathsAndRefusesWhatCannotBeWritten) {
@@ -227,8 +264,8 @@ TEST_F(GifPipelineTest, ChecksPathsAndRefusesWhatCannotBeWritten) {
 
     // An output that cannot be opened stops the export before it starts and says so.
     const std::string nowhere = dir.filePath("missing/out.gif").toStdString();
-    EXPECT_FALSE(pipeline.start(nowhere, std::make_unique<GifExporter>(0), 0));
-    EXPECT_FALSE(canvas.isExporting());
+    EXPECT_FALSE(pipeline.start(nowhere, std::make_unique<GifExporter>(0)));
+    EXPECT_FALSE(pipeline.isRunning());
     EXPECT_FALSE(sink.messages.back().text.empty());
 }
 

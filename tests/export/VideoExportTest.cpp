@@ -1,18 +1,16 @@
-// SWF and AVI exports of small projects, driven through the stage worker's export pass and
-// checked with ffprobe and decoded with ffmpeg against the rendered frames.
+// SWF and AVI exports of small projects, driven through the export road and checked with
+// ffprobe and decoded with ffmpeg against the rendered frames.
 #include "export/AviExporter.h"
-#include "export/ExportPipeline.h"
 #include "export/AviWriter.h"
-#include "export/ExportRun.h"
+#include "export/ExportJob.h"
+#include "export/ExportPipeline.h"
+#include "export/ExportSource.h"
 #include "export/FrameBitmap.h"
 #include "export/SwfExporter.h"
 #include "export/VideoEncoder.h"
 
-#include "document/MessageTarget.h"
 #include "tests/document/EditorTestSupport.h"
 #include "tests/document/RecordingMessageSink.h"
-#include "stage/StageCanvas.h"
-#include "stage/StageWorker.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -116,15 +114,22 @@ private:
     std::size_t m_length = 0;
 };
 
-// Keeps a copy of every frame handed to the real step.
-struct RecordingStep : ExportStep {
-    explicit RecordingStep(ExportStep& inner) : inner(inner) {}
-    void exportFrame(const QImage& frame, StageCanvas& canvas, Document::Lock& lock) override {
+// Keeps a copy of every frame handed to the real exporter (already opened).
+class RecordingExporter : public FrameExporter {
+public:
+    explicit RecordingExporter(std::unique_ptr<FrameExporter> inner) : m_inner(std::move(inner)) {}
+    bool open(const std::string&, int, int, int) override { return true; }
+    bool writeFrame(const QImage& frame, int index) override {
         frames.push_back(frame.copy());
-        inner.exportFrame(frame, canvas, lock);
+        return m_inner->writeFrame(frame, index);
     }
-    ExportStep& inner;
+    bool finish() override { return m_inner->finish(); }
+    void abort() override { m_inner->abort(); }
+    std::string error() const override { return m_inner->error(); }
     std::vector<QImage> frames;
+
+private:
+    std::unique_ptr<FrameExporter> m_inner;
 };
 
 class VideoExportTest : public ::testing::Test {
@@ -156,43 +161,34 @@ protected:
         AnimationObject& stand = editor.project().objects[1];
         stand.record.startX = stand.record.endX = static_cast<float>(width - 30);
         stand.record.startY = stand.record.endY = 20;
-        canvas.setStageSize(width, height);
     }
 
-    // The pipeline's part: the stage prepared for the export and the run handed to the
-    // worker; then worker passes until the run ends the export (at most `passes`).
-    void runExport(ExportStep& step, int passes) {
-        canvas.beginExport();
-        worker.setExportStep(&step);
-        for (int i = 0; i < passes && canvas.isExporting(); ++i)
-            worker.frameStep();
-    }
-    // An export run over `exporter` (already opened) for `duration` frames, recording the
-    // frames it is handed.
-    struct Recorded {
-        std::unique_ptr<ExportRun> run;
-        std::unique_ptr<RecordingStep> recorder;
+    // An export of the project into `path` through `exporter` (already opened), keeping the
+    // frames it is handed; with `cancelAfter`, cancelled once that many frames were written.
+    struct Run {
+        ExportJob::Result result;
+        std::vector<QImage> frames;
+        int lastPercent = 0;
     };
-    Recorded record(std::unique_ptr<FrameExporter> exporter, const QString& path, int duration) {
-        Recorded r;
-        r.run = std::make_unique<ExportRun>(std::move(exporter), path.toStdString(), duration,
-                                            progress, &frames, 0);
-        r.recorder = std::make_unique<RecordingStep>(*r.run);
-        return r;
+    Run runExport(std::unique_ptr<FrameExporter> exporter, const QString& path,
+                  int cancelAfter = -1) {
+        RecordingExporter recorder(std::move(exporter));
+        Run run;
+        int written = 0;
+        ExportJob::Options options;
+        options.progress = [&](int done, int total) {
+            written = done;
+            run.lastPercent = done * 100 / total;
+        };
+        options.cancelled = [&] { return cancelAfter >= 0 && written >= cancelAfter; };
+        run.result = ExportJob::encode(ExportSource::take(editor.document()), recorder,
+                                       path.toStdString(), options);
+        run.frames = std::move(recorder.frames);
+        return run;
     }
 
-    struct FrameTarget : MessageTarget {
-        void post(MainMessage message, std::intptr_t, std::intptr_t frame) override {
-            if (message == MainMessage::CurrentFrame)
-                shown.push_back(static_cast<int>(frame));
-        }
-        std::vector<int> shown;
-    } frames;
-    ExportProgress progress;
     QTemporaryDir dir;
     TestEditor editor;
-    StageCanvas canvas{editor.document()};
-    StageWorker worker{canvas, nullptr};
 };
 
 TEST_F(VideoExportTest, SwfHoldsOneFlv1PictureForEachFrameAtTheProjectRate) {
@@ -209,16 +205,12 @@ TEST_F(VideoExportTest, SwfHoldsOneFlv1PictureForEachFrameAtTheProjectRate) {
     EXPECT_EQ(codec->time_base.den, 12);
     EXPECT_EQ(codec->pix_fmt, avcodec_find_encoder(AV_CODEC_ID_FLV1)->pix_fmts[0]);
 
-    Recorded r = record(std::move(swf), path, 12);
-    runExport(*r.recorder, 40);
-    EXPECT_FALSE(canvas.isExporting());
-    EXPECT_TRUE(progress.done);
-    EXPECT_TRUE(r.run->succeeded());
-    EXPECT_EQ(progress.percent, 100);
-    EXPECT_EQ(r.run->error(), "");
-    const std::vector<QImage>& recorded = r.recorder->frames;
+    const Run run = runExport(std::move(swf), path);
+    EXPECT_TRUE(run.result.completed);
+    EXPECT_EQ(run.lastPercent, 100);
+    EXPECT_EQ(run.result.error, "");
+    const std::vector<QImage>& recorded = run.frames;
     EXPECT_EQ(recorded.size(), 12u);
-    EXPECT_EQ(frames.shown, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
 
     const auto fields = probe(path);
     EXPECT_EQ(fields.at("codec_name"), "flv1");
@@ -259,12 +251,9 @@ TEST_F(VideoExportTest, AviForEveryOfferedCodecHasTheProjectRateSizeAndFrames) {
             options.keyFrameEvery = 4;
             auto avi = std::make_unique<AviExporter>([&] { return options; });
             ASSERT_TRUE(avi->open(path.toStdString(), size.width, size.height, 12)) << avi->error();
-            progress.reset();
-            Recorded r = record(std::move(avi), path, 9);
-            runExport(*r.recorder, 30);
-            EXPECT_TRUE(progress.done);
-            EXPECT_TRUE(r.run->succeeded());
-            EXPECT_EQ(r.run->error(), "");
+            const Run run = runExport(std::move(avi), path);
+            EXPECT_TRUE(run.result.completed);
+            EXPECT_EQ(run.result.error, "");
             const auto fields = probe(path);
             EXPECT_EQ(fields.at("r_frame_rate"), "12/1");
             EXPECT_EQ(fields.at("time_base"), "1/12");
@@ -275,7 +264,7 @@ TEST_F(VideoExportTest, AviForEveryOfferedCodecHasTheProjectRateSizeAndFrames) {
             ASSERT_EQ(decoded.size(), 9u);
             const bool lossless = codec == "rawvideo" || codec == "ffv1";
             for (int f = 0; f < 9; ++f) {
-                const double difference = meanDifference(r.recorder->frames[f], decoded[f]);
+                const double difference = meanDifference(run.frames[f], decoded[f]);
                 if (lossless)
                     EXPECT_EQ(difference, 0.0) << f;
                 else
@@ -325,17 +314,14 @@ TEST_F(VideoExportTest, FailedOrCancelledSetupsAndStoppedExportsLeaveNoFile) {
         else
             exporter = std::make_unique<AviExporter>(AviExporter::CodecChooser{});
         ASSERT_TRUE(exporter->open(path.toStdString(), 64, 48, 12));
-        progress.reset();
-        Recorded r = record(std::move(exporter), path, 6);
-        runExport(*r.recorder, 3);
-        EXPECT_TRUE(canvas.isExporting());
-        EXPECT_EQ(progress.percent, 50);
-        EXPECT_TRUE(QFile::exists(path));
-        r.run->cancel(canvas);
-        EXPECT_FALSE(canvas.isExporting());
-        EXPECT_TRUE(canvas.editView());
+        ASSERT_TRUE(QFile::exists(path));
+        const Run run = runExport(std::move(exporter), path, 3);
+        EXPECT_TRUE(run.result.cancelled);
+        EXPECT_FALSE(run.result.completed);
+        EXPECT_EQ(run.result.error, "");
+        EXPECT_EQ(run.frames.size(), 3u);
+        EXPECT_EQ(run.lastPercent, 50);
         EXPECT_FALSE(QFile::exists(path));
-        EXPECT_FALSE(progress.done);
     }
 }
 
@@ -362,20 +348,17 @@ private:
 TEST_F(VideoExportTest, AviCodecCancelSaysNothingAndAFailedWriteIsShown) {
     makeProject(64, 48, 6, 12);
     RecordingMessageSink sink;
-    ExportPipeline pipeline(canvas, worker, sink, nullptr);
+    ExportPipeline pipeline(editor.document(), sink, nullptr);
 
     const std::string cancelled = dir.filePath("cancelled.avi").toStdString();
     auto chooserCancelled = [] { return std::optional<AviCompressOptions>(); };
-    EXPECT_FALSE(pipeline.start(cancelled, std::make_unique<AviExporter>(chooserCancelled), 0));
+    EXPECT_FALSE(pipeline.start(cancelled, std::make_unique<AviExporter>(chooserCancelled)));
     EXPECT_TRUE(sink.messages.empty()); // no (empty) message box for a cancelled choice
     EXPECT_FALSE(QFile::exists(QString::fromStdString(cancelled)));
 
     const std::string broken = dir.filePath("broken.avi").toStdString();
-    ASSERT_TRUE(pipeline.start(broken, std::make_unique<FailingAviExporter>(2), 0));
-    for (int pass = 0; pass < 20 && canvas.isExporting(); ++pass) {
-        worker.redrawStep();
-        worker.frameStep();
-    }
+    ASSERT_TRUE(pipeline.start(broken, std::make_unique<FailingAviExporter>(2)));
+    pipeline.wait();
     EXPECT_TRUE(pipeline.progress().done);
     EXPECT_FALSE(pipeline.reportOutcome());
     ASSERT_EQ(sink.messages.size(), 1u);
@@ -448,24 +431,16 @@ TEST_F(VideoExportTest, ACancelWhileTheLastFrameFinishesLeavesNoFile) {
         void abort() override {}
         std::string error() const override { return {}; }
     };
-    auto exporter = std::make_unique<SlowFinish>();
-    SlowFinish& slow = *exporter;
+    SlowFinish slow;
     QFile(path).open(QIODevice::WriteOnly); // the file the format wrote
     ASSERT_TRUE(QFileInfo::exists(path));
-    Recorded r = record(std::move(exporter), path, 3);
-    std::thread canceller;
-    std::atomic<bool> cancelling{false};
-    slow.whileFinishing = [&] {
-        canceller = std::thread([&] {
-            cancelling = true;
-            r.run->cancel(canvas);
-        });
-        while (!cancelling)
-            std::this_thread::yield();
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    };
-    runExport(*r.recorder, 10);
-    canceller.join();
-    EXPECT_FALSE(r.run->succeeded());
+    std::atomic<bool> cancelled{false};
+    slow.whileFinishing = [&] { cancelled = true; }; // the user cancels meanwhile
+    ExportJob::Options options;
+    options.cancelled = [&] { return cancelled.load(); };
+    const ExportJob::Result result =
+        ExportJob::encode(ExportSource::take(editor.document()), slow, path.toStdString(), options);
+    EXPECT_FALSE(result.completed);
+    EXPECT_TRUE(result.cancelled);
     EXPECT_FALSE(QFileInfo::exists(path));
 }

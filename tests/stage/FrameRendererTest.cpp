@@ -1,5 +1,7 @@
 #include "stage/StageCanvas.h"
 
+#include "export/ExportSource.h"
+
 #include "tests/document/EditorTestSupport.h"
 #include "text/FontTextMeasurer.h"
 #include "text/AppendedTransform.h"
@@ -55,18 +57,19 @@ protected:
         object.record.startY = object.record.endY = y;
         return object;
     }
+    // Frame `frame` as an export draws it, or as the stage view shows it.
     QImage render(int frame, bool exportSize = true) {
-        if (exportSize) {
-            canvas.setExporting(true);
-            canvas.makeExportBackBuffer();
-        } else {
-            canvas.setExporting(false);
-            canvas.makeViewBackBuffer();
-        }
+        if (exportSize)
+            return ExportSource::take(editor.document(), canvas.zoom()).drawFrame(frame);
+        canvas.makeViewBackBuffer();
         canvas.setCurrentFrame(frame);
         auto lock = editor.document().lock();
         canvas.drawFrame(lock);
         return canvas.backBuffer(lock).copy();
+    }
+    std::optional<QPolygonF> hitRegion(int index) {
+        auto lock = editor.document().lock();
+        return canvas.hitRegion(lock, index);
     }
 
     TestEditor editor;
@@ -138,19 +141,18 @@ TEST_F(FrameRendererTest, TrailDrawsFiveCopiesAheadWithRisingAlpha) {
 TEST_F(FrameRendererTest, HiddenLayerDrawsNothingButItsHitRegionFollows) {
     AnimationObject& square = addSquare(10, 10, 10);
     editor.project().layerVisible[0] = 0;
-    QImage frame = render(0);
+    QImage frame = render(0, false);
     EXPECT_EQ(frame.pixel(15, 15), kWhite);
-    ASSERT_TRUE(square.transformedHitRegion.has_value());
-    EXPECT_TRUE(square.transformedHitRegion->containsPoint(QPointF(15, 15), Qt::OddEvenFill));
+    ASSERT_TRUE(hitRegion(0).has_value());
+    EXPECT_TRUE(hitRegion(0)->containsPoint(QPointF(15, 15), Qt::OddEvenFill));
+    EXPECT_FALSE(hitRegion(1).has_value()); // no such object
 
     square.record.startX = 60;
     square.record.startScale = 2; // 20 x 20 from (60, 10)
     canvas.setZoom(2);
     frame = render(0, false);
-    EXPECT_TRUE(
-        square.transformedHitRegion->containsPoint(QPointF(2 * 78, 2 * 28), Qt::OddEvenFill));
-    EXPECT_FALSE(
-        square.transformedHitRegion->containsPoint(QPointF(2 * 15, 2 * 15), Qt::OddEvenFill));
+    EXPECT_TRUE(hitRegion(0)->containsPoint(QPointF(2 * 78, 2 * 28), Qt::OddEvenFill));
+    EXPECT_FALSE(hitRegion(0)->containsPoint(QPointF(2 * 15, 2 * 15), Qt::OddEvenFill));
 }
 
 TEST_F(FrameRendererTest, HandlesShowOnlyForTheSelectedObjectInEditView) {

@@ -2,6 +2,7 @@
 
 #include "document/EmbeddedSymbolList.h"
 #include "document/Project.h"
+#include "stage/PlaybackState.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,7 @@ protected:
             symbol.frames.append(picture);
         }
         symbols.records.append(symbol);
+        playback.cursors.assign(1, 0);
     }
 
     // A 20 x 10 symbol object at (0, 0), spanning frames 0..20 without motion.
@@ -41,13 +43,20 @@ protected:
     ObjectFrameState state(AnimationObject& object, int frame, bool editView = false,
                            bool visible = true) {
         const SymbolId id = object.isSymbol() ? symbolId : SymbolId{};
-        return computeState(object, id, visible, frame, project.header, symbols, editView);
+        const ObjectFrameState s =
+            computeState(object, id, visible, frame, project.header, symbols, editView, playback);
+        if (s.symbolTime >= 0)
+            lastSymbolTime = s.symbolTime;
+        return s;
     }
-    int currentIndex() { return symbols.find(symbolId)->currentFrame; }
+    // The shared picture cursor of the symbol, as the computations leave it.
+    int& currentIndex() { return playback.cursors[0]; }
 
     Project project;
     EmbeddedSymbolList symbols;
     SymbolId symbolId;
+    PlaybackState playback;
+    int lastSymbolTime = -1;
 };
 
 TEST_F(MotionStateTest, DrawnOnlyInsideTheSpanOnAVisibleLayer) {
@@ -58,7 +67,7 @@ TEST_F(MotionStateTest, DrawnOnlyInsideTheSpanOnAVisibleLayer) {
     for (const auto& [frame, drawn] : rows)
         EXPECT_EQ(state(object, frame).drawn, drawn) << "frame " << frame;
 
-    symbols.find(symbolId)->currentFrame = 2;
+    currentIndex() = 2;
     EXPECT_FALSE(state(object, 7, false, /*visible=*/false).drawn);
     EXPECT_EQ(currentIndex(), 2); // a hidden object does not move the symbol on
 }
@@ -162,7 +171,7 @@ TEST_F(MotionStateTest, GuideLinePicksFourPointsApartAndTheLastFourAtTheEnd) {
         EXPECT_FLOAT_EQ(s.centreY, 0.0f);
         EXPECT_FLOAT_EQ(s.angle, 90.0f); // heading offset 0 + bearing right
     }
-    EXPECT_EQ(object.record.symbolTime, 20); // start frame + step of the last computation
+    EXPECT_EQ(lastSymbolTime, 20); // start frame + step of the last computation
 
     // Fewer than four points: no motion at all.
     AnimationObject few = symbolObject();
@@ -273,7 +282,8 @@ TEST_F(MotionStateTest, ZeroLengthMotionSpanJumpsToTheEndValuesAtItsFrame) {
 TEST_F(MotionStateTest, MissingSymbolsAndDamagedValuesDoNotBreakTheComputation) {
     AnimationObject orphan = symbolObject();
     EXPECT_FALSE(
-        computeState(orphan, SymbolId::create(), true, 3, project.header, symbols, false).drawn);
+        computeState(orphan, SymbolId::create(), true, 3, project.header, symbols, false, playback)
+            .drawn);
 
     AnimationObject text = textObject();
     text.record.trailFlag = 1;
@@ -282,7 +292,7 @@ TEST_F(MotionStateTest, MissingSymbolsAndDamagedValuesDoNotBreakTheComputation) 
     EXPECT_TRUE(s.trail);
 
     AnimationObject object = symbolObject();
-    symbols.find(symbolId)->currentFrame = 77; // out of range: starts over at picture 0
+    currentIndex() = 77; // out of range: starts over at picture 0
     EXPECT_EQ(state(object, 1).symbolPicture.pixel(0, 0), kRed);
     project.header.frameRate = 0; // damaged project: no division by zero
     EXPECT_TRUE(state(object, 2).drawn);

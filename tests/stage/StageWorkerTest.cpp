@@ -1,7 +1,6 @@
 #include "stage/StageWorker.h"
 
 #include "document/MessageTarget.h"
-#include "stage/ExportStep.h"
 #include "stage/StageCanvas.h"
 #include "tests/document/EditorTestSupport.h"
 
@@ -111,29 +110,6 @@ TEST_F(StageWorkerTest, FrameCommandsWrapRoundAndStopThePreview) {
     EXPECT_FALSE(canvas.isPlaying());
     EXPECT_EQ(canvas.currentFrame(), 3);
     EXPECT_TRUE(canvas.editView()); // going to a frame keeps edit view
-}
-
-TEST_F(StageWorkerTest, ExportPassesHandTheStageSizedFrameToTheExportStep) {
-    struct Recorder : ExportStep {
-        std::vector<QSize> sizes;
-        std::vector<bool> capturing;
-        void exportFrame(const QImage& frame, StageCanvas& c, Document::Lock&) override {
-            sizes.push_back(frame.size());
-            capturing.push_back(c.isCapturing());
-            c.setCurrentFrame(c.currentFrame() + 1);
-        }
-    } recorder;
-    worker.setExportStep(&recorder);
-    canvas.setExporting(true);
-    canvas.makeExportBackBuffer();
-    canvas.togglePreview(); // an export takes priority over a playing preview
-    worker.frameStep();
-    worker.frameStep();
-    EXPECT_EQ(recorder.sizes, (std::vector<QSize>{QSize(40, 30), QSize(40, 30)}));
-    EXPECT_EQ(recorder.capturing, (std::vector<bool>{true, true}));
-    EXPECT_FALSE(canvas.isCapturing());
-    EXPECT_EQ(canvas.currentFrame(), 2);
-    EXPECT_TRUE(target.messages.empty());
 }
 
 TEST_F(StageWorkerTest, ThreadPlaysWhileTheUiEditsReadsAndUndoes) {

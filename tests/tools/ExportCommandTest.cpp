@@ -4,7 +4,7 @@
 #include "document/ProjectStore.h"
 #include "export/GifExporter.h"
 #include "tests/document/EditorTestSupport.h"
-#include "tests/export/WorkerExport.h"
+#include "tests/export/ExportFrames.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,7 +65,7 @@ TEST_F(ExportCommandTest, GifBytesMatchTheFrameByFrameExport) {
     Document document;
     ProjectEditor(document).openLoaded(std::move(saved->project), std::move(saved->symbols));
     const std::string path = dir.filePath("worker.gif").toStdString();
-    ASSERT_TRUE(exportThroughWorker(document, path, std::make_unique<GifExporter>(3)));
+    ASSERT_TRUE(exportAsTheApplicationDoes(document, path, std::make_unique<GifExporter>(3)));
     const QByteArray fromWorker = readAll(QString::fromStdString(path));
     ASSERT_FALSE(fromWorker.isEmpty());
     EXPECT_EQ(readAll(dir.filePath("cli.gif")), fromWorker);
@@ -139,8 +139,8 @@ TEST_F(ExportCommandTest, QualityChoosesTheGifModeAndBestEqualsTheWorkerExport) 
     Document document;
     ProjectEditor(document).openLoaded(std::move(saved->project), std::move(saved->symbols));
     const std::string path = dir.filePath("worker.gif").toStdString();
-    ASSERT_TRUE(
-        exportThroughWorker(document, path, std::make_unique<GifExporter>(3, GifQuality::Best)));
+    ASSERT_TRUE(exportAsTheApplicationDoes(document, path,
+                                           std::make_unique<GifExporter>(3, GifQuality::Best)));
     EXPECT_EQ(readAll(QString::fromStdString(path)), best);
 
     // A GIF's quality is a mode, an AVI's a number.

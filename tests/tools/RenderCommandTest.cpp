@@ -4,7 +4,7 @@
 #include "document/ProjectStore.h"
 #include "stage/FrameRenderer.h"
 #include "tests/document/EditorTestSupport.h"
-#include "tests/export/WorkerExport.h"
+#include "tests/export/ExportFrames.h"
 
 #include <QTemporaryDir>
 
@@ -48,8 +48,8 @@ protected:
         Document document;
         ProjectEditor(document).openLoaded(std::move(saved->project), std::move(saved->symbols));
         std::vector<QImage> frames;
-        EXPECT_TRUE(
-            exportThroughWorker(document, "frames", std::make_unique<FrameCollector>(frames)));
+        EXPECT_TRUE(exportAsTheApplicationDoes(document, "frames",
+                                               std::make_unique<FrameCollector>(frames)));
         return frames.at(static_cast<std::size_t>(frame)).convertToFormat(QImage::Format_RGB888);
     }
 

@@ -1,5 +1,4 @@
 #include "export/ui/AviCodecDialog.h"
-#include "export/ui/ExportCanceller.h"
 #include "export/ui/GifLoopDialog.h"
 #include "export/ui/ProgressPanel.h"
 #include "export/ui/ProgressWindow.h"
@@ -7,8 +6,6 @@
 #include "document/LanguageTable.h"
 #include "export/ExportPipeline.h"
 #include "export/FrameExporter.h"
-#include "stage/StageCanvas.h"
-#include "stage/StageWorker.h"
 #include "tests/document/EditorTestSupport.h"
 #include "tests/document/RecordingMessageSink.h"
 #include "tests/ui/UiTestSupport.h"
@@ -280,10 +277,8 @@ public:
 
 struct ExportBench {
     TestEditor editor;
-    StageCanvas canvas{editor.document()};
-    StageWorker worker{canvas, nullptr};
     RecordingMessageSink sink;
-    ExportPipeline pipeline{canvas, worker, sink, nullptr};
+    ExportPipeline pipeline{editor.document(), sink, nullptr};
     QTemporaryDir folder;
     std::string path = folder.filePath(QStringLiteral("out.gif")).toStdString();
 
@@ -298,19 +293,16 @@ struct ExportBench {
         QImage square(8, 8, QImage::Format_ARGB32);
         square.fill(Qt::blue);
         editor.insertLibrarySymbol(SymbolId::create(), {square});
-        canvas.setStageSize(properties.width, properties.height);
-        worker.start();
     }
-    ~ExportBench() { worker.stop(); }
     bool fileExists() const { return QFile::exists(QString::fromStdString(path)); }
 };
 
-TEST(ExportWindowsTest, ProgressButtonLeavesTheExportToACancelThatDoesNotBlock) {
+TEST(ExportWindowsTest, ProgressButtonLeavesTheExportToTheCallersCancel) {
     const LanguageTable texts;
     ExportBench bench(50);
     auto exporter = std::make_unique<HeldExporter>();
     HeldExporter& held = *exporter;
-    ASSERT_TRUE(bench.pipeline.start(bench.path, std::move(exporter), 0));
+    ASSERT_TRUE(bench.pipeline.start(bench.path, std::move(exporter)));
 
     ProgressWindow window(bench.pipeline.progress(), texts);
     answerModal<ProgressWindow>([&](ProgressWindow* shown) {
@@ -319,24 +311,35 @@ TEST(ExportWindowsTest, ProgressButtonLeavesTheExportToACancelThatDoesNotBlock) 
     });
     EXPECT_EQ(window.exec(), QDialog::Accepted);
     ASSERT_TRUE(bench.pipeline.isRunning()); // the caller cancels it
-
-    ExportCanceller canceller;
-    QSignalSpy finished(&canceller, &ExportCanceller::finished);
-    // Returns while the frame in progress is still held (a blocking cancel would never return).
-    canceller.cancel(bench.pipeline);
-    EXPECT_TRUE(canceller.isBusy());
     EXPECT_TRUE(bench.fileExists());
-    held.release = true;
-    EXPECT_TRUE(finished.wait(5000));
-    EXPECT_FALSE(canceller.isBusy());
-    EXPECT_FALSE(bench.pipeline.isRunning());
-    EXPECT_FALSE(bench.fileExists());
-    EXPECT_TRUE(bench.canvas.editView());
 
-    // A second cancel (nothing left to cancel) joins the first thread and ends too.
-    canceller.cancel(bench.pipeline);
-    canceller.wait();
-    EXPECT_FALSE(canceller.isBusy());
+    // The cancel waits for the frame being written, then ends every thread of the export.
+    held.release = true;
+    bench.pipeline.cancel();
+    EXPECT_FALSE(bench.pipeline.isRunning());
+    EXPECT_TRUE(bench.pipeline.result().cancelled);
+    EXPECT_FALSE(bench.fileExists());
+    EXPECT_TRUE(bench.sink.messages.empty());
+    bench.pipeline.cancel(); // nothing left to cancel
+}
+
+TEST(ExportWindowsTest, ProgressWindowCountsFramesAndEstimatesTheTimeLeft) {
+    struct Row {
+        int written, frames;
+        qint64 elapsedMs;
+        const char* text;
+    };
+    const Row rows[] = {{0, 72, 0, "0 / 72 frames"},
+                        {2, 72, 400, "2 / 72 frames"}, // too few frames to tell the pace
+                        {3, 72, 600, "3 / 72 frames, about 14 s left"},
+                        {36, 72, 3000, "36 / 72 frames, about 3 s left"},
+                        {71, 72, 7100, "71 / 72 frames, about 1 s left"},
+                        {72, 72, 7200, "72 / 72 frames"},
+                        {0, 0, 0, ""}};
+    for (const Row& row : rows)
+        EXPECT_EQ(ProgressWindow::statusText(row.written, row.frames, row.elapsedMs),
+                  QString::fromLatin1(row.text))
+            << row.written;
 }
 
 TEST(ExportWindowsTest, ProgressWindowClosesItselfWhenTheExportEnds) {
@@ -344,7 +347,7 @@ TEST(ExportWindowsTest, ProgressWindowClosesItselfWhenTheExportEnds) {
     ExportBench bench(4);
     auto exporter = std::make_unique<HeldExporter>();
     exporter->release = true;
-    ASSERT_TRUE(bench.pipeline.start(bench.path, std::move(exporter), 0));
+    ASSERT_TRUE(bench.pipeline.start(bench.path, std::move(exporter)));
     ProgressWindow window(bench.pipeline.progress(), texts);
     QTimer::singleShot(5000, &window, &QDialog::reject); // a hang fails below, not foreverButton
     EXPECT_EQ(window.exec(), QDialog::Accepted);

@@ -2,6 +2,7 @@
 
 #include "document/ProjectEditor.h"
 #include "stage/MotionState.h"
+#include "stage/PlaybackState.h"
 #include "text/TextMeasurer.h"
 
 #include <QColor>
@@ -80,6 +81,8 @@ int DemoCommand::run(std::ostream& out) {
     std::snprintf(line, sizeof line, "Demo project: %dx%d, %d frames at %d fps, %d layers\n",
                   h.width, h.height, h.duration, h.frameRate, project.layerCount());
     out << line;
+    // The frames one after another, as a preview plays them.
+    PlaybackState playback = PlaybackState::stored(project, lock.symbols());
     for (int frame = 0; frame < h.duration; ++frame) {
         out << "frame " << frame << "\n";
         int index = 0;
@@ -87,9 +90,9 @@ int DemoCommand::run(std::ostream& out) {
             const auto k = static_cast<std::uint32_t>(layer);
             for (int n = 0; n < project.layerCounts[k]; ++n, ++index) {
                 const auto i = static_cast<std::uint32_t>(index);
-                const ObjectFrameState s =
-                    computeState(project.objects[i], project.symbolIds[i],
-                                 project.layerVisible[k] == 1, frame, h, lock.symbols(), false);
+                const ObjectFrameState s = computeState(project.objects[i], project.symbolIds[i],
+                                                        project.layerVisible[k] == 1, frame, h,
+                                                        lock.symbols(), false, playback);
                 const bool symbol = project.objects[i].isSymbol();
                 if (!s.drawn) {
                     std::snprintf(line, sizeof line, "  %-9s not drawn%s\n",

@@ -3,8 +3,9 @@
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/ProjectArgument.h"
 #include "document/Document.h"
-#include "export/BatchExport.h"
+#include "export/ExportJob.h"
 #include "export/ExportPipeline.h"
+#include "export/ExportSource.h"
 #include "export/AviExporter.h"
 #include "export/GifExporter.h"
 #include "tools/cli/StderrMessageSink.h"
@@ -125,16 +126,18 @@ int ExportCommand::run(int argc, char** argv, std::ostream& out, std::ostream& e
         return 1;
     }
 
-    BatchExport::Progress progress;
+    ExportJob::Options progress;
     const bool terminal = isatty(STDERR_FILENO) == 1;
     if (terminal)
-        progress.report = [&err](int percent) { drawBar(err, percent); };
-    std::string error;
-    const bool ok = BatchExport::run(document, *exporter, path, progress, error);
+        progress.progress = [&err](int written, int total) {
+            drawBar(err, total > 0 ? written * 100 / total : 100);
+        };
+    const ExportJob::Result result =
+        ExportJob::run(ExportSource::take(document), *exporter, path, progress);
     if (terminal)
         err << "\n";
-    if (!ok) {
-        err << (error.empty() ? "Export failed." : error) << "\n";
+    if (!result.completed) {
+        err << (result.error.empty() ? "Export failed." : result.error) << "\n";
         return 1;
     }
     out << path << "\n";

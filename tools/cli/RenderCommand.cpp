@@ -3,7 +3,7 @@
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/ProjectArgument.h"
 #include "document/Document.h"
-#include "export/BatchExport.h"
+#include "export/ExportSource.h"
 #include "stage/StageCanvas.h"
 
 #include <QFile>
@@ -79,11 +79,8 @@ int RenderCommand::run(int argc, char** argv, std::ostream& out, std::ostream& e
         picture = canvas.backBuffer(lock);
     } else {
         // The frame an export hands its encoder.
-        BatchExport::drawExportFrames(document, static_cast<float>(options.zoom),
-                                      [&](QImage frame, int index) {
-                                          picture = frame;
-                                          return index < options.frame;
-                                      });
+        picture =
+            ExportSource::take(document, static_cast<float>(options.zoom)).drawFrame(options.frame);
     }
     QImageWriter writer(QString::fromLocal8Bit(options.output.c_str()), "png");
     if (!writer.write(picture.convertToFormat(QImage::Format_RGB888))) {

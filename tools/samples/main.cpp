@@ -8,7 +8,8 @@
 #include "document/ProjectEditor.h"
 #include "document/ProjectReader.h"
 #include "document/ProjectStore.h"
-#include "export/BatchExport.h"
+#include "export/ExportJob.h"
+#include "export/ExportSource.h"
 #include "export/GifExporter.h"
 #include "text/FontTextMeasurer.h"
 #include "tools/samples/SampleProjects.h"
@@ -61,9 +62,11 @@ int main(int argc, char** argv) {
         const ProjectHeader h = saved.lock().project().header;
         const float zoom = std::min({300.0f / h.width, 150.0f / h.height, 1.0f});
         GifExporter preview(0);
-        std::string error;
-        if (!BatchExport::run(saved, preview, base + ".gif", {}, error, zoom)) {
-            std::cerr << "zentravo-samples: cannot write " << base << ".gif: " << error << "\n";
+        const ExportJob::Result result =
+            ExportJob::run(ExportSource::take(saved, zoom), preview, base + ".gif", {});
+        if (!result.completed) {
+            std::cerr << "zentravo-samples: cannot write " << base << ".gif: " << result.error
+                      << "\n";
             return 1;
         }
         std::cout << base << ".vrn\n";
