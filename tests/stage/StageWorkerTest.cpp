@@ -1,8 +1,11 @@
 #include "stage/StageWorker.h"
 
 #include "document/MessageTarget.h"
+#include "export/ExportPipeline.h"
+#include "export/FrameExporter.h"
 #include "stage/StageCanvas.h"
 #include "tests/document/EditorTestSupport.h"
+#include "tests/document/RecordingMessageSink.h"
 
 #include <gtest/gtest.h>
 
@@ -151,6 +154,54 @@ TEST_F(StageWorkerTest, ThreadPlaysWhileTheUiEditsReadsAndUndoes) {
     auto lock = editor.document().lock();
     EXPECT_EQ(lock.project().objectCount(), 1 + rounds); // one appended motion kept per round
     EXPECT_EQ(lock.history().position(), lock.history().count() - 2);
+}
+
+} // namespace
+
+namespace {
+
+// Writes nothing; each frame takes a little while, as an encoder's would.
+class SlowSink : public FrameExporter {
+public:
+    bool open(const std::string&, int, int, int) override { return true; }
+    bool writeFrame(const QImage& frame, int) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        ++frames;
+        return !frame.isNull();
+    }
+    bool finish() override { return true; }
+    void abort() override {}
+    std::string error() const override { return {}; }
+    std::atomic<int> frames{0};
+};
+
+// An export draws from its own copy of the project: while it runs, the UI thread edits
+// (through the command layer), reads, draws the stage and undoes without waiting for it, and
+// the export writes the project as it was when it started.
+TEST_F(StageWorkerTest, TheDocumentLockIsFreeWhileAnExportRuns) {
+    editor.project().header.duration = 400;
+    RecordingMessageSink sink;
+    ExportPipeline pipeline(editor.document(), sink, nullptr);
+    auto exporter = std::make_unique<SlowSink>();
+    SlowSink& written = *exporter;
+    ASSERT_TRUE(pipeline.start("", std::move(exporter), 2));
+    int edits = 0;
+    while (pipeline.isRunning() && edits < 50) {
+        ASSERT_TRUE(editor.appendMotion(kLinerMotion));
+        editor.editObject(0, [](AnimationObject& object) { object.record.startX += 1.0f; });
+        {
+            auto lock = editor.document().lock();
+            EXPECT_TRUE(lock.project().isConsistent());
+            canvas.drawFrame(lock);
+        }
+        editor.undo();
+        ++edits;
+    }
+    EXPECT_GT(edits, 0);
+    EXPECT_LT(written.frames.load(), 400); // the edits did not wait for the whole export
+    pipeline.wait();
+    EXPECT_TRUE(pipeline.reportOutcome());
+    EXPECT_EQ(written.frames.load(), 400);
 }
 
 } // namespace
