@@ -317,10 +317,18 @@ void MainWindow::dispatch(MainMessage message, std::intptr_t wparam, std::intptr
         m_editor.goToFrame(0);
         break;
     case MainMessage::CurrentFrame:
-        if (static_cast<FrameNotice>(wparam) == FrameNotice::Stage)
+        switch (static_cast<FrameNotice>(wparam)) {
+        case FrameNotice::Stage:
             m_editor.goToFrame(static_cast<int>(lparam));
-        else
+            break;
+        case FrameNotice::Export:
+            m_document.setCurrentFrame(static_cast<int>(lparam));
             m_timeline->showFrame(static_cast<int>(lparam));
+            break;
+        case FrameNotice::Timeline:
+            m_timeline->showFrame(static_cast<int>(lparam));
+            break;
+        }
         break;
     case MainMessage::OpenSample:
         if (static_cast<SampleRequest>(wparam) == SampleRequest::OpenProject)

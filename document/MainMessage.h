@@ -28,6 +28,8 @@ enum class SampleRequest : int {
 
 // CurrentFrame's wparam: who is told of the frame in lparam.
 enum class FrameNotice : int {
-    Timeline = 0, // the stage already shows it (preview, export): the timeline moves its cursor
+    Timeline = 0, // the stage already shows it (the preview): the timeline moves its cursor
     Stage = 1,    // the stage is to show it as well
+    Export = 2,   // an export wrote it: the current frame and the timeline follow, the stage
+                  // is drawn again only at the end (its frames cost what the export needs)
 };

@@ -20,7 +20,11 @@ public:
 
     // False with error() "Write AVI error." on a failure, with an empty error() when the
     // codec choice was cancelled; either way no file is left behind.
+    void setThreads(int threads) override { m_writer.setEncoderThreads(threads); }
     bool open(const std::string& path, int width, int height, int frameRate) override;
+    // The bitmap and its conversion for the encoder, on the drawing threads.
+    std::unique_ptr<PreparedFrame> prepare(QImage frame) const override;
+    bool writePrepared(PreparedFrame& frame, int index) override;
     bool writeFrame(const QImage& frame, int index) override;
     bool finish() override;
     void abort() override;

@@ -43,6 +43,10 @@ AVPixelFormat pixelFormatFor(const AVCodec* encoder, int width, int height) {
 
 } // namespace
 
+void AviWriter::FrameDeleter::operator()(AVFrame* frame) const {
+    av_frame_free(&frame);
+}
+
 AviWriter::AviWriter() = default;
 
 AviWriter::~AviWriter() {
@@ -137,37 +141,27 @@ bool AviWriter::setCompression(const AviCompressOptions& options) {
                 m_codec->global_quality = (31 - quality * 29 / 10000) * FF_QP2LAMBDA;
             }
         }
-        // Motion JPEG keeps the full range of the bitmap's colours.
-        if (encoder->id == AV_CODEC_ID_MJPEG)
+        // Motion JPEG keeps the full range of the bitmap's colours. Its pictures are coded
+        // each on its own: frame threads give the same bytes as one thread.
+        if (encoder->id == AV_CODEC_ID_MJPEG) {
             m_codec->color_range = AVCOL_RANGE_JPEG;
+            if (m_encoderThreads > 1 && (encoder->capabilities & AV_CODEC_CAP_FRAME_THREADS)) {
+                m_codec->thread_count = m_encoderThreads;
+                m_codec->thread_type = FF_THREAD_FRAME;
+            }
+        }
         const int opened = avcodec_open2(m_codec, encoder, nullptr);
         if (opened < 0)
             return fail(opened);
         const int copied = avcodec_parameters_from_context(par, m_codec);
         if (copied < 0)
             return fail(copied);
-        m_frame = av_frame_alloc();
-        if (!m_frame)
-            return fail(AVERROR(ENOMEM));
-        m_frame->format = m_codec->pix_fmt;
-        m_frame->width = m_width;
-        m_frame->height = m_height;
-        const int buffered = av_frame_get_buffer(m_frame, 0);
-        if (buffered < 0)
-            return fail(buffered);
-        m_source = av_frame_alloc();
-        if (!m_source)
-            return fail(AVERROR(ENOMEM));
-        m_source->format = AV_PIX_FMT_BGR24;
-        m_source->width = m_width;
-        m_source->height = m_height;
-        const int sourced = av_frame_get_buffer(m_source, 0);
-        if (sourced < 0)
-            return fail(sourced);
-        m_scaler = sws_getContext(m_width, m_height, AV_PIX_FMT_BGR24, m_width, m_height,
-                                  m_codec->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
-        if (!m_scaler)
+        SwsContext* scaler =
+            sws_getContext(m_width, m_height, AV_PIX_FMT_BGR24, m_width, m_height, m_codec->pix_fmt,
+                           SWS_BICUBIC, nullptr, nullptr, nullptr);
+        if (!scaler)
             return fail(AVERROR(EINVAL));
+        m_scalers.push_back(scaler);
     }
     m_packet = av_packet_alloc();
     if (!m_packet)
@@ -201,7 +195,6 @@ bool AviWriter::encode(const AVFrame* frame) {
 bool AviWriter::writeFrame(const std::uint8_t* bits, int frameIndex) {
     if (!m_headerWritten || !bits)
         return fail(AVERROR(EINVAL));
-    const int stride = FrameBitmap::strideFor(m_width);
     if (!m_codec) {
         const int made = av_new_packet(m_packet, frameBytes());
         if (made < 0)
@@ -214,18 +207,59 @@ bool AviWriter::writeFrame(const std::uint8_t* bits, int frameIndex) {
         const int written = av_interleaved_write_frame(m_format, m_packet);
         return written < 0 ? fail(written) : true;
     }
-    const int writable = av_frame_make_writable(m_frame);
-    if (writable < 0)
-        return fail(writable);
-    // The bitmap's rows are bottom row first: the last one becomes the top row.
+    const ConvertedFrame frame = convert(bits);
+    if (!frame)
+        return fail(AVERROR(ENOMEM));
+    return writeConverted(frame.get(), frameIndex);
+}
+
+AviWriter::ConvertedFrame AviWriter::convert(const std::uint8_t* bits) const {
+    if (!m_codec || !bits)
+        return nullptr;
+    // The bitmap turned top row first in a frame with FFmpeg's line alignment and padding: the
+    // scaler reads its source in whole vector blocks, past the end of a bitmap row.
+    ConvertedFrame source(av_frame_alloc());
+    ConvertedFrame frame(av_frame_alloc());
+    if (!source || !frame)
+        return nullptr;
+    source->format = AV_PIX_FMT_BGR24;
+    source->width = m_width;
+    source->height = m_height;
+    frame->format = m_codec->pix_fmt;
+    frame->width = m_width;
+    frame->height = m_height;
+    if (av_frame_get_buffer(source.get(), 0) < 0 || av_frame_get_buffer(frame.get(), 0) < 0)
+        return nullptr;
+    const int stride = FrameBitmap::strideFor(m_width);
     const std::size_t row = static_cast<std::size_t>(m_width) * 3;
     for (int y = 0; y < m_height; ++y)
-        std::memcpy(m_source->data[0] + static_cast<std::size_t>(y) * m_source->linesize[0],
+        std::memcpy(source->data[0] + static_cast<std::size_t>(y) * source->linesize[0],
                     bits + static_cast<std::size_t>(m_height - 1 - y) * stride, row);
-    sws_scale(m_scaler, m_source->data, m_source->linesize, 0, m_height, m_frame->data,
-              m_frame->linesize);
-    m_frame->pts = frameIndex;
-    return encode(m_frame);
+    // A scaler of its own for this thread: one from the pool, or a new one.
+    SwsContext* scaler = nullptr;
+    {
+        std::lock_guard lock(m_scalersMutex);
+        if (!m_scalers.empty()) {
+            scaler = m_scalers.back();
+            m_scalers.pop_back();
+        }
+    }
+    if (!scaler)
+        scaler = sws_getContext(m_width, m_height, AV_PIX_FMT_BGR24, m_width, m_height,
+                                m_codec->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!scaler)
+        return nullptr;
+    sws_scale(scaler, source->data, source->linesize, 0, m_height, frame->data, frame->linesize);
+    std::lock_guard lock(m_scalersMutex);
+    m_scalers.push_back(scaler);
+    return frame;
+}
+
+bool AviWriter::writeConverted(AVFrame* frame, int frameIndex) {
+    if (!m_headerWritten || !m_codec || !frame)
+        return fail(AVERROR(EINVAL));
+    frame->pts = frameIndex;
+    return encode(frame);
 }
 
 bool AviWriter::close() {
@@ -249,10 +283,12 @@ void AviWriter::discard() {
 }
 
 void AviWriter::release() {
-    sws_freeContext(m_scaler);
-    m_scaler = nullptr;
-    av_frame_free(&m_source);
-    av_frame_free(&m_frame);
+    {
+        std::lock_guard lock(m_scalersMutex);
+        for (SwsContext* scaler : m_scalers)
+            sws_freeContext(scaler);
+        m_scalers.clear();
+    }
     av_packet_free(&m_packet);
     avcodec_free_context(&m_codec);
     if (m_format && m_format->pb)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -27,8 +29,16 @@ struct AviCompressOptions {
 //
 // Order: open (creates the file), createStream, setCompression (the codec choice: encoder
 // and header), writeFrame per frame, close. discard() releases and removes the file.
+// writeFrame() is convert() then writeConverted(); convert() may run on other threads, for
+// frames ahead of the one being encoded.
 class AviWriter {
 public:
+    // A frame converted for the encoder; frees itself.
+    struct FrameDeleter {
+        void operator()(AVFrame* frame) const;
+    };
+    using ConvertedFrame = std::unique_ptr<AVFrame, FrameDeleter>;
+
     AviWriter();
     ~AviWriter();
     AviWriter(const AviWriter&) = delete;
@@ -39,8 +49,19 @@ public:
 
     bool open(const std::string& path);
     bool createStream(int frameRate, int width, int height);
+    // A codec that codes every picture on its own (Motion JPEG) may then encode on `threads`
+    // threads at once, with the same bytes; others stay on one. Call before setCompression.
+    void setEncoderThreads(int threads) { m_encoderThreads = threads; }
     bool setCompression(const AviCompressOptions& options);
     bool writeFrame(const std::uint8_t* bits, int frameIndex);
+    // Whether frames go through an encoder (not stored as they are).
+    bool isCompressed() const { return m_codec != nullptr; }
+    // The bitmap as the encoder takes it: the codec's pixel format, top row first. Safe on
+    // several threads at once once the compression is set; null for uncompressed output or
+    // when memory runs out.
+    ConvertedFrame convert(const std::uint8_t* bits) const;
+    // Encodes a frame made by convert() as frame `frameIndex`.
+    bool writeConverted(AVFrame* frame, int frameIndex);
     // Drains the encoder, writes the index and closes the file; false when anything failed
     // along the way (lastResult() != 0).
     bool close();
@@ -60,12 +81,11 @@ private:
     AVFormatContext* m_format = nullptr;
     AVStream* m_stream = nullptr;
     AVCodecContext* m_codec = nullptr; // null for uncompressed output
-    // The bitmap turned top row first in a frame with FFmpeg's line alignment and padding: the
-    // scaler reads its source in whole vector blocks, past the end of a bitmap row.
-    AVFrame* m_source = nullptr;
-    AVFrame* m_frame = nullptr;
     AVPacket* m_packet = nullptr;
-    SwsContext* m_scaler = nullptr;
+    // Scalers to the codec's format, one for each thread converting at a time.
+    mutable std::mutex m_scalersMutex;
+    mutable std::vector<SwsContext*> m_scalers;
+    int m_encoderThreads = 1;
     std::string m_path;
     int m_lastResult = 0;
     int m_frameRate = 0;

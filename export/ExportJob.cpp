@@ -105,8 +105,9 @@ int ExportJob::threadCount(int threads) {
 }
 
 bool ExportJob::open(const ExportSource& source, FrameExporter& exporter, const std::string& path,
-                     std::string& error) {
+                     std::string& error, int threads) {
     error.clear();
+    exporter.setThreads(threadCount(threads));
     if (exporter.open(path, source.width(), source.height(), source.frameRate()))
         return true;
     error = exporter.error();
@@ -173,7 +174,7 @@ ExportJob::Result ExportJob::encode(const ExportSource& source, FrameExporter& e
 ExportJob::Result ExportJob::run(const ExportSource& source, FrameExporter& exporter,
                                  const std::string& path, const Options& options) {
     Result result;
-    if (!open(source, exporter, path, result.error))
+    if (!open(source, exporter, path, result.error, options.threads))
         return result;
     return encode(source, exporter, path, options);
 }

@@ -29,7 +29,7 @@ public:
     // Opens the exporter's file for `source`'s frames; false (and the file removed) when it
     // cannot, with the exporter's message in `error` (empty for a choice the user cancelled).
     static bool open(const ExportSource& source, FrameExporter& exporter, const std::string& path,
-                     std::string& error);
+                     std::string& error, int threads = 0);
     // Writes every frame into the opened exporter and completes the file.
     static Result encode(const ExportSource& source, FrameExporter& exporter,
                          const std::string& path, const Options& options);

@@ -71,7 +71,7 @@ bool ExportPipeline::start(const std::string& path, std::unique_ptr<FrameExporte
     join(); // the last export's thread, long done
     auto source = std::make_unique<ExportSource>(ExportSource::take(m_document));
     std::string error;
-    if (!ExportJob::open(*source, *exporter, path, error)) {
+    if (!ExportJob::open(*source, *exporter, path, error, threads)) {
         if (!error.empty()) // an empty message is a cancelled choice
             m_sink.show(error, kCaption, MessageIcon::Information);
         return false;
@@ -106,8 +106,8 @@ void ExportPipeline::frameWritten(int written, int total) {
     if (!m_target || (written < total && now - m_lastNotice < kNoticeInterval))
         return;
     m_lastNotice = now;
-    m_target->post(MainMessage::CurrentFrame, static_cast<std::intptr_t>(FrameNotice::Stage),
-                   written - 1);
+    const FrameNotice notice = written < total ? FrameNotice::Export : FrameNotice::Stage;
+    m_target->post(MainMessage::CurrentFrame, static_cast<std::intptr_t>(notice), written - 1);
 }
 
 void ExportPipeline::cancel() {

@@ -22,8 +22,8 @@ class MessageTarget;
 // project check, the output path, clearing the way for the file, then the export itself on a
 // thread of its own from a copy of the project taken at the start, while the progress window
 // polls progress(). The frame written is announced to the main window (at most 20 times a
-// second, and always the last), so that the stage and the timeline follow. Messages go to the
-// user through the sink.
+// second, and always the last), so that the timeline follows; the stage shows the last. Messages go
+// to the user through the sink.
 class ExportPipeline {
 public:
     static constexpr const char* kNoAnimation = "No animation to export.";

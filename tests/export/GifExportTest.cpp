@@ -136,11 +136,12 @@ public:
         if (message != MainMessage::CurrentFrame)
             return;
         std::lock_guard lock(mutex);
-        EXPECT_EQ(static_cast<FrameNotice>(wparam), FrameNotice::Stage);
+        notices.push_back(static_cast<FrameNotice>(wparam));
         frames.push_back(static_cast<int>(lparam));
         times.push_back(std::chrono::steady_clock::now());
     }
     std::mutex mutex;
+    std::vector<FrameNotice> notices;
     std::vector<int> frames;
     std::vector<std::chrono::steady_clock::time_point> times;
 };
@@ -201,6 +202,9 @@ TEST_F(GifPipelineTest, TheExportWritesEveryFrameAndNoticesTheLastAtMostTwentyTi
     // The last frame is always announced; two notices are never closer than 50 ms.
     ASSERT_FALSE(target.frames.empty());
     EXPECT_EQ(target.frames.back(), 199);
+    EXPECT_EQ(target.notices.back(), FrameNotice::Stage); // the stage shows the last frame
+    for (std::size_t k = 0; k + 1 < target.notices.size(); ++k)
+        EXPECT_EQ(target.notices[k], FrameNotice::Export); // the others move the timeline only
     EXPECT_LT(target.frames.size(), 200u);
     for (std::size_t k = 1; k + 1 < target.times.size(); ++k)
         EXPECT_GE(target.times[k] - target.times[k - 1], ExportPipeline::kNoticeInterval);

@@ -444,3 +444,44 @@ TEST_F(VideoExportTest, ACancelWhileTheLastFrameFinishesLeavesNoFile) {
     EXPECT_TRUE(result.cancelled);
     EXPECT_FALSE(QFileInfo::exists(path));
 }
+
+namespace {
+
+// Every codec writes the same bytes whatever the number of threads the export runs on:
+// conversions are made on the drawing threads, and Motion JPEG encodes pictures in parallel.
+TEST(VideoExportThreadsTest, AviBytesAreTheSameOnOneThreadAndOnSeveral) {
+    TestEditor editor;
+    ProjectProperties properties;
+    properties.name = "Threads";
+    properties.width = 96;
+    properties.height = 64;
+    properties.duration = 14;
+    editor.newProject(properties);
+    editor.insertLibrarySymbol(SymbolId::create(), solidFrames(3, 20, 20));
+    editor.editObject(0, [](AnimationObject& object) {
+        object.record.motionKind = kLinerMotion;
+        object.record.endX = 70;
+        object.record.endAngle = 200;
+    });
+    QTemporaryDir dir;
+    for (const std::string& codec : AviWriter::availableCodecs()) {
+        SCOPED_TRACE(codec);
+        std::vector<QByteArray> outputs;
+        for (int threads : {1, 3}) {
+            const QString path = dir.filePath(QString("%1-%2.avi").arg(codec.c_str()).arg(threads));
+            AviExporter avi([&codec] { return AviCompressOptions{codec, 6000, 5, 0}; });
+            ExportJob::Options options;
+            options.threads = threads;
+            ASSERT_TRUE(ExportJob::run(ExportSource::take(editor.document()), avi,
+                                       path.toStdString(), options)
+                            .completed);
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            outputs.push_back(file.readAll());
+        }
+        EXPECT_FALSE(outputs[0].isEmpty());
+        EXPECT_EQ(outputs[0], outputs[1]);
+    }
+}
+
+} // namespace
