@@ -52,6 +52,7 @@ enum class CommandId : int {
     ExportGif = 10239,
     ExportSwf = 10241,
     ExportAvi = 10240,
+    ExportChosen = 10262, // "Export Video or Image...": any format of the table
     Exit = 10227,
     ExitButton = 10130,
     Minimise = 10131,

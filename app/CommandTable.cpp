@@ -1,6 +1,7 @@
 #include "app/CommandTable.h"
 
 #include "document/LanguageTable.h"
+#include "export/ExportFormat.h"
 
 #include <utility>
 
@@ -38,9 +39,10 @@ constexpr Pair kCommands[] = {
     {CommandId::LastFrame, CommandId::LastFrameButton, CommandAction::LastFrame},
     {CommandId::Properties, CommandId::PropertiesButton, CommandAction::Properties},
     {CommandId::ExportMenu, CommandId::ExportMenuButton, CommandAction::ExportMenu},
-    {CommandId::ExportGif, CommandId::None, CommandAction::ExportGif},
-    {CommandId::ExportSwf, CommandId::None, CommandAction::ExportSwf},
-    {CommandId::ExportAvi, CommandId::None, CommandAction::ExportAvi},
+    {CommandId::ExportGif, CommandId::None, CommandAction::Export},
+    {CommandId::ExportSwf, CommandId::None, CommandAction::Export},
+    {CommandId::ExportAvi, CommandId::None, CommandAction::Export},
+    {CommandId::ExportChosen, CommandId::None, CommandAction::ExportChosen},
     {CommandId::Exit, CommandId::ExitButton, CommandAction::Exit},
     {CommandId::Minimise, CommandId::None, CommandAction::Minimise},
     {CommandId::MaximiseRestore, CommandId::None, CommandAction::MaximiseRestore},
@@ -163,12 +165,12 @@ std::string CommandTable::menuText(CommandId id) const {
         return entry(kProperties);
     case CommandAction::ExportMenu:
         return entry(kExport);
-    case CommandAction::ExportGif:
-        return "Export Animation to GIF";
-    case CommandAction::ExportSwf:
-        return "Export Animation to SWF";
-    case CommandAction::ExportAvi:
-        return "Export Animation to AVI";
+    case CommandAction::Export:
+        if (const ExportFormat* format = ExportFormats::byCommand(static_cast<int>(id)))
+            return format->menuText;
+        return {};
+    case CommandAction::ExportChosen:
+        return "Export Video or Image...";
     case CommandAction::Exit:
         return entry(kExit);
     case CommandAction::Help:
@@ -222,7 +224,13 @@ MenuItem CommandTable::item(CommandId id, std::string text, bool enabled) const 
 }
 
 std::vector<MenuItem> CommandTable::exportMenu() const {
-    return {item(CommandId::ExportGif), item(CommandId::ExportSwf), item(CommandId::ExportAvi)};
+    // The formats with commands of their own, in the table's order, then the export dialog.
+    std::vector<MenuItem> menu;
+    for (const ExportFormat& format : ExportFormats::all())
+        if (format.command != 0)
+            menu.push_back(item(static_cast<CommandId>(format.command)));
+    menu.push_back(item(CommandId::ExportChosen));
+    return menu;
 }
 
 std::vector<MenuItem> CommandTable::fileMenu() const {

@@ -34,9 +34,8 @@ enum class CommandAction {
     LastFrame,
     Properties,
     ExportMenu,
-    ExportGif,
-    ExportSwf,
-    ExportAvi,
+    Export,       // one of the formats with a command of their own (ExportFormats::byCommand)
+    ExportChosen, // the export dialog
     Exit,
     Minimise,
     MaximiseRestore,

@@ -2,6 +2,7 @@
 
 #include "export/AviExporter.h"
 #include "export/ExportKind.h"
+#include "export/ExportOptions.h"
 #include "export/ExportPipeline.h"
 
 #include <functional>
@@ -33,21 +34,31 @@ public:
     struct Answers {
         std::function<std::optional<int>()> gifLoops;
         AviExporter::CodecChooser aviCodec;
+        // The export dialog: the options and the output path chosen.
+        std::function<std::optional<std::pair<ExportOptions, QString>>(const ExportOptions&)>
+            exportDialog;
     };
 
     ExportCommands(const Parts& parts, Answers answers = {});
 
-    // Runs the export of `kind`; true when a file was completed.
+    // Runs the export of one of the first three formats (GIF, AVI, SWF) with its own dialogs;
+    // true when a file was completed.
     bool run(ExportKind kind);
+    // "Export Video or Image...": any format of the table through the export dialog, whose
+    // values are remembered while the program runs; true when a file was completed.
+    bool runChosen();
+    const ExportOptions& lastOptions() const { return m_options; }
     ExportPipeline& pipeline() { return m_pipeline; }
     // Drawing threads of the next exports (0: one per core; the benchmarks compare).
     void setDrawingThreads(int threads) { m_threads = threads; }
 
 private:
-    std::unique_ptr<FrameExporter> makeExporter(ExportKind kind, int loops);
+    // The export started: the progress window until it ends; true when the file was completed.
+    bool watch();
 
     Parts m_parts;
     Answers m_answers;
     ExportPipeline m_pipeline;
+    ExportOptions m_options;
     int m_threads = 0;
 };

@@ -438,14 +438,12 @@ void MainWindow::runCommand(CommandId id) {
     case CommandAction::ExportMenu:
         showMenuUnder(CommandAction::ExportMenu);
         break;
-    case CommandAction::ExportGif:
-        m_exportCommands->run(ExportKind::Gif);
+    case CommandAction::Export:
+        if (const ExportFormat* format = ExportFormats::byCommand(static_cast<int>(id)))
+            m_exportCommands->run(format->kind);
         break;
-    case CommandAction::ExportSwf:
-        m_exportCommands->run(ExportKind::Swf);
-        break;
-    case CommandAction::ExportAvi:
-        m_exportCommands->run(ExportKind::Avi);
+    case CommandAction::ExportChosen:
+        m_exportCommands->runChosen();
         break;
     case CommandAction::Exit:
         exitProgram();

@@ -1,22 +1,14 @@
 #pragma once
 
-#include <string_view>
-
-// The three kinds of export and their output file extensions.
+// The kinds of export. GIF, AVI and SWF are the program's first three, each with a command of
+// its own; the others are chosen in the export dialog. ExportFormats holds what each one is.
 enum class ExportKind : int {
     Gif = 0,
     Avi = 1,
     Swf = 2,
+    Mp4 = 3,
+    WebM = 4,
+    WebP = 5,
+    Apng = 6,
+    PngFrames = 7,
 };
-
-constexpr std::string_view exportExtension(ExportKind kind) {
-    switch (kind) {
-    case ExportKind::Avi:
-        return ".avi";
-    case ExportKind::Swf:
-        return ".swf";
-    case ExportKind::Gif:
-        break;
-    }
-    return ".gif";
-}

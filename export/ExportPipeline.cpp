@@ -3,44 +3,15 @@
 #include "document/Document.h"
 #include "document/MessageSink.h"
 #include "document/MessageTarget.h"
-#include "export/SwfExporter.h"
 
 #include <QFile>
 #include <QFileInfo>
-
-#include <algorithm>
-#include <cctype>
 
 ExportPipeline::ExportPipeline(Document& document, MessageSink& sink, MessageTarget* target)
     : m_document(document), m_sink(sink), m_target(target) {}
 
 ExportPipeline::~ExportPipeline() {
     cancel();
-}
-
-std::unique_ptr<FrameExporter> ExportPipeline::makeExporter(ExportKind kind, int loops,
-                                                            GifQuality quality,
-                                                            AviExporter::CodecChooser chooseCodec) {
-    switch (kind) {
-    case ExportKind::Avi:
-        return std::make_unique<AviExporter>(std::move(chooseCodec));
-    case ExportKind::Swf:
-        return std::make_unique<SwfExporter>();
-    default:
-        return std::make_unique<GifExporter>(loops, quality);
-    }
-}
-
-std::string ExportPipeline::outputPath(const std::string& chosen, ExportKind kind) {
-    const std::string_view extension = exportExtension(kind);
-    if (chosen.size() >= extension.size()) {
-        std::string tail = chosen.substr(chosen.size() - extension.size());
-        std::transform(tail.begin(), tail.end(), tail.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (tail == extension)
-            return chosen;
-    }
-    return chosen + std::string(extension);
 }
 
 bool ExportPipeline::checkProject() {
@@ -65,11 +36,11 @@ bool ExportPipeline::clearOutput(const std::string& path) {
 }
 
 bool ExportPipeline::start(const std::string& path, std::unique_ptr<FrameExporter> exporter,
-                           int threads) {
+                           int threads, const ExportShape& shape) {
     if (isRunning())
         return false;
     join(); // the last export's thread, long done
-    auto source = std::make_unique<ExportSource>(ExportSource::take(m_document));
+    auto source = std::make_unique<ExportSource>(ExportSource::take(m_document, shape));
     std::string error;
     if (!ExportJob::open(*source, *exporter, path, error, threads)) {
         if (!error.empty()) // an empty message is a cancelled choice
@@ -78,23 +49,53 @@ bool ExportPipeline::start(const std::string& path, std::unique_ptr<FrameExporte
     }
     m_source = std::move(source);
     m_exporter = std::move(exporter);
+    launch(
+        [this, path](const ExportJob::Options& options) {
+            return ExportJob::encode(*m_source, *m_exporter, path, options);
+        },
+        threads);
+    return true;
+}
+
+bool ExportPipeline::start(const std::string& path, const ExportRequest& request, int threads) {
+    if (isRunning() || !request.format)
+        return false;
+    join();
+    m_source = std::make_unique<ExportSource>(ExportSource::take(m_document, request.shape));
+    m_exporter.reset();
+    launch(
+        [this, path, request](const ExportJob::Options& options) {
+            if (request.budget) {
+                m_budget = SizeBudget::run(*m_source, *request.format, request.choice, path,
+                                           *request.budget, options);
+                return m_budget->job;
+            }
+            std::unique_ptr<FrameExporter> exporter = request.format->make(request.choice);
+            return ExportJob::run(*m_source, *exporter, path, options);
+        },
+        threads);
+    return true;
+}
+
+void ExportPipeline::launch(std::function<ExportJob::Result(const ExportJob::Options&)> work,
+                            int threads) {
     m_result = {};
+    m_budget.reset();
     m_cancel = false;
     m_progress.reset(m_source->duration());
     m_lastNotice = {};
-    m_thread = std::thread([this, path, threads] {
+    m_thread = std::thread([this, work = std::move(work), threads] {
         ExportJob::Options options;
         options.threads = threads;
         options.progress = [this](int written, int total) { frameWritten(written, total); };
         options.cancelled = [this] { return m_cancel.load(); };
-        m_result = ExportJob::encode(*m_source, *m_exporter, path, options);
+        m_result = work(options);
         if (m_result.completed)
             m_progress.percent = 100;
         m_progress.done = true;
         if (m_finished)
             m_finished();
     });
-    return true;
 }
 
 void ExportPipeline::frameWritten(int written, int total) {

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "export/AviExporter.h"
 #include "export/ExportJob.h"
-#include "export/ExportKind.h"
 #include "export/ExportProgress.h"
+#include "export/ExportRequest.h"
 #include "export/ExportSource.h"
-#include "export/GifExporter.h"
+#include "export/SizeBudget.h"
 
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -19,7 +19,7 @@ class MessageSink;
 class MessageTarget;
 
 // ExportPipeline: the application's export around the one export road (ExportJob): the
-// project check, the output path, clearing the way for the file, then the export itself on a
+// project check, clearing the way for the file, then the export itself on a
 // thread of its own from a copy of the project taken at the start, while the progress window
 // polls progress(). The frame written is announced to the main window (at most 20 times a
 // second, and always the last), so that the timeline follows; the stage shows the last. Messages go
@@ -38,15 +38,6 @@ public:
     ExportPipeline(const ExportPipeline&) = delete;
     ExportPipeline& operator=(const ExportPipeline&) = delete;
 
-    // The output path for a chosen file: the kind's extension is appended unless the path's
-    // last four characters, lower-cased, already are it.
-    static std::string outputPath(const std::string& chosen, ExportKind kind);
-    // The exporter of a kind: a GIF with its loop setting and palette mode, an AVI asking
-    // `chooseCodec` for its codec, a SWF.
-    static std::unique_ptr<FrameExporter> makeExporter(ExportKind kind, int loops,
-                                                       GifQuality quality,
-                                                       AviExporter::CodecChooser chooseCodec);
-
     // False when there is nothing to export (no layer); the user is told.
     bool checkProject();
     // Deletes an existing output file; false (and the user is told) when that fails.
@@ -56,8 +47,15 @@ public:
     // and clearOutput()) with `exporter`: opens the file here, then draws and writes the
     // frames on threads of their own. False, with no file left, when it cannot be opened: the
     // exporter's message is shown, nothing when it has none (the user cancelled the codec
-    // choice). `threads`: drawing threads, 0 for one per core.
-    bool start(const std::string& path, std::unique_ptr<FrameExporter> exporter, int threads = 0);
+    // choice). `threads`: drawing threads, 0 for one per core; `shape`: the frames' size,
+    // background and rate.
+    bool start(const std::string& path, std::unique_ptr<FrameExporter> exporter, int threads = 0,
+               const ExportShape& shape = ExportShape());
+    // Exports as `request` asks, into `path`: the file is opened on the export's thread (these
+    // formats ask nothing), a failure reported by reportOutcome().
+    bool start(const std::string& path, const ExportRequest& request, int threads = 0);
+    // After a request with a size budget: what the search found.
+    const std::optional<SizeBudget::Result>& budgetResult() const { return m_budget; }
     // Called on the export's thread when it has ended (the progress window closes then).
     void setFinishedCallback(std::function<void()> finished) { m_finished = std::move(finished); }
     // Ends the running export within a frame's time: no file is left, nothing is said.
@@ -75,6 +73,8 @@ public:
 
 private:
     void join();
+    // Starts `work` on the export's thread; it returns the export's result.
+    void launch(std::function<ExportJob::Result(const ExportJob::Options&)> work, int threads);
     void frameWritten(int written, int total);
 
     Document& m_document;
@@ -87,5 +87,6 @@ private:
     std::atomic<bool> m_cancel{false};
     std::function<void()> m_finished;
     ExportJob::Result m_result;
+    std::optional<SizeBudget::Result> m_budget;
     std::chrono::steady_clock::time_point m_lastNotice;
 };

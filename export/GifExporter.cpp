@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <array>
 
-GifExporter::GifExporter(int loopSetting, GifQuality quality, const BestGifEncoder::Settings& best)
-    : m_loopSetting(loopSetting), m_quality(quality), m_bestSettings(best) {}
+GifExporter::GifExporter(int loopSetting, GifQuality quality, const BestGifEncoder::Settings& best,
+                         int colours)
+    : m_loopSetting(loopSetting), m_quality(quality), m_colours(std::clamp(colours, 2, 256)),
+      m_bestSettings(best) {}
 
 GifExporter::~GifExporter() {
     close();
@@ -36,9 +38,10 @@ bool GifExporter::open(const std::string& path, int, int, int frameRate) {
     return true;
 }
 
-CxImage GifExporter::prepareFrame(const QImage& frame, std::uint32_t delay) {
-    // Palette: 256 colours from a 7-bit octree, unused entries zero.
-    COctreeQuantizer quantizer(256, 7);
+CxImage GifExporter::prepareFrame(const QImage& frame, std::uint32_t delay, int colours) {
+    // Palette: `colours` (256 unless a size budget lowered it) from a 7-bit octree, unused
+    // entries zero.
+    COctreeQuantizer quantizer(colours, 7);
     quantizer.BuildFromImage(frame);
     std::array<COctreeQuantizer::RGBQuad, 256> quads{};
     quantizer.FillPalette(quads.data());
@@ -52,7 +55,7 @@ CxImage GifExporter::prepareFrame(const QImage& frame, std::uint32_t delay) {
     if (!picture.Create(frame.width(), frame.height(), 8))
         return picture;
     picture.SetPalette(palette.data(), 256);
-    ErrorDiffusion::reduce(frame, rgb.data(), 256, picture.topRow(0),
+    ErrorDiffusion::reduce(frame, rgb.data(), colours, picture.topRow(0),
                            frame.height() > 1 ? int(picture.topRow(1) - picture.topRow(0)) : 0);
     picture.SetTransIndex(-1);
     picture.SetFrameDelay(delay);
@@ -73,7 +76,7 @@ std::unique_ptr<PreparedFrame> GifExporter::prepare(QImage frame) const {
     if (m_quality == GifQuality::Best)
         return FrameExporter::prepare(std::move(frame)); // palettes span frames: in order
     auto prepared = std::make_unique<PreparedGifFrame>();
-    prepared->reduced = prepareFrame(frame, m_delay);
+    prepared->reduced = prepareFrame(frame, m_delay, m_colours);
     return prepared;
 }
 
@@ -96,7 +99,7 @@ bool GifExporter::writeFrame(const QImage& frame, int index) {
             m_error = m_best->error();
         return added;
     }
-    CxImage picture = prepareFrame(frame, m_delay);
+    CxImage picture = prepareFrame(frame, m_delay, m_colours);
     return encodeFrame(picture, index);
 }
 

@@ -33,8 +33,10 @@ public:
     static constexpr const char* kComment = "Zentravo";
 
     // loopSetting: 0 repeat forever, 1 play once (no loop extension), n > 1 play n times.
+    // `colours`: the classic palettes' size (2..256; a size budget may lower it).
     explicit GifExporter(int loopSetting, GifQuality quality = GifQuality::Classic,
-                         const BestGifEncoder::Settings& best = BestGifEncoder::Settings());
+                         const BestGifEncoder::Settings& best = BestGifEncoder::Settings(),
+                         int colours = 256);
     ~GifExporter() override;
 
     bool open(const std::string& path, int width, int height, int frameRate) override;
@@ -48,7 +50,7 @@ public:
 
     // The two halves of writeFrame, so that frames can be prepared on another thread than
     // the one that writes them: prepareFrame is stateless, encodeFrame writes in order.
-    static CxImage prepareFrame(const QImage& frame, std::uint32_t delay);
+    static CxImage prepareFrame(const QImage& frame, std::uint32_t delay, int colours = 256);
     bool encodeFrame(CxImage& picture, int index);
 
     // The frame delay in hundredths of a second: the preview's frame period / 10.
@@ -64,6 +66,7 @@ private:
     std::unique_ptr<CxIOFile> m_stream;
     int m_loopSetting;
     GifQuality m_quality;
+    int m_colours;
     BestGifEncoder::Settings m_bestSettings;
     std::unique_ptr<BestGifEncoder> m_best; // Best: from open() to finish()
     int m_bestWritten = 0;

@@ -93,10 +93,15 @@ void FrameRenderer::drawFrame(QImage& buffer, const Project& project,
     const int wz = truncated(header.width * zoom);
     const int hz = truncated(header.height * zoom);
 
-    buffer.fill(kSurround);
+    if (view.transparent)
+        buffer.fill(Qt::transparent);
+    else
+        buffer.fill(kSurround);
     QPainter painter(&buffer);
-    painter.fillRect(QRect(0, 0, wz, hz), QColor(fromColorRef(header.backgroundColor)));
-    drawBackground(painter, project, background, zoom);
+    if (!view.transparent) {
+        painter.fillRect(QRect(0, 0, wz, hz), QColor(fromColorRef(header.backgroundColor)));
+        drawBackground(painter, project, background, zoom);
+    }
 
     playback.symbolTimes.resize(project.objects.count(), 0);
     if (view.hitRegions)

@@ -33,6 +33,9 @@ public:
         int frame = 0;
         bool editView = false;
         bool exporting = false;
+        // Exports with a transparent background: the stage's colour and picture are left out,
+        // the buffer keeps its alpha (it must have one).
+        bool transparent = false;
         // Where the objects' hit regions as drawn go (by object index; the stage view picks
         // with them); none for an export.
         std::vector<std::optional<QPolygonF>>* hitRegions = nullptr;

@@ -34,7 +34,7 @@ TEST_F(CommandTableTest, MenuItemAndButtonRunTheSameAction) {
         EXPECT_NE(CommandTable::actionOf(menu), CommandAction::None) << int(menu);
         EXPECT_EQ(CommandTable::actionOf(menu), CommandTable::actionOf(button)) << int(menu);
     }
-    EXPECT_EQ(CommandTable::actionOf(CommandId::ExportAvi), CommandAction::ExportAvi);
+    EXPECT_EQ(CommandTable::actionOf(CommandId::ExportAvi), CommandAction::Export);
     EXPECT_EQ(CommandTable::actionOf(CommandId::InsertSymbol), CommandAction::InsertSymbol);
     EXPECT_EQ(CommandTable::actionOf(static_cast<CommandId>(12345)), CommandAction::None);
 }

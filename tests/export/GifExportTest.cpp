@@ -1,6 +1,7 @@
 // GIF export: whole exports of small projects read back by Pillow (frames, delays, loop
 // extension, disposal, comment, colour tables, pixels), the application's export on threads of
 // its own with its notices and its cancel, and the pipeline's checks and messages.
+#include "export/ExportFormat.h"
 #include "export/ExportPipeline.h"
 #include "export/GifExporter.h"
 
@@ -241,9 +242,9 @@ TEST_F(GifPipelineTest, ChecksPathsAndRefusesWhatCannotBeWritten) {
     };
     for (const Row& row : {Row{"a.GIF", "a.GIF"}, Row{"a", "a.gif"}, Row{"a.gi", "a.gi.gif"},
                            Row{"gif", "gif.gif"}, Row{".gif", ".gif"}})
-        EXPECT_EQ(ExportPipeline::outputPath(row.chosen, ExportKind::Gif), row.path);
-    EXPECT_EQ(ExportPipeline::outputPath("clip.Avi", ExportKind::Avi), "clip.Avi");
-    EXPECT_EQ(ExportPipeline::outputPath("clip", ExportKind::Swf), "clip.swf");
+        EXPECT_EQ(ExportFormats::of(ExportKind::Gif).outputPath(row.chosen), row.path);
+    EXPECT_EQ(ExportFormats::of(ExportKind::Avi).outputPath("clip.Avi"), "clip.Avi");
+    EXPECT_EQ(ExportFormats::of(ExportKind::Swf).outputPath("clip"), "clip.swf");
 
     EXPECT_TRUE(pipeline.checkProject());
     EXPECT_TRUE(sink.messages.empty());

@@ -33,9 +33,12 @@ int usage() {
                  "          write one frame as an export would see it (or the stage view)\n"
                  "  grab VIDEO SECONDS OUT.png\n"
                  "          the video's picture at that time, as PNG\n"
-                 "  export PROJECT.vrn OUT.gif [--loops N] [--quality classic|best]\n"
-                 "          export the animation (GIF; .avi and .swf by extension); best:\n"
-                 "          libimagequant palettes, only what changes, smaller file\n"
+                 "  export PROJECT.vrn OUT.EXT [--quality N] [--loops N] [--transparent]\n"
+                 "         [--max-size 256k] [--scale 50%] [--format ID]\n"
+                 "          export the animation in the format of OUT's extension (GIF,\n"
+                 "          AVI, SWF, MP4, WebM, WebP, APNG, PNG frames: see formats)\n"
+                 "  formats\n"
+                 "          the export formats and the options each takes, as JSON\n"
                  "  gif-frames IN.gif OUTDIR\n"
                  "          decode every frame of IN.gif into OUTDIR/frame_NNN.png (RGBA) and\n"
                  "          print a JSON summary\n"
@@ -63,6 +66,8 @@ int main(int argc, char** argv) {
         return RenderCommand::run(argc, argv, std::cout, std::cerr);
     if (std::strcmp(argv[1], "export") == 0)
         return ExportCommand::run(argc, argv, std::cout, std::cerr);
+    if (std::strcmp(argv[1], "formats") == 0)
+        return ExportCommand::formats(std::cout);
     if (std::strcmp(argv[1], "library") == 0)
         return LibraryCommand::run(argc, argv, std::cout, std::cerr);
     // The commands without options: only their positional arguments.
