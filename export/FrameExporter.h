@@ -20,6 +20,9 @@ public:
 class FrameExporter {
 public:
     virtual ~FrameExporter() = default;
+    // The threads the export runs on (before open()): an encoder that can use them and still
+    // write the same bytes may. By default it stays on one.
+    virtual void setThreads(int threads) { (void)threads; }
     // Creates the output file; false (with error() set) when it cannot be written.
     virtual bool open(const std::string& path, int width, int height, int frameRate) = 0;
     // The work on `frame` that depends on no other frame (after open(); safe on any thread).
