@@ -9,7 +9,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -95,10 +97,10 @@ bool PngFramesExporter::writePrepared(PreparedFrame& frame, int index) {
         return fail(failed + ": the frame could not be compressed (not of the stage's size, "
                              "or no memory)");
     QSaveFile file(local(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(failed + ": " + file.errorString().toStdString());
-    if (file.write(png->png) != png->png.size() || !file.commit())
-        return fail(failed + ": " + file.errorString().toStdString());
+    const bool written =
+        file.open(QIODevice::WriteOnly) && file.write(png->png) == png->png.size() && file.commit();
+    if (!written) // the system's reason: Qt words a failed write as "Unknown error"
+        return fail(failed + ": " + std::strerror(errno));
     m_written.push_back(path);
     return true;
 }
