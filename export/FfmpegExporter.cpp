@@ -63,16 +63,12 @@ void FfmpegExporter::setThreads(int threads) {
 void FfmpegExporter::codedSize(int&, int&) const {}
 
 bool FfmpegExporter::fail(const std::string& what, int result) {
-    m_error = what;
-    if (result < 0)
-        m_error += ": " + describe(result);
-    m_error += ".";
-    return false;
+    return fail(result < 0 ? what + ": " + describe(result) : what);
 }
 
 bool FfmpegExporter::open(const std::string& path, int width, int height, int frameRate) {
     release();
-    m_error.clear();
+    clearError();
     m_path = path;
     const std::string cannotWrite = "Cannot write the " + m_name + " file " + path;
     if (width <= 0 || height <= 0 || frameRate <= 0)
@@ -87,8 +83,10 @@ bool FfmpegExporter::open(const std::string& path, int width, int height, int fr
     m_frameRate = frameRate;
     codedSize(m_codedWidth, m_codedHeight);
 
+    AVFormatContext* format = nullptr;
     const int made =
-        avformat_alloc_output_context2(&m_format, nullptr, m_muxer.c_str(), path.c_str());
+        avformat_alloc_output_context2(&format, nullptr, m_muxer.c_str(), path.c_str());
+    m_format.reset(format);
     if (made < 0 || !m_format)
         return fail("Cannot write " + m_name + " files: this FFmpeg build has no " + m_muxer +
                         " muxer",
@@ -112,9 +110,9 @@ bool FfmpegExporter::open(const std::string& path, int width, int height, int fr
 
 bool FfmpegExporter::openEncoder(AVDictionary** muxerOptions) {
     const AVCodec* encoder = avcodec_find_encoder_by_name(m_encoder.c_str());
-    m_stream = avformat_new_stream(m_format, nullptr);
-    m_codec = avcodec_alloc_context3(encoder);
-    m_packet = av_packet_alloc();
+    m_stream = avformat_new_stream(m_format.get(), nullptr);
+    m_codec.reset(avcodec_alloc_context3(encoder));
+    m_packet.reset(av_packet_alloc());
     if (!m_stream || !m_codec || !m_packet)
         return fail("Cannot write the " + m_name + " file " + m_path, AVERROR(ENOMEM));
     m_codec->width = m_codedWidth;
@@ -129,19 +127,19 @@ bool FfmpegExporter::openEncoder(AVDictionary** muxerOptions) {
         m_codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* codecOptions = nullptr;
     configure(*m_codec, &codecOptions, muxerOptions, *m_stream);
-    const int opened = avcodec_open2(m_codec, encoder, &codecOptions);
+    const int opened = avcodec_open2(m_codec.get(), encoder, &codecOptions);
     av_dict_free(&codecOptions);
     if (opened < 0)
         return fail("Cannot write the " + m_name + " file: the " + m_encoder +
                         " encoder refuses its settings",
                     opened);
-    const int copied = avcodec_parameters_from_context(m_stream->codecpar, m_codec);
+    const int copied = avcodec_parameters_from_context(m_stream->codecpar, m_codec.get());
     if (copied < 0)
         return fail("Cannot write the " + m_name + " file " + m_path, copied);
     m_stream->time_base = m_codec->time_base;
     m_stream->avg_frame_rate = m_codec->framerate;
     m_stream->r_frame_rate = m_codec->framerate;
-    const int header = avformat_write_header(m_format, muxerOptions);
+    const int header = avformat_write_header(m_format.get(), muxerOptions);
     if (header < 0)
         return fail("Cannot write the " + m_name + " file " + m_path, header);
     m_headerWritten = true;
@@ -208,13 +206,9 @@ std::unique_ptr<PreparedFrame> FfmpegExporter::prepare(QImage frame) const {
 bool FfmpegExporter::writePrepared(PreparedFrame& frame, int index) {
     if (!m_headerWritten)
         return fail("The " + m_name + " file is not open", 0);
-    auto* video = dynamic_cast<PreparedVideoFrame*>(&frame);
-    std::unique_ptr<PreparedFrame> converted;
-    if (!video) { // prepared by another exporter's rule: convert here
-        converted = prepare(frame.picture);
-        video = static_cast<PreparedVideoFrame*>(converted.get());
-    }
-    if (!video->frame)
+    std::unique_ptr<PreparedFrame> made;
+    PreparedVideoFrame* video = own<PreparedVideoFrame>(frame, made);
+    if (!video || !video->frame)
         return fail("Writing the " + m_name + " file " + m_path + " failed: frame " +
                         std::to_string(index) +
                         " could not be converted (not of the stage's size, or no memory)",
@@ -223,27 +217,22 @@ bool FfmpegExporter::writePrepared(PreparedFrame& frame, int index) {
     return encode(video->frame);
 }
 
-bool FfmpegExporter::writeFrame(const QImage& frame, int index) {
-    const std::unique_ptr<PreparedFrame> prepared = prepare(frame);
-    return writePrepared(*prepared, index);
-}
-
 bool FfmpegExporter::encode(const AVFrame* frame) {
     const std::string failed = "Writing the " + m_name + " file " + m_path + " failed";
-    const int sent = avcodec_send_frame(m_codec, frame);
+    const int sent = avcodec_send_frame(m_codec.get(), frame);
     if (sent < 0)
         return fail(failed, sent);
     for (;;) {
-        const int received = avcodec_receive_packet(m_codec, m_packet);
+        const int received = avcodec_receive_packet(m_codec.get(), m_packet.get());
         if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
             return true;
         if (received < 0)
             return fail(failed, received);
         if (m_packet->duration <= 0)
             m_packet->duration = 1; // each frame lasts one tick of the codec's time base
-        av_packet_rescale_ts(m_packet, m_codec->time_base, m_stream->time_base);
+        av_packet_rescale_ts(m_packet.get(), m_codec->time_base, m_stream->time_base);
         m_packet->stream_index = m_stream->index;
-        const int written = av_interleaved_write_frame(m_format, m_packet);
+        const int written = av_interleaved_write_frame(m_format.get(), m_packet.get());
         if (written < 0)
             return fail(failed, written);
     }
@@ -255,7 +244,7 @@ bool FfmpegExporter::finish() {
     const std::string failed = "Writing the " + m_name + " file " + m_path + " failed";
     bool ok = encode(nullptr);
     if (ok) {
-        const int trailer = av_write_trailer(m_format);
+        const int trailer = av_write_trailer(m_format.get());
         if (trailer < 0)
             ok = fail(failed, trailer);
     }
@@ -276,15 +265,27 @@ void FfmpegExporter::abort() {
     release();
 }
 
+void FfmpegExporter::CloseOutput::operator()(AVFormatContext* format) const {
+    if (format->pb)
+        avio_closep(&format->pb);
+    avformat_free_context(format);
+}
+
+void FfmpegExporter::FreeCodec::operator()(AVCodecContext* codec) const {
+    avcodec_free_context(&codec);
+}
+
+void FfmpegExporter::FreePacket::operator()(AVPacket* packet) const {
+    av_packet_free(&packet);
+}
+
 void FfmpegExporter::release() {
-    av_packet_free(&m_packet);
-    avcodec_free_context(&m_codec);
-    if (m_format && m_format->pb)
-        avio_closep(&m_format->pb);
-    avformat_free_context(m_format);
-    m_format = nullptr;
+    m_packet.reset();
+    m_codec.reset();
+    m_format.reset();
     m_stream = nullptr;
     m_headerWritten = false;
+    // No frame is being prepared now: the converters of this size go.
     std::lock_guard lock(m_scalersMutex);
     for (SwsContext* scaler : m_scalers)
         sws_freeContext(scaler);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "export/ExportSettings.h"
-#include "export/FrameExporter.h"
+#include "export/PreparingExporter.h"
 
 #include <memory>
 #include <mutex>
@@ -22,7 +22,7 @@ struct SwsContext;
 // and bottom); writePrepared() encodes and muxes in frame order. Files are written bit-exact
 // (no random identifiers, no version strings), so one thread count always gives the same bytes.
 // Subclasses choose the muxer, the encoder, the pixel format and the options.
-class FfmpegExporter : public FrameExporter {
+class FfmpegExporter : public PreparingExporter {
 public:
     ~FfmpegExporter() override;
     FfmpegExporter(const FfmpegExporter&) = delete;
@@ -34,13 +34,11 @@ public:
     bool open(const std::string& path, int width, int height, int frameRate) override;
     std::unique_ptr<PreparedFrame> prepare(QImage frame) const override;
     bool writePrepared(PreparedFrame& frame, int index) override;
-    bool writeFrame(const QImage& frame, int index) override;
     bool finish() override;
     void abort() override;
-    std::string error() const override { return m_error; }
 
     // The encoder as open() set it up; null before open() and after finish() or abort().
-    const AVCodecContext* codecContext() const { return m_codec; }
+    const AVCodecContext* codecContext() const { return m_codec.get(); }
 
 protected:
     // `name` names the format in messages ("MP4"); `muxer` and `encoder` are FFmpeg's names.
@@ -60,6 +58,8 @@ protected:
     int threads() const { return m_threads; }
 
 private:
+    using PreparingExporter::fail;
+    // fail() with FFmpeg's reason for `result` when it is an error code.
     bool fail(const std::string& what, int result);
     bool openEncoder(AVDictionary** muxerOptions);
     bool encode(const struct AVFrame* frame);
@@ -73,11 +73,19 @@ private:
     ExportSettings m_settings;
     int m_threads = 1;
     std::string m_path;
-    std::string m_error;
-    AVFormatContext* m_format = nullptr;
-    AVStream* m_stream = nullptr;
-    AVCodecContext* m_codec = nullptr;
-    AVPacket* m_packet = nullptr;
+    struct CloseOutput {
+        void operator()(AVFormatContext* format) const;
+    };
+    struct FreeCodec {
+        void operator()(AVCodecContext* codec) const;
+    };
+    struct FreePacket {
+        void operator()(AVPacket* packet) const;
+    };
+    std::unique_ptr<AVFormatContext, CloseOutput> m_format;
+    AVStream* m_stream = nullptr; // owned by m_format
+    std::unique_ptr<AVCodecContext, FreeCodec> m_codec;
+    std::unique_ptr<AVPacket, FreePacket> m_packet;
     bool m_headerWritten = false;
     int m_width = 0; // the stage's size
     int m_height = 0;

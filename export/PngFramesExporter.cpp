@@ -38,13 +38,8 @@ std::string PngFramesExporter::framePath(const std::string& path, int index) {
     return base + number;
 }
 
-bool PngFramesExporter::fail(const std::string& what) {
-    m_error = what + ".";
-    return false;
-}
-
 bool PngFramesExporter::open(const std::string& path, int width, int height, int) {
-    m_error.clear();
+    clearError();
     m_path = path;
     m_width = width;
     m_height = height;
@@ -85,15 +80,11 @@ std::unique_ptr<PreparedFrame> PngFramesExporter::prepare(QImage frame) const {
 bool PngFramesExporter::writePrepared(PreparedFrame& frame, int index) {
     if (!m_open)
         return fail("The PNG frames are not open");
-    auto* png = dynamic_cast<PreparedPngFrame*>(&frame);
-    std::unique_ptr<PreparedFrame> compressed;
-    if (!png) { // prepared by another exporter's rule: compress here
-        compressed = prepare(frame.picture);
-        png = static_cast<PreparedPngFrame*>(compressed.get());
-    }
+    std::unique_ptr<PreparedFrame> made;
+    const PreparedPngFrame* png = own<PreparedPngFrame>(frame, made);
     const std::string path = framePath(m_path, index);
     const std::string failed = "Writing the PNG frame " + path + " failed";
-    if (png->png.isEmpty())
+    if (!png || png->png.isEmpty())
         return fail(failed + ": the frame could not be compressed (not of the stage's size, "
                              "or no memory)");
     QSaveFile file(local(path));
@@ -103,11 +94,6 @@ bool PngFramesExporter::writePrepared(PreparedFrame& frame, int index) {
         return fail(failed + ": " + std::strerror(errno));
     m_written.push_back(path);
     return true;
-}
-
-bool PngFramesExporter::writeFrame(const QImage& frame, int index) {
-    const std::unique_ptr<PreparedFrame> prepared = prepare(frame);
-    return writePrepared(*prepared, index);
 }
 
 bool PngFramesExporter::finish() {

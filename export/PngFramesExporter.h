@@ -1,7 +1,7 @@
 #pragma once
 
 #include "export/ExportSettings.h"
-#include "export/FrameExporter.h"
+#include "export/PreparingExporter.h"
 
 #include <string>
 #include <vector>
@@ -14,27 +14,22 @@
 // compressed on the drawing threads and written whole under its name (through a temporary
 // file), so no half-written frame is ever left; abort() removes every frame this export wrote
 // and the folders it made.
-class PngFramesExporter : public FrameExporter {
+class PngFramesExporter : public PreparingExporter {
 public:
     explicit PngFramesExporter(const ExportSettings& settings = {});
 
     bool open(const std::string& path, int width, int height, int frameRate) override;
     std::unique_ptr<PreparedFrame> prepare(QImage frame) const override;
     bool writePrepared(PreparedFrame& frame, int index) override;
-    bool writeFrame(const QImage& frame, int index) override;
     bool finish() override;
     void abort() override;
-    std::string error() const override { return m_error; }
 
     // The file of frame `index` for the path given to open().
     static std::string framePath(const std::string& path, int index);
 
 private:
-    bool fail(const std::string& what);
-
     ExportSettings m_settings;
     std::string m_path;
-    std::string m_error;
     int m_width = 0;
     int m_height = 0;
     bool m_open = false;

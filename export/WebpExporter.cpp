@@ -46,14 +46,9 @@ int WebpExporter::timestamp(int frame, int frameRate) {
     return static_cast<int>((std::int64_t(frame) * 1000 + frameRate / 2) / frameRate);
 }
 
-bool WebpExporter::fail(const std::string& what) {
-    m_error = what + ".";
-    return false;
-}
-
 bool WebpExporter::open(const std::string& path, int width, int height, int frameRate) {
     release();
-    m_error.clear();
+    clearError();
     m_path = path;
     m_width = width;
     m_height = height;
@@ -119,14 +114,10 @@ std::unique_ptr<PreparedFrame> WebpExporter::prepare(QImage frame) const {
 bool WebpExporter::writePrepared(PreparedFrame& frame, int index) {
     if (!m_encoder)
         return fail("The WebP file is not open");
-    auto* webp = dynamic_cast<PreparedWebpFrame*>(&frame);
-    std::unique_ptr<PreparedFrame> imported;
-    if (!webp) { // prepared by another exporter's rule: import here
-        imported = prepare(frame.picture);
-        webp = static_cast<PreparedWebpFrame*>(imported.get());
-    }
+    std::unique_ptr<PreparedFrame> made;
+    PreparedWebpFrame* webp = own<PreparedWebpFrame>(frame, made);
     const std::string failed = "Writing the WebP file " + m_path + " failed";
-    if (!webp->imported)
+    if (!webp || !webp->imported)
         return fail(failed + ": frame " + std::to_string(index) +
                     " could not be converted (not of the stage's size, or no memory)");
     if (!WebPAnimEncoderAdd(m_encoder->animation, &webp->webp, timestamp(index, m_frameRate),
@@ -134,11 +125,6 @@ bool WebpExporter::writePrepared(PreparedFrame& frame, int index) {
         return fail(failed + ": " + WebPAnimEncoderGetError(m_encoder->animation));
     m_frames = index + 1;
     return true;
-}
-
-bool WebpExporter::writeFrame(const QImage& frame, int index) {
-    const std::unique_ptr<PreparedFrame> prepared = prepare(frame);
-    return writePrepared(*prepared, index);
 }
 
 bool WebpExporter::finish() {

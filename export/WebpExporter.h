@@ -1,7 +1,7 @@
 #pragma once
 
 #include "export/ExportSettings.h"
-#include "export/FrameExporter.h"
+#include "export/PreparingExporter.h"
 
 #include <cstdio>
 #include <memory>
@@ -16,7 +16,7 @@
 // in whole milliseconds: frame n starts at round(n * 1000 / frame rate) ms. The loop count is
 // WebP's (0 forever, n plays). The encoder holds the file until finish(), which writes it;
 // open() creates it already, so that an unwritable path fails before any frame is drawn.
-class WebpExporter : public FrameExporter {
+class WebpExporter : public PreparingExporter {
 public:
     static constexpr int kDefaultQuality = 75;
 
@@ -30,23 +30,19 @@ public:
     // Imports the frame into libwebp's picture (on the drawing threads).
     std::unique_ptr<PreparedFrame> prepare(QImage frame) const override;
     bool writePrepared(PreparedFrame& frame, int index) override;
-    bool writeFrame(const QImage& frame, int index) override;
     bool finish() override;
     void abort() override;
-    std::string error() const override { return m_error; }
 
     // Where frame `frame` starts, in milliseconds.
     static int timestamp(int frame, int frameRate);
 
 private:
     struct Encoder;
-    bool fail(const std::string& what);
     void release();
 
     ExportSettings m_settings;
     int m_threads = 1;
     std::string m_path;
-    std::string m_error;
     std::FILE* m_file = nullptr;
     std::unique_ptr<Encoder> m_encoder;
     int m_width = 0;

@@ -292,26 +292,14 @@ protected:
     // Three squares crossing a green stage in different directions, so that every frame
     // differs and colours, orientation and edges all show.
     void makeProject(int width, int height, int duration, int frameRate) {
-        ProjectProperties properties;
-        properties.name = "Share";
-        properties.width = width;
-        properties.height = height;
-        properties.duration = duration;
-        properties.frameRate = frameRate;
-        properties.backgroundColor = 0x30A040; // 0x00BBGGRR
-        editor.newProject(properties);
+        newStage(editor, width, height, duration, frameRate, 0x30A040);
         const QColor colours[] = {QColor(240, 30, 30), QColor(30, 40, 230), QColor(250, 250, 60)};
         for (int i = 0; i < 3; ++i) {
             QImage square(20 + 6 * i, 20, QImage::Format_ARGB32);
             square.fill(colours[i]);
-            editor.insertLibrarySymbol(SymbolId::create(), {square});
-            ObjectRecord& record = editor.project().objects[std::size_t(i)].record;
-            record.startX = float(16 + i * width / 4);
-            record.startY = float(i == 1 ? height - 16 : 16);
-            record.endX = float(width - 16 - i * 10);
-            record.endY = float(i == 1 ? 16 : height - 16);
-            record.motionKind = kLinerMotion;
-            record.motionEndFrame = duration - 1;
+            const QPointF from(16 + i * width / 4, i == 1 ? height - 16 : 16);
+            const QPointF to(width - 16 - i * 10, i == 1 ? 16 : height - 16);
+            addMover(editor, square, from, to, duration - 1);
         }
     }
 
