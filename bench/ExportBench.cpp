@@ -9,6 +9,7 @@
 // included, and better in PSNR and size than both ffmpeg outputs.
 //
 //   make bench-export    (or build/bin/zentravo_export_bench)
+#include "bench/BenchOutputs.h"
 #include "bench/RatioReporter.h"
 #include "bench/RenderedSample.h"
 #include "export/ExportJob.h"
@@ -28,34 +29,17 @@
 
 namespace {
 
-struct Output {
-    QString file;
-    double psnr = 0;
-    qint64 bytes = 0;
-};
-
 RenderedSample& sample() {
     static RenderedSample s(1);
     return s;
 }
 
 QTemporaryDir& folder() {
-    static QTemporaryDir dir;
-    return dir;
-}
-
-std::map<std::string, Output>& outputs() { // benchmark function name -> its figures
-    static std::map<std::string, Output> o;
-    return o;
+    return outputFolder();
 }
 
 void record(benchmark::State& state, const char* name, const QString& file) {
-    Output& out = outputs()[name];
-    out.file = file;
-    out.psnr = sample().meanPsnr(file);
-    out.bytes = QFile(file).size();
-    state.counters["psnr_dB"] = out.psnr;
-    state.counters["kB"] = double(out.bytes) / 1000.0;
+    recordOutput(state, name, file, sample().meanPsnr(file));
 }
 
 // The whole headless export: drawing on one thread, encoding on the calling one.
@@ -87,16 +71,8 @@ void BM_Best(benchmark::State& state) {
 
 void runTool(benchmark::State& state, const char* name, const QString& program,
              const QStringList& arguments) {
-    const QString out = folder().filePath(QString(name) + ".gif");
-    for (auto _ : state) {
-        QProcess process;
-        process.start(program, arguments);
-        if (!process.waitForFinished(600000) || process.exitCode() != 0) {
-            state.SkipWithError((program + " failed").toStdString().c_str());
-            return;
-        }
-    }
-    record(state, name, out);
+    if (runEachIteration(state, program, arguments))
+        record(state, name, folder().filePath(QString(name) + ".gif"));
 }
 
 QStringList ffmpegInput() {
@@ -135,11 +111,6 @@ BENCHMARK(BM_Best)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_FfmpegGlobalPalette)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_FfmpegFramePalettes)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-std::string loadAverage() {
-    QFile file("/proc/loadavg");
-    return file.open(QIODevice::ReadOnly) ? file.readLine().trimmed().toStdString() : "?";
-}
-
 void printTable(const RatioReporter& reporter) {
     struct Row {
         const char* label;
@@ -156,14 +127,14 @@ void printTable(const RatioReporter& reporter) {
     std::printf("\n%-28s %10s %14s %10s %11s\n", "output", "time ms", "/ ffmpeg glob", "PSNR dB",
                 "size bytes");
     for (const Row& row : rows) {
-        const Output& out = outputs()[row.benchmark];
+        const BenchOutput& out = outputs()[row.benchmark];
         const double t = time(row.benchmark);
         std::printf("%-28s %10.0f %14.2f %10.2f %11lld\n", row.label, t,
                     ffmpeg > 0 ? t / ffmpeg : 0.0, out.psnr, out.bytes);
     }
-    const Output& best = outputs()["BM_Best"];
-    const Output& global = outputs()["BM_FfmpegGlobalPalette"];
-    const Output& perFrame = outputs()["BM_FfmpegFramePalettes"];
+    const BenchOutput& best = outputs()["BM_Best"];
+    const BenchOutput& global = outputs()["BM_FfmpegGlobalPalette"];
+    const BenchOutput& perFrame = outputs()["BM_FfmpegFramePalettes"];
     const double bestTime = time("BM_Best");
     std::printf("\nbest-mode goals: time <= ffmpeg global palette: %s (ratio %.2f); PSNR above "
                 "both ffmpeg outputs: %s (%.2f vs %.2f, %.2f); size below both: %s (%lld vs "
@@ -184,12 +155,7 @@ int main(int argc, char** argv) {
     if (!sample().ok())
         return 1;
     sample().writeFiles(folder()); // rendered once, outside every measurement
-    const std::string before = loadAverage();
-    RatioReporter reporter(RatioReporter::Clock::Real);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    printTable(reporter);
-    std::printf("load average (1, 5, 15 min) before: %s, after: %s, on %d cores\n", before.c_str(),
-                loadAverage().c_str(), QThread::idealThreadCount());
+    runAndPrint(printTable);
     benchmark::Shutdown();
     return 0;
 }

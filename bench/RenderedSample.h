@@ -74,7 +74,12 @@ public:
         ffmpeg.start("/usr/bin/ffmpeg",
                      {"-v", "error", "-i", gif, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
         ffmpeg.waitForFinished(600000);
-        const QByteArray decoded = ffmpeg.readAllStandardOutput();
+        return meanPsnrOf(ffmpeg.readAllStandardOutput(), lowest);
+    }
+
+    // Mean PSNR (dB) of `decoded` (the frames as raw RGB24, one after the other) against the
+    // rendered frames; 0 when frames are missing.
+    double meanPsnrOf(const QByteArray& decoded, double* lowest = nullptr) const {
         const qsizetype bytes = qsizetype(width) * height * 3;
         if (frames.empty() || decoded.size() < bytes * qsizetype(frames.size()))
             return 0.0;

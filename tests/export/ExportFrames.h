@@ -5,6 +5,7 @@
 #include "export/ExportPipeline.h"
 #include "export/ExportSource.h"
 #include "export/FrameExporter.h"
+#include "tests/document/EditorTestSupport.h"
 #include "tests/document/RecordingMessageSink.h"
 
 #include <QImage>
@@ -12,6 +13,35 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+// Starts an empty project on `editor`: a stage of `width` x `height` in `background`
+// (0x00BBGGRR), `duration` frames at `frameRate`.
+inline void newStage(ProjectEditor& editor, int width, int height, int duration, int frameRate,
+                     std::uint32_t background) {
+    ProjectProperties properties;
+    properties.name = "Export";
+    properties.width = width;
+    properties.height = height;
+    properties.duration = duration;
+    properties.frameRate = frameRate;
+    properties.backgroundColor = background;
+    editor.newProject(properties);
+}
+
+// Adds a symbol of one picture whose object moves in a line from `from` (frame 0) to `to`
+// (frame `lastFrame`).
+inline void addMover(TestEditor& editor, const QImage& picture, QPointF from, QPointF to,
+                     int lastFrame) {
+    editor.insertLibrarySymbol(SymbolId::create(), {picture});
+    BlockList<AnimationObject>& objects = editor.project().objects;
+    ObjectRecord& record = objects[objects.count() - 1].record; // appended last
+    record.startX = float(from.x());
+    record.startY = float(from.y());
+    record.endX = float(to.x());
+    record.endY = float(to.y());
+    record.motionKind = kLinerMotion;
+    record.motionEndFrame = lastFrame;
+}
 
 // An exporter that keeps copies of the frames it is handed and writes nothing.
 class FrameCollector : public FrameExporter {

@@ -45,17 +45,6 @@ std::vector<QImage> pictures(int count, int width, int height, int seed) {
     return frames;
 }
 
-void newProject(ProjectEditor& editor, int width, int height, int duration, int frameRate) {
-    ProjectProperties properties;
-    properties.name = "Frames";
-    properties.width = width;
-    properties.height = height;
-    properties.duration = duration;
-    properties.frameRate = frameRate;
-    properties.backgroundColor = 0x604020;
-    editor.newProject(properties);
-}
-
 // Object `index` spans `start`..`end`, shows its symbol at `rate` pictures a second and sits
 // at (x, y).
 void place(ProjectEditor& editor, int index, int start, int end, int rate, float x, float y) {
@@ -72,7 +61,7 @@ void place(ProjectEditor& editor, int index, int start, int end, int rate, float
 // Two objects sharing a five-picture symbol, the second starting late and at another rate;
 // a third shares it on a hidden layer.
 void sharedSymbol(TestEditor& editor) {
-    newProject(editor, 160, 90, 24, 12);
+    newStage(editor, 160, 90, 24, 12, 0x604020);
     const SymbolId shared = SymbolId::create();
     editor.insertLibrarySymbol(shared, pictures(5, 30, 30, 1));
     place(editor, 0, 0, 23, 12, 10, 10);
@@ -87,7 +76,7 @@ void sharedSymbol(TestEditor& editor) {
 // Symbol rates below and above the project's, a Liner motion and a guide line motion that
 // turns, a text whose opacity changes, and a trail.
 void ratesAndMotions(TestEditor& editor) {
-    newProject(editor, 200, 120, 30, 15);
+    newStage(editor, 200, 120, 30, 15, 0x604020);
     editor.insertLibrarySymbol(SymbolId::create(), pictures(4, 24, 24, 2));
     place(editor, 0, 2, 27, 5, 20, 20);
     editor.editObject(0, [](AnimationObject& object) {
@@ -117,7 +106,7 @@ void ratesAndMotions(TestEditor& editor) {
 // A project saved while the stage showed a later frame: its symbols' picture cursors stand
 // at 2 and at a damaged 99.
 void savedCursors(TestEditor& editor) {
-    newProject(editor, 120, 80, 16, 10);
+    newStage(editor, 120, 80, 16, 10, 0x604020);
     const SymbolId first = SymbolId::create();
     const SymbolId second = SymbolId::create();
     editor.insertLibrarySymbol(first, pictures(3, 30, 30, 4));

@@ -11,6 +11,7 @@
 
 #include "tests/document/EditorTestSupport.h"
 #include "tests/document/RecordingMessageSink.h"
+#include "tests/export/ExportFrames.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -137,14 +138,7 @@ protected:
     // A project with a red square moving left to right and a blue one standing still, on a
     // yellowish background, so that colours and orientation both show.
     void makeProject(int width, int height, int duration, int frameRate) {
-        ProjectProperties properties;
-        properties.name = "Video";
-        properties.width = width;
-        properties.height = height;
-        properties.duration = duration;
-        properties.frameRate = frameRate;
-        properties.backgroundColor = 0x40E0F0; // 0x00BBGGRR
-        editor.newProject(properties);
+        newStage(editor, width, height, duration, frameRate, 0x40E0F0);
         QImage red(24, 24, QImage::Format_ARGB32);
         red.fill(QColor(230, 20, 20));
         editor.insertLibrarySymbol(SymbolId::create(), {red});
