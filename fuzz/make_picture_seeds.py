@@ -29,7 +29,7 @@ def main():
             for guess in (code, 0):
                 with open(os.path.join(out, "%s_%d" % (ext, guess)), "wb") as seed:
                     seed.write(bytes([guess]) + data)
-        codes = {"bmp": 1, "png": 4, "tif": 6, "tga": 7, "pcx": 8, "jp2": 11, "j2k": 11,
+        codes = {"bmp": 1, "png": 4, "ico": 5, "tif": 6, "tga": 7, "pcx": 8, "jp2": 11, "j2k": 11,
                  "pgx": 13, "pnm": 14, "ras": 15}
         variants = Path(work) / "variants"
         make_variants.write(variants)

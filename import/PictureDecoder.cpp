@@ -3,6 +3,7 @@
 #include "gif/CxImageGIF.h"
 #include "gif/CxMemFile.h"
 #include "import/BmpReader.h"
+#include "import/IcoReader.h"
 #include "import/MagickReader.h"
 #include "import/PcxReader.h"
 #include "import/PictureAllocator.h"
@@ -113,7 +114,7 @@ std::unique_ptr<CxImage> decodeAs(const QByteArray& bytes, int format, std::stri
     case kFormatPng:
         return QtPictureReader::decode(bytes, "png", error);
     case kFormatIco:
-        return QtPictureReader::decode(bytes, "ico", error);
+        return IcoReader::decode(bytes, error);
     // Qt's TIFF reader ignores the orientation tag, mixes up 16-bit planar channels and
     // refuses 12- and 32-bit, floating-point, 16-bit CMYK and tiled files; the library reads
     // them all.

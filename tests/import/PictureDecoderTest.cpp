@@ -123,6 +123,28 @@ TEST_F(PictureDecoderTest, PicturesWithoutAlphaAreOpaque) {
     expectVariantsRead("opaque");
 }
 
+// Run-length bitmaps of 8 and 4 bits a pixel (Qt got 4-bit runs wrong), delta codes that skip
+// pixels (palette entry 0), and damaged data: runs past a row or the last row, data cut off, a
+// delta past the edges. Every undamaged file agrees with ImageMagick's reading.
+TEST_F(PictureDecoderTest, BmpRunLengthOfBothDepthsWithDeltasAndDamage) {
+    expectVariantsRead("bmp_rle");
+}
+
+// Qt refused a planes field other than 1, which means nothing in a file.
+TEST_F(PictureDecoderTest, BmpPlanesFieldIsIgnored) {
+    expectVariantsRead("bmp_planes");
+}
+
+// 2- and 4-bit grey with photometric min-is-white came out inverted.
+TEST_F(PictureDecoderTest, TiffMinIsWhiteGreyAtTwoAndFourBits) {
+    expectVariantsRead("tiff_grey");
+}
+
+// The largest picture of an icon, not the first; PNG pictures whose directory size is wrong.
+TEST_F(PictureDecoderTest, IcoGivesItsLargestPictureAndPngsOfAnySize) {
+    expectVariantsRead("ico");
+}
+
 //   camera.jpg, 6000 x 4000:   red   | green
 //                              ------+------
 //                              blue  | white
