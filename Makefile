@@ -13,7 +13,7 @@ DEB_PACKAGES := \
 	libmagickcore-6.q16-dev libxcb1-dev \
 	libgtest-dev libgmock-dev googletest libbenchmark-dev \
 	fonts-dejavu-core fonts-liberation \
-	python3 python3-pil imagemagick gifsicle giflib-tools libgif-dev xvfb
+	python3 python3-pil imagemagick gifsicle giflib-tools libgif-dev xvfb libopenjp2-tools
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

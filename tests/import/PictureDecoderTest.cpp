@@ -145,6 +145,11 @@ TEST_F(PictureDecoderTest, IcoGivesItsLargestPictureAndPngsOfAnySize) {
     expectVariantsRead("ico");
 }
 
+// 9-bit samples scaled to 0..255 by their own maximum (511).
+TEST_F(PictureDecoderTest, Jpeg2000NineBitSamplesScaledByTheirRange) {
+    expectVariantsRead("jp2_deep");
+}
+
 //   camera.jpg, 6000 x 4000:   red   | green
 //                              ------+------
 //                              blue  | white

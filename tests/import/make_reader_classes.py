@@ -10,6 +10,7 @@ the expected pixels, so the expectations do not rest on our reading of the rules
   bmp_planes  a planes field other than 1 (ignored)
   tiff_grey 2- and 4-bit grey with photometric min-is-white (0 is white)
   ico       the largest picture of several; PNG pictures whose directory size is wrong
+  jp2_deep  9-bit JPEG 2000 grey, written by OpenJPEG's encoder
 """
 import io
 import struct
@@ -18,6 +19,8 @@ import subprocess
 from PIL import Image
 
 import make_variants as mv
+
+OPJ_COMPRESS = "/usr/bin/opj_compress"
 
 W, H = mv.W, mv.H
 
@@ -224,8 +227,22 @@ def ico_variants(w):
     w.add("ico", "png_only_wrong_size.ico", ico([(0, 0, pattern)]), mv.RGBA)
 
 
+def jp2_variants(w):
+    """A 9-bit grey JPEG 2000 code stream, written by OpenJPEG's own encoder from a PGX source:
+    sample s shows as round(s x 255 / 511)."""
+    values = [[(x * 23 + y * 41) % 512 for x in range(W)] for y in range(H)]
+    pgx = w.folder / "source_9bit.pgx"
+    pgx.write_bytes(b"PG ML + 9 %d %d\n" % (W, H) +
+                    b"".join(struct.pack(">H", v) for row in values for v in row))
+    subprocess.run([OPJ_COMPRESS, "-i", str(pgx), "-o", str(w.folder / "grey9.j2k"), "-n", "2"],
+                   check=True, capture_output=True)
+    grey = [[(round(v * 255 / 511),) * 3 + (255,) for v in row] for row in values]
+    w.add("jp2_deep", "grey9.j2k", None, grey)
+
+
 def write(w):
     bmp_rle_variants(w)
     planes_variants(w)
     tiff_grey_variants(w)
     ico_variants(w)
+    jp2_variants(w)
