@@ -3,6 +3,7 @@
 #include "gif/CxImage.h"
 #include "import/CTavImage.h"
 #include "import/PictureAllocator.h"
+#include "import/TiffRgbaReader.h"
 #include "tests/import/PictureTestSupport.h"
 
 #include <QFile>
@@ -148,6 +149,63 @@ TEST_F(PictureDecoderTest, IcoGivesItsLargestPictureAndPngsOfAnySize) {
 // 9-bit samples scaled to 0..255 by their own maximum (511).
 TEST_F(PictureDecoderTest, Jpeg2000NineBitSamplesScaledByTheirRange) {
     expectVariantsRead("jp2_deep");
+}
+
+// Old-style JPEG (compression 6) came out in wrong colours throughout: a whole JPEG stream
+// behind its interchange-format tag at every orientation, and the tables form.
+TEST_F(PictureDecoderTest, TiffOldStyleJpegInItsColoursAtEveryOrientation) {
+    expectVariantsRead("tiff_ojpeg");
+}
+
+// Tiled CMYK whose tiles are JPEG was refused ("Can not read scanlines from a tiled image").
+TEST_F(PictureDecoderTest, TiffTiledCmykJpegIsRead) {
+    expectVariantsRead("tiff_cmyk_jpeg");
+}
+
+// libtiff's RGBA reader, the second chance of every TIFF MagickCore refuses, on the plain TIFF
+// variants: every orientation tag (Pillow's files), planar, tiled 16-bit, CMYK, palette,
+// min-is-white grey, unassociated alpha, two pages. It hands colours over multiplied by alpha,
+// so a pixel of alpha a keeps them within 255 / 2a; under alpha 0 they do not show.
+TEST_F(PictureDecoderTest, TiffSecondChanceReaderGivesThePlainVariants) {
+    const PictureFolder& folder = PictureFolder::instance();
+    QStringList unread;
+    for (const char* group : {"tiff", "tiff_grey", "opaque"}) {
+        for (const Variant& v : variants(group)) {
+            if (!v.file.endsWith(".tif"))
+                continue;
+            SCOPED_TRACE(v.file.toStdString());
+            const auto picture = TiffRgbaReader::decode(folder.read("variants/" + v.file));
+            if (!picture) {
+                unread << v.file;
+                continue;
+            }
+            ASSERT_EQ(picture->GetWidth(), v.width);
+            ASSERT_EQ(picture->GetHeight(), v.height);
+            const QByteArray expected = folder.read("variants/" + v.expected);
+            ASSERT_EQ(expected.size(), qsizetype{v.width} * v.height * 4);
+            const auto* e = reinterpret_cast<const std::uint8_t*>(expected.constData());
+            int wrong = 0;
+            for (int y = 0; y < v.height; ++y) {
+                for (int x = 0; x < v.width; ++x, e += 4) {
+                    const RGBQUAD c = picture->GetPixelColor(x, v.height - 1 - y);
+                    const int got[4] = {c.rgbRed, c.rgbGreen, c.rgbBlue, c.rgbReserved};
+                    const int colourTolerance = v.tolerance + (e[3] ? 255 / (2 * e[3]) : 255);
+                    bool same = std::abs(got[3] - e[3]) <= v.tolerance;
+                    for (int i = 0; i < 3; ++i)
+                        same = same && std::abs(got[i] - e[i]) <= colourTolerance;
+                    if (!same && wrong++ == 0)
+                        ADD_FAILURE() << "first wrong pixel at " << x << "," << y << ": " << got[0]
+                                      << " " << got[1] << " " << got[2] << " " << got[3]
+                                      << " instead of " << int(e[0]) << " " << int(e[1]) << " "
+                                      << int(e[2]) << " " << int(e[3]);
+                }
+            }
+            EXPECT_EQ(wrong, 0) << "wrong pixels";
+        }
+    }
+    // Samples of 12 and 32 bits, floating-point samples and 16-bit CMYK are beyond libtiff's
+    // RGBA reader.
+    EXPECT_EQ(unread.join(' ').toStdString(), "grey12.tif grey32.tif grey_float.tif cmyk16.tif");
 }
 
 //   camera.jpg, 6000 x 4000:   red   | green

@@ -11,6 +11,10 @@ the expected pixels, so the expectations do not rest on our reading of the rules
   tiff_grey 2- and 4-bit grey with photometric min-is-white (0 is white)
   ico       the largest picture of several; PNG pictures whose directory size is wrong
   jp2_deep  9-bit JPEG 2000 grey, written by OpenJPEG's encoder
+  tiff_ojpeg  old-style JPEG (compression 6) YCbCr: a whole JPEG stream behind
+            JPEGInterchangeFormat (4:2:0, every orientation tag), and the tables form
+            (quantisation and Huffman tables behind their own tags, 4:4:4)
+  tiff_cmyk_jpeg  tiled CMYK compressed by libtiff's JPEG codec (tiffcp), edge tiles included
 """
 import io
 import struct
@@ -21,6 +25,7 @@ from PIL import Image
 import make_variants as mv
 
 OPJ_COMPRESS = "/usr/bin/opj_compress"
+TIFFCP = "/usr/bin/tiffcp"
 
 W, H = mv.W, mv.H
 
@@ -240,9 +245,147 @@ def jp2_variants(w):
     w.add("jp2_deep", "grey9.j2k", None, grey)
 
 
+# ---- JPEG inside TIFF: a smooth pattern (JPEG's losses stay small) without symmetry ------------
+
+SMOOTH = [[(50 + 7 * x, 40 + 11 * y, 210 - 4 * x - 5 * y) for x in range(W)] for y in range(H)]
+# JPEG at quality 95: a few levels of quantisation error, more where 4:2:0 chroma is spread
+# over 2 x 2 pixels. Reading YCbCr as RGB, or CMYK as anything else, is off by far more.
+JPEG_TOLERANCE = 16
+
+
+def tiff_le(blobs, tags_of):
+    """A little-endian TIFF: header, the blobs (each at an even offset), then one directory whose
+    tags tags_of makes from the blobs' offsets: (tag, type 3 or 4, [values]). Values of more
+    than 4 bytes follow the directory."""
+    offsets, body = [], b""
+    for blob in blobs:
+        offsets.append(8 + len(body))
+        body += blob + b"\0" * (len(blob) % 2)
+    tags = sorted(tags_of(offsets))
+    at = 8 + len(body)
+    extra_at = at + 2 + 12 * len(tags) + 4
+    ifd, extra = struct.pack("<H", len(tags)), b""
+    for tag, kind, values in tags:
+        data = struct.pack("<%d%s" % (len(values), "H" if kind == 3 else "I"), *values)
+        if len(data) <= 4:
+            ifd += struct.pack("<HHI", tag, kind, len(values)) + data.ljust(4, b"\0")
+        else:
+            ifd += struct.pack("<HHII", tag, kind, len(values), extra_at + len(extra))
+            extra += data + b"\0" * (len(data) % 2)
+    return b"II*\0" + struct.pack("<I", at) + body + ifd + b"\0\0\0\0" + extra
+
+
+def agrees(name, reader, got, rows, tolerance=JPEG_TOLERANCE):
+    """Another reader's pixels (RGB or RGBA rows) within the tolerance of the expected rows."""
+    worst = max(abs(a - b) for g, e in zip(got, rows) for p, q in zip(g, e)
+                for a, b in zip(p[:3], q[:3]))
+    assert worst <= tolerance, "%s: %s differs by %d" % (name, reader, worst)
+
+
+def jpeg_of(rows, subsampling):
+    out = io.BytesIO()
+    mv.image_of(mv.opaque(rows)).convert("RGB").save(out, "JPEG", quality=95,
+                                                     subsampling=subsampling)
+    return out.getvalue()
+
+
+def jpeg_parts(stream):
+    """The segments of a JPEG stream up to its start of scan, as (marker, payload), and the
+    entropy-coded data after it (without the end-of-image marker)."""
+    at, segments = 2, []
+    while True:
+        marker, length = stream[at + 1], struct.unpack(">H", stream[at + 2:at + 4])[0]
+        segments.append((marker, stream[at + 4:at + 2 + length]))
+        at += 2 + length
+        if marker == 0xDA:
+            return segments, stream[at:stream.rindex(b"\xff\xd9")]
+
+
+def jpeg_tables(segments):
+    """Per component (Y, Cb, Cr): its quantisation table (64 bytes) and its DC and AC Huffman
+    tables (16 counts, then the values), as the old-style tags hold them."""
+    quant, huffman, frame, scan = {}, {}, b"", b""
+    for marker, payload in segments:
+        at = 0
+        while marker == 0xDB and at < len(payload):  # DQT: Pq|Tq, 64 values (8-bit)
+            quant[payload[at] & 15] = payload[at + 1:at + 65]
+            at += 65
+        while marker == 0xC4 and at < len(payload):  # DHT: Tc|Th, 16 counts, values
+            size = 17 + sum(payload[at + 1:at + 17])
+            huffman[payload[at]] = payload[at + 1:at + size]
+            at += size
+        frame = payload if marker == 0xC0 else frame   # SOF0: P Y X Nf, (C H|V Tq) each
+        scan = payload if marker == 0xDA else scan     # SOS: Ns, (Cs Td|Ta) each, Ss Se Ah|Al
+    q = [quant[frame[6 + 3 * c + 2]] for c in range(3)]
+    dc = [huffman[scan[2 + 2 * c] >> 4] for c in range(3)]
+    ac = [huffman[0x10 | scan[2 + 2 * c] & 15] for c in range(3)]
+    return q, dc, ac
+
+
+def ojpeg_tags(subsampling, orientation=1):
+    """Compression 6, YCbCr, 8 bits, one strip of the whole picture."""
+    return [(256, 3, [W]), (257, 3, [H]), (258, 3, [8, 8, 8]), (259, 3, [6]), (262, 3, [6]),
+            (274, 3, [orientation]), (277, 3, [3]), (278, 3, [H]), (284, 3, [1]),
+            (512, 3, [1]), (530, 3, [subsampling, subsampling])]
+
+
+def ojpeg_variants(w):
+    """Old-style JPEG as most writers of it made it: a whole JFIF stream behind
+    JPEGInterchangeFormat(513)/Length(514), the strip pointing at the same stream; shown by
+    the orientation tag's rule like any TIFF. Then the tables form: quantisation tables
+    (519), DC (520) and AC (521) Huffman tables at offsets of their own, one per component,
+    and the strip holding only the entropy-coded data."""
+    stream = jpeg_of(SMOOTH, 2)
+    agrees("the 4:2:0 stream", "Pillow", mv.rows_of(Image.open(io.BytesIO(stream))), SMOOTH)
+    stored = mv.image_of(mv.opaque(SMOOTH))
+    for tag, steps in mv.ORIENTED.items():
+        shown = stored
+        for step in steps:
+            shown = shown.transpose(step)
+        data = tiff_le([stream], lambda o: ojpeg_tags(2, tag) + [
+            (273, 4, [o[0]]), (279, 4, [len(stream)]), (513, 4, [o[0]]),
+            (514, 4, [len(stream)])])
+        w.add("tiff_ojpeg", "ojpeg_stream_orientation%d.tif" % tag, data, mv.rows_of(shown),
+              JPEG_TOLERANCE)
+    segments, entropy = jpeg_parts(jpeg_of(SMOOTH, 0))
+    q, dc, ac = jpeg_tables(segments)
+    data = tiff_le([entropy] + q + dc + ac, lambda o: ojpeg_tags(1) + [
+        (273, 4, [o[0]]), (279, 4, [len(entropy)]), (519, 4, o[1:4]), (520, 4, o[4:7]),
+        (521, 4, o[7:10])])
+    w.add("tiff_ojpeg", "ojpeg_tables.tif", data, mv.opaque(SMOOTH), JPEG_TOLERANCE)
+    # Pillow reads both through libtiff (it shows the stored rows whatever the orientation).
+    for name in ("ojpeg_stream_orientation1.tif", "ojpeg_tables.tif"):
+        agrees(name, "Pillow", mv.rows_of(Image.open(w.folder / name)), SMOOTH)
+
+
+def cmyk_jpeg_variants(w):
+    """CMYK in 16 x 16 tiles (the 21 x 13 picture needs edge tiles), each tile a 4-component
+    JPEG written by libtiff's own codec. Shown as red = (255 - C) x (255 - K) / 255 and so on,
+    as the uncompressed CMYK variants."""
+    ink = [[(20 + 8 * x, 30 + 12 * y, 200 - 5 * x - 6 * y, 10 + 3 * x + 2 * y)
+            for x in range(W)] for y in range(H)]
+    cmyk = Image.new("CMYK", (W, H))
+    cmyk.putdata([p for row in ink for p in row])
+    source = w.folder / "source_cmyk.tif"
+    cmyk.save(source)
+    name = "cmyk_jpeg_tiled.tif"
+    subprocess.run([TIFFCP, "-c", "jpeg:95", "-t", "-w", "16", "-l", "16", str(source),
+                    str(w.folder / name)], check=True, capture_output=True)
+
+    def shown(c, m, y, k):
+        return tuple(((255 - v) * (255 - k) + 127) // 255 for v in (c, m, y)) + (255,)
+    rows = [[shown(*p) for p in row] for row in ink]
+    w.add("tiff_cmyk_jpeg", name, None, rows, JPEG_TOLERANCE)
+    # Pillow reads the inks through libtiff's JPEG codec.
+    inks = list(Image.open(w.folder / name).getdata())
+    agrees(name, "Pillow", [[shown(*inks[y * W + x]) for x in range(W)] for y in range(H)], rows)
+
+
 def write(w):
     bmp_rle_variants(w)
     planes_variants(w)
     tiff_grey_variants(w)
     ico_variants(w)
     jp2_variants(w)
+    ojpeg_variants(w)
+    cmyk_jpeg_variants(w)
