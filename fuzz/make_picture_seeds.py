@@ -1,7 +1,8 @@
 """Writes small seed pictures for the picture-loader fuzz target into the folder given.
 
 Each seed is one format-code byte followed by a file of that format: a gradient made by
-ImageMagick for every format, and the variants the picture tests make (every reader's branch).
+ImageMagick for every format, and the variants the picture tests make (every reader's branch,
+old-style JPEG and tiled CMYK JPEG TIFF among them, whole and cut off).
 """
 import os
 import subprocess
@@ -39,6 +40,10 @@ def main():
             if len(data) <= 65536:
                 with open(os.path.join(out, "variant_" + name), "wb") as seed:
                     seed.write(bytes([codes[name.rsplit(".", 1)[1]]]) + data)
+        # TIFFs whose JPEG data ends early (refused, but read up to there first).
+        for path in sorted(variants.glob("*_cut_off.tif")):
+            with open(os.path.join(out, "variant_" + path.name), "wb") as seed:
+                seed.write(bytes([6]) + path.read_bytes())
 
 
 if __name__ == "__main__":

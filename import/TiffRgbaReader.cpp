@@ -16,11 +16,12 @@
 namespace {
 
 // The file as libtiff's client I/O sees it: the bytes, read-only and never mapped, a position,
-// and libtiff's first error message for that file.
+// libtiff's first error message for that file, and whether JPEG data in it ended early.
 struct MemoryFile {
     const QByteArray& bytes;
     toff_t at = 0;
     std::string error;
+    bool cutOff = false;
 };
 
 MemoryFile& fileOf(thandle_t handle) {
@@ -68,25 +69,32 @@ int mapNothing(thandle_t, void**, toff_t*) {
 void unmapNothing(thandle_t, void*, toff_t) {}
 
 // Per-file handlers, so that nothing reaches stderr or the process-wide handlers MagickCore
-// installs. Warnings (old-style JPEG's deprecation notice, unknown private tags) do not fail.
+// installs.
 int keepFirstError(TIFF*, void* user, const char* module, const char* format, va_list args) {
-    auto& error = *static_cast<std::string*>(user);
-    if (error.empty()) {
+    MemoryFile& file = fileOf(user);
+    if (file.error.empty()) {
         char text[512];
         std::vsnprintf(text, sizeof text, format, args);
-        error = module && *module ? std::string(module) + ": " + text : std::string(text);
+        file.error = module && *module ? std::string(module) + ": " + text : std::string(text);
     }
     return 1; // handled
 }
 
-int ignoreWarning(TIFF*, void*, const char*, const char*, va_list) {
+// Warnings (old-style JPEG's deprecation notice, unknown private tags) do not fail, except
+// one: libjpeg warns of a "premature end" of the data and fills the rest of the picture with
+// grey, where a cut-off TIFF or JPEG is refused.
+int noteCutOff(TIFF*, void* user, const char*, const char* format, va_list args) {
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, args);
+    if (std::strstr(text, "remature end"))
+        fileOf(user).cutOff = true;
     return 1;
 }
 
 // An open TIFF over the bytes, closed with this object.
 class OpenTiff {
 public:
-    explicit OpenTiff(const QByteArray& bytes) : m_file{bytes, 0, {}} {
+    explicit OpenTiff(const QByteArray& bytes) : m_file{bytes, 0, {}, false} {
         TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
         if (!options)
             return;
@@ -94,8 +102,8 @@ public:
         // 8 bytes a pixel (16-bit RGBA), as for the file itself.
         TIFFOpenOptionsSetMaxSingleMemAlloc(
             options, static_cast<tmsize_t>(PictureAllocator::pixelLimit() * 8));
-        TIFFOpenOptionsSetErrorHandlerExtR(options, keepFirstError, &m_file.error);
-        TIFFOpenOptionsSetWarningHandlerExtR(options, ignoreWarning, nullptr);
+        TIFFOpenOptionsSetErrorHandlerExtR(options, keepFirstError, &m_file);
+        TIFFOpenOptionsSetWarningHandlerExtR(options, noteCutOff, &m_file);
         // "r" read-only, "m" never map the file into memory (readBytes serves every read).
         m_tiff = TIFFClientOpenExt("picture", "rm", &m_file, readBytes, writeBytes, seekTo,
                                    closeFile, sizeOf, mapNothing, unmapNothing, options);
@@ -109,6 +117,7 @@ public:
     OpenTiff& operator=(const OpenTiff&) = delete;
 
     TIFF* get() const { return m_tiff; }
+    bool cutOff() const { return m_file.cutOff; }
     // libtiff's first error, else the fallback.
     std::string error(const char* fallback) const {
         return m_file.error.empty() ? std::string(fallback) : m_file.error;
@@ -205,6 +214,8 @@ std::unique_ptr<CxImage> TiffRgbaReader::decode(const QByteArray& bytes, std::st
                                std::to_string(height) + " pixels");
     if (!TIFFRGBAImageGet(&rgba, raster.get(), width, height))
         return fail(error, tiff.error("libtiff could not read the pixels"));
+    if (tiff.cutOff())
+        return fail(error, "the file is cut off");
     const bool turned = orientation >= ORIENTATION_LEFTTOP && orientation <= ORIENTATION_LEFTBOT;
     const bool alpha = rgba.alpha != 0;
     auto picture =

@@ -17,8 +17,8 @@ public:
     // Compression 6: JPEG as TIFF 6.0 first described it, superseded by compression 7.
     static constexpr int kOldStyleJpeg = 6;
 
-    // The picture, or null with libtiff's reason in error (when given). A read error anywhere
-    // (a cut-off strip or tile) refuses the file.
+    // The picture, or null with libtiff's reason in error (when given). A read error anywhere,
+    // or JPEG data that ends before its picture does, refuses the file.
     static std::unique_ptr<CxImage> decode(const QByteArray& bytes, std::string* error = nullptr);
     // The compression tag (259) of the first directory; 0 when libtiff cannot open the bytes.
     static int compression(const QByteArray& bytes);

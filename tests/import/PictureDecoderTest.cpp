@@ -162,6 +162,19 @@ TEST_F(PictureDecoderTest, TiffTiledCmykJpegIsRead) {
     expectVariantsRead("tiff_cmyk_jpeg");
 }
 
+// JPEG data that ends early is refused, as a cut-off JPEG is, instead of the rest shown grey:
+// an old-style JPEG strip and a CMYK JPEG tile each holding half their data.
+TEST_F(PictureDecoderTest, TiffJpegDataCutOffIsRefused) {
+    for (const char* name : {"ojpeg_tables_cut_off.tif", "cmyk_jpeg_tiled_cut_off.tif"}) {
+        SCOPED_TRACE(name);
+        const QByteArray bytes = PictureFolder::instance().read(QString("variants/") + name);
+        ASSERT_FALSE(bytes.isEmpty());
+        std::string error;
+        EXPECT_EQ(PictureDecoder::decode(bytes, kFormatTif, &error), nullptr);
+        EXPECT_FALSE(error.empty());
+    }
+}
+
 // libtiff's RGBA reader, the second chance of every TIFF MagickCore refuses, on the plain TIFF
 // variants: every orientation tag (Pillow's files), planar, tiled 16-bit, CMYK, palette,
 // min-is-white grey, unassociated alpha, two pages. It hands colours over multiplied by alpha,

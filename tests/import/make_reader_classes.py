@@ -15,6 +15,8 @@ the expected pixels, so the expectations do not rest on our reading of the rules
             JPEGInterchangeFormat (4:2:0, every orientation tag), and the tables form
             (quantisation and Huffman tables behind their own tags, 4:4:4)
   tiff_cmyk_jpeg  tiled CMYK compressed by libtiff's JPEG codec (tiffcp), edge tiles included
+Beside them, not listed: ojpeg_tables_cut_off.tif and cmyk_jpeg_tiled_cut_off.tif, whose first
+strip or tile holds half its JPEG data, for the tests of damaged files.
 """
 import io
 import struct
@@ -275,6 +277,25 @@ def tiff_le(blobs, tags_of):
     return b"II*\0" + struct.pack("<I", at) + body + ifd + b"\0\0\0\0" + extra
 
 
+def cut_off(w, name, tag):
+    """The little-endian TIFF with its first strip or tile holding half its data: the first
+    value of tag (byte counts, SHORT or LONG, in the entry or behind it) halved."""
+    data = bytearray((w.folder / name).read_bytes())
+    at = struct.unpack("<I", data[4:8])[0]
+    for i in range(struct.unpack("<H", data[at:at + 2])[0]):
+        entry = at + 2 + 12 * i
+        found, kind, count = struct.unpack("<HHI", data[entry:entry + 8])
+        if found == tag:
+            size = {3: "<H", 4: "<I"}[kind]
+            where = entry + 8 if count * struct.calcsize(size) <= 4 else \
+                struct.unpack("<I", data[entry + 8:entry + 12])[0]
+            first = struct.unpack_from(size, data, where)[0]
+            struct.pack_into(size, data, where, first // 2)
+            (w.folder / name.replace(".tif", "_cut_off.tif")).write_bytes(bytes(data))
+            return
+    raise KeyError(tag)
+
+
 def agrees(name, reader, got, rows, tolerance=JPEG_TOLERANCE):
     """Another reader's pixels (RGB or RGBA rows) within the tolerance of the expected rows."""
     worst = max(abs(a - b) for g, e in zip(got, rows) for p, q in zip(g, e)
@@ -356,6 +377,7 @@ def ojpeg_variants(w):
     # Pillow reads both through libtiff (it shows the stored rows whatever the orientation).
     for name in ("ojpeg_stream_orientation1.tif", "ojpeg_tables.tif"):
         agrees(name, "Pillow", mv.rows_of(Image.open(w.folder / name)), SMOOTH)
+    cut_off(w, "ojpeg_tables.tif", 279)  # StripByteCounts
 
 
 def cmyk_jpeg_variants(w):
@@ -379,6 +401,7 @@ def cmyk_jpeg_variants(w):
     # Pillow reads the inks through libtiff's JPEG codec.
     inks = list(Image.open(w.folder / name).getdata())
     agrees(name, "Pillow", [[shown(*inks[y * W + x]) for x in range(W)] for y in range(H)], rows)
+    cut_off(w, name, 325)  # TileByteCounts
 
 
 def write(w):
