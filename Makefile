@@ -10,10 +10,11 @@ DEB_PACKAGES := \
 	build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev \
 	qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6opengl6-dev libgl-dev qt6-image-formats-plugins \
 	libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg libimagequant-dev libwebp-dev \
-	libmagickcore-6.q16-dev libxcb1-dev \
+	libmagickcore-6.q16-dev libtiff-dev libxcb1-dev \
 	libgtest-dev libgmock-dev googletest libbenchmark-dev \
 	fonts-dejavu-core fonts-liberation \
-	python3 python3-pil imagemagick gifsicle giflib-tools libgif-dev xvfb
+	python3 python3-pil imagemagick gifsicle giflib-tools libgif-dev xvfb libopenjp2-tools \
+	libtiff-tools
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

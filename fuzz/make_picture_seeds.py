@@ -1,7 +1,8 @@
 """Writes small seed pictures for the picture-loader fuzz target into the folder given.
 
 Each seed is one format-code byte followed by a file of that format: a gradient made by
-ImageMagick for every format, and the variants the picture tests make (every reader's branch).
+ImageMagick for every format, and the variants the picture tests make (every reader's branch,
+old-style JPEG and tiled CMYK JPEG TIFF among them, whole and cut off).
 """
 import os
 import subprocess
@@ -29,7 +30,7 @@ def main():
             for guess in (code, 0):
                 with open(os.path.join(out, "%s_%d" % (ext, guess)), "wb") as seed:
                     seed.write(bytes([guess]) + data)
-        codes = {"bmp": 1, "png": 4, "tif": 6, "tga": 7, "pcx": 8, "jp2": 11, "j2k": 11,
+        codes = {"bmp": 1, "png": 4, "ico": 5, "tif": 6, "tga": 7, "pcx": 8, "jp2": 11, "j2k": 11,
                  "pgx": 13, "pnm": 14, "ras": 15}
         variants = Path(work) / "variants"
         make_variants.write(variants)
@@ -39,6 +40,10 @@ def main():
             if len(data) <= 65536:
                 with open(os.path.join(out, "variant_" + name), "wb") as seed:
                     seed.write(bytes([codes[name.rsplit(".", 1)[1]]]) + data)
+        # TIFFs whose JPEG data ends early (refused, but read up to there first).
+        for path in sorted(variants.glob("*_cut_off.tif")):
+            with open(os.path.join(out, "variant_" + path.name), "wb") as seed:
+                seed.write(bytes([6]) + path.read_bytes())
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -84,6 +85,11 @@ public:
     // logical screen are clipped to it.
     bool Decode(CxFile* fp);
     bool Decode(std::FILE* fp);
+    // Decodes every frame in one walk of the file and hands `frame` the picture as it shows
+    // after each one (screen size, palette or 32-bit colour, valid during the call), in order.
+    // Stops when `frame` returns false. False, with the last-error text, as Decode fails; the
+    // frames before a failing one have been handed out.
+    bool DecodeFrames(CxFile* fp, const std::function<bool(CxImage& picture)>& frame);
     // Reads one extension after its 0x21 introducer (graphic control, comment, loop count).
     bool DecodeExtension(CxFile* fp);
     // Counts the frames (every image that is not empty); the stream position is restored.
@@ -156,7 +162,11 @@ private:
     enum class ImageResult { Decoded, Skipped, Stop, Failed };
     ImageResult decodeImage(CxFile* fp, const tag_image& image, const tag_TabCol& table,
                             GifLzwDecoder& lzw, GifFrameRows& rows, GifFrameCompositor& compositor);
-    bool finishDecode(GifFrameCompositor& compositor, bool trueColor);
+    // The walk behind Decode and DecodeFrames: decodes frames up to `requested`, or all of
+    // them when `frame` is set.
+    bool decodeFrames(CxFile* fp, int requested, const std::function<bool(CxImage&)>* frame);
+    // The composed picture after the last decoded frame, with its transparency.
+    bool composedPicture(GifFrameCompositor& compositor, bool trueColor, CxImage& out);
 
     int m_loops = 0;
     int m_dispmeth = 0;

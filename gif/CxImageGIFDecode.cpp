@@ -55,6 +55,15 @@ bool CxImageGIF::Decode(std::FILE* fp) {
 }
 
 bool CxImageGIF::Decode(CxFile* fp) {
+    return decodeFrames(fp, GetFrame(), nullptr);
+}
+
+bool CxImageGIF::DecodeFrames(CxFile* fp, const std::function<bool(CxImage&)>& frame) {
+    return decodeFrames(fp, -1, &frame);
+}
+
+bool CxImageGIF::decodeFrames(CxFile* fp, int requested,
+                              const std::function<bool(CxImage&)>* frame) {
     if (!fp) {
         SetLastError("no stream to read from");
         return false;
@@ -98,7 +107,8 @@ bool CxImageGIF::Decode(CxFile* fp) {
     }
     const int frames = get_num_frames(fp, &global, &dsc);
     m_info.numFrames = frames;
-    const int requested = GetFrame();
+    if (frame && frames > 0)
+        requested = frames - 1;
     if (requested < 0 || requested >= frames) {
         SetLastError(frames == 0 ? "no image in GIF file" : "frame not found");
         return false;
@@ -133,7 +143,15 @@ bool CxImageGIF::Decode(CxFile* fp) {
             return false;
         if (result == ImageResult::Stop)
             break;
-        const bool isRequested = result == ImageResult::Decoded && framesSeen++ == requested;
+        const bool decoded = result == ImageResult::Decoded;
+        if (decoded && frame) {
+            CxImage picture;
+            if (!composedPicture(compositor, trueColor, picture))
+                return false;
+            if (!(*frame)(picture))
+                return true;
+        }
+        const bool isRequested = decoded && framesSeen++ == requested;
         if (isRequested) {
             reached = true;
         } else {
@@ -147,7 +165,22 @@ bool CxImageGIF::Decode(CxFile* fp) {
         SetLastError("frame not found");
         return false;
     }
-    return finishDecode(compositor, trueColor);
+    if (frame)
+        return true;
+    CxImage result;
+    if (!composedPicture(compositor, trueColor, result))
+        return false;
+    const Info keep = m_info;
+    const int transIndex = result.GetTransIndex();
+    const bool transColorSet = result.IsTransparent() && transIndex < 0;
+    const RGBQUAD transColor = result.GetTransColor();
+    Transfer(result);
+    m_info = keep;
+    m_info.transIndex = transIndex;
+    if (transColorSet)
+        SetTransColor(transColor);
+    m_info.xOffset = m_info.yOffset = 0;
+    return true;
 }
 
 CxImageGIF::ImageResult CxImageGIF::decodeImage(CxFile* fp, const tag_image& image,
@@ -180,27 +213,22 @@ CxImageGIF::ImageResult CxImageGIF::decodeImage(CxFile* fp, const tag_image& ima
     return ImageResult::Decoded;
 }
 
-bool CxImageGIF::finishDecode(GifFrameCompositor& compositor, bool trueColor) {
-    CxImage result;
+bool CxImageGIF::composedPicture(GifFrameCompositor& compositor, bool trueColor, CxImage& out) {
     bool indexed = false;
-    if (!compositor.result(result, trueColor, indexed)) {
-        SetLastError(result.GetLastError());
+    if (!compositor.result(out, trueColor, indexed)) {
+        SetLastError(out.GetLastError());
         return false;
     }
     const tag_TabCol& table = compositor.table();
     const int transIndex = compositor.transIndex();
-    const Info keep = m_info;
-    Transfer(result);
-    m_info = keep;
-    m_info.transIndex = indexed ? transIndex : -1;
+    out.SetTransIndex(indexed ? transIndex : -1);
     if (!indexed && transIndex >= 0) {
         RGBQUAD t{0, 0, 0, 0};
         if (transIndex < table.sogct)
             t = RGBQUAD{table.paleta[transIndex][2], table.paleta[transIndex][1],
                         table.paleta[transIndex][0], 0};
-        SetTransColor(t);
+        out.SetTransColor(t);
     }
-    m_info.xOffset = m_info.yOffset = 0;
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "import/BmpReader.h"
 
 #include "gif/CxImage.h"
+#include "import/BmpRleReader.h"
 #include "import/PictureAllocator.h"
 #include "import/QtPictureReader.h"
 
@@ -22,7 +23,7 @@ constexpr qsizetype kOs2Header = 12;
 constexpr qsizetype kInfoHeader = 40;
 constexpr qsizetype kOs2v2Header = 64;
 constexpr qsizetype kMasks = kFileHeader + kInfoHeader;
-constexpr std::uint32_t kRgb = 0, kBitFields = 3, kAlphaBitFields = 6;
+constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
 
 std::uint32_t le32(const QByteArray& b, qsizetype at) {
     const auto* p = reinterpret_cast<const std::uint8_t*>(b.constData()) + at;
@@ -46,6 +47,7 @@ struct Header {
     std::int64_t height = 0; // negative: top row first
     std::uint32_t bits = 0;
     std::uint32_t compression = 0;
+    std::uint32_t coloursUsed = 0;
 };
 
 bool readHeader(const QByteArray& b, Header& h) {
@@ -65,7 +67,40 @@ bool readHeader(const QByteArray& b, Header& h) {
     h.height = static_cast<std::int32_t>(le32(b, 22));
     h.bits = le16(b, 28);
     h.compression = le32(b, 30);
+    h.coloursUsed = le32(b, 46);
     return true;
+}
+
+// Run-length data: 8 bits a pixel (compression 1) or 4 (compression 2), in Windows and OS/2 2.x
+// headers alike.
+bool runLength(const Header& h) {
+    return h.headerSize >= kInfoHeader &&
+           ((h.compression == kRle8 && h.bits == 8) || (h.compression == kRle4 && h.bits == 4));
+}
+
+std::unique_ptr<CxImage> decodeRunLength(const QByteArray& b, const Header& h, std::string* error) {
+    BmpRleReader::Layout layout;
+    layout.offset = h.offset;
+    layout.width = h.width;
+    layout.height = h.height;
+    layout.bits = static_cast<int>(h.bits);
+    layout.paletteOffset = kFileHeader + h.headerSize;
+    // Colours used 0 means 2^bits; only the entries before the pixel data are there.
+    const std::int64_t stored = (std::int64_t{h.offset} - layout.paletteOffset) / 4;
+    layout.paletteEntries = std::min<std::int64_t>(h.coloursUsed ? h.coloursUsed : 1 << h.bits,
+                                                   std::max<std::int64_t>(stored, 0));
+    return BmpRleReader::decode(b, layout, error);
+}
+
+// Qt refuses a bitmap whose planes field (u16 at 26) is not 1; the field means nothing in a
+// file and common readers ignore it.
+QByteArray withOnePlane(const QByteArray& b, const Header& h) {
+    if (h.headerSize < kInfoHeader || b.size() < kFileHeader + kInfoHeader || le16(b, 26) == 1)
+        return b;
+    QByteArray fixed = b;
+    fixed[26] = 1;
+    fixed[27] = 0;
+    return fixed;
 }
 
 std::int64_t rowBytes(const Header& h) {
@@ -213,5 +248,7 @@ std::unique_ptr<CxImage> BmpReader::decode(const QByteArray& bytes, std::string*
     }
     if (bitFieldLayout(h))
         return decodeBitFields(bytes, h, error);
-    return QtPictureReader::decode(bytes, "bmp", error);
+    if (runLength(h))
+        return decodeRunLength(bytes, h, error);
+    return QtPictureReader::decode(withOnePlane(bytes, h), "bmp", error);
 }

@@ -137,6 +137,21 @@ bool exportPixels(Image* image, CxImage& picture, bool alpha, ExceptionInfo* exc
     return true;
 }
 
+// The library's TIFF coder reads 2- and 4-bit grey with photometric "min-is-white" (0 is
+// white) as if 0 were black; its 1- and 8-bit readers get it right. Turns such a picture's
+// greys the right way round.
+void fixTiffGrey(Image* image, CxImage& picture) {
+    if ((image->depth != 2 && image->depth != 4) ||
+        property(image, "tiff:photometric") != "min-is-white")
+        return;
+    for (std::int32_t y = 0; y < picture.GetHeight(); ++y) {
+        std::uint8_t* p = picture.topRow(y);
+        for (std::int32_t x = 0; x < picture.GetWidth(); ++x, p += 4)
+            for (int c = 0; c < 3; ++c)
+                p[c] = static_cast<std::uint8_t>(255 - p[c]);
+    }
+}
+
 } // namespace
 
 std::unique_ptr<CxImage> MagickReader::decode(const QByteArray& bytes, const char* coder,
@@ -170,6 +185,8 @@ std::unique_ptr<CxImage> MagickReader::decode(const QByteArray& bytes, const cha
         setError(error, read.exception, "the picture's pixels could not be read");
         return nullptr;
     }
+    if (std::strcmp(coder, "TIFF") == 0)
+        fixTiffGrey(image, *picture);
     return picture;
 }
 

@@ -3,11 +3,13 @@
 #include "gif/CxImageGIF.h"
 #include "gif/CxMemFile.h"
 #include "import/BmpReader.h"
+#include "import/IcoReader.h"
 #include "import/MagickReader.h"
 #include "import/PcxReader.h"
 #include "import/PictureAllocator.h"
 #include "import/QtPictureReader.h"
 #include "import/TgaReader.h"
+#include "import/TiffRgbaReader.h"
 
 #include <cstdint>
 #include <cstring>
@@ -95,6 +97,26 @@ bool plainPbm(const QByteArray& bytes) {
     return startsWith(bytes, "P1", 2);
 }
 
+// Qt's TIFF reader ignores the orientation tag, mixes up 16-bit planar channels and refuses
+// 12- and 32-bit, floating-point, 16-bit CMYK and tiled files; MagickCore reads them all, with
+// two exceptions. Old-style JPEG it reads through libtiff's RGBA interface, which already
+// gives RGB, yet it labels the picture YCbCr after the photometric tag, so the colours would
+// be converted a second time. Tiled CMYK JPEG it refuses (it asks libtiff for the scan lines
+// of a tiled picture). libtiff's RGBA reader takes the first, and every TIFF MagickCore
+// refuses gets a second chance there; when both refuse, MagickCore's reason is given.
+std::unique_ptr<CxImage> decodeTiff(const QByteArray& bytes, std::string* error) {
+    if (TiffRgbaReader::compression(bytes) == TiffRgbaReader::kOldStyleJpeg)
+        return TiffRgbaReader::decode(bytes, error);
+    std::string refused;
+    if (auto picture = MagickReader::decode(bytes, "TIFF", &refused))
+        return picture;
+    if (auto picture = TiffRgbaReader::decode(bytes))
+        return picture;
+    if (error)
+        *error = refused;
+    return nullptr;
+}
+
 std::unique_ptr<CxImage> cutOff(std::string* error) {
     if (error)
         *error = "the file is cut off";
@@ -113,12 +135,9 @@ std::unique_ptr<CxImage> decodeAs(const QByteArray& bytes, int format, std::stri
     case kFormatPng:
         return QtPictureReader::decode(bytes, "png", error);
     case kFormatIco:
-        return QtPictureReader::decode(bytes, "ico", error);
-    // Qt's TIFF reader ignores the orientation tag, mixes up 16-bit planar channels and
-    // refuses 12- and 32-bit, floating-point, 16-bit CMYK and tiled files; the library reads
-    // them all.
+        return IcoReader::decode(bytes, error);
     case kFormatTif:
-        return MagickReader::decode(bytes, "TIFF", error);
+        return decodeTiff(bytes, error);
     case kFormatTga:
         return TgaReader::decode(bytes, error);
     case kFormatPcx:

@@ -28,9 +28,9 @@ enum PictureFormat : int {
 };
 
 // PictureDecoder: turns the bytes of a picture file into a CxImage. GIF goes to our own
-// CxImageGIF decoder, BMP, TGA and PCX to their readers (which split by variant), JPEG, PNG,
-// ICO, WBMP and PNM to Qt's image plugins, TIFF, JPEG 2000, PGX, Sun raster and plain PBM to
-// MagickReader. WMF/EMF have no decoder here and always fail. Format 0 is guessed from the
+// CxImageGIF decoder, BMP, TGA, PCX and ICO to their readers (which split by variant), JPEG,
+// PNG, WBMP and PNM to Qt's image plugins, TIFF, JPEG 2000, PGX, Sun raster and plain PBM to
+// MagickReader, old-style JPEG TIFF and the TIFFs MagickReader refuses to TiffRgbaReader. WMF/EMF have no decoder here and always fail. Format 0 is guessed from the
 // leading bytes. Every picture comes out upright, with alpha 255 where the file has none.
 class PictureDecoder {
 public:

@@ -51,8 +51,9 @@ bool VideoDecoder::openInput(const char* path) {
     close();
     if (avformat_open_input(&m_format, path, nullptr, nullptr) < 0)
         return false;
-    if (m_generatePts)
-        m_format->flags |= AVFMT_FLAG_GENPTS;
+    // No generated presentation times: the demuxer guesses them from the packets that follow
+    // by MPEG's rule for reference pictures, which gives AVI's B-pictures times out of order.
+    // The decoder times each picture from the packets instead (stampPicture).
     if (avformat_find_stream_info(m_format, nullptr) < 0)
         return false;
     for (unsigned i = 0; i < m_format->nb_streams; ++i) {
@@ -160,23 +161,33 @@ std::int64_t VideoDecoder::toStreamTime(std::int64_t microseconds) const {
 
 int VideoDecoder::seekTo(std::int64_t microseconds) {
     const std::int64_t streamTarget = streamTimeAt(microseconds);
-    const std::int64_t earliest = std::min<std::int64_t>(startTimeUs(), microseconds);
+    const std::int64_t start = std::min(startTimeUs(), microseconds);
     std::int64_t backoff = 0;
-    for (int attempt = 0; attempt < 12; ++attempt) {
-        const std::int64_t seekUs = std::max(microseconds - backoff, earliest);
-        if (!seekBackward(seekUs))
-            return attempt == 0 ? -1 : 0;
+    bool beforeStart = false;
+    for (int attempt = 0; attempt < 13; ++attempt) {
+        // Back from the time towards the start. A demuxer that searches timestamps can land
+        // after the first key picture when asked for the start time itself (MPEG program
+        // streams, whose first picture is decoded before it is shown); then one more seek, to
+        // a second before the start, takes it to the first key picture where it can.
+        const std::int64_t seekUs =
+            beforeStart ? start - AV_TIME_BASE : std::max(microseconds - backoff, start);
+        if (!seekBackward(seekUs)) {
+            if (attempt == 0)
+                return -1;
+            // Here only a seek before the start can fail: the picture from the start stays.
+            return hasPicture() ? 1 : 0;
+        }
         const int result = decodeTo(streamTarget);
         if (result < 0)
             return result;
-        const bool atStart = seekUs <= earliest || streamTarget <= m_firstPts;
         if (result == 1) {
             const std::int64_t pts = picturePts();
-            if (pts == AV_NOPTS_VALUE || pts <= streamTarget || atStart)
+            if (pts == AV_NOPTS_VALUE || pts <= streamTarget || beforeStart)
                 return 1;
-        } else if (atStart) {
+        } else if (beforeStart) {
             return 0;
         }
+        beforeStart = seekUs <= start;
         backoff = backoff == 0 ? AV_TIME_BASE : backoff * 2;
     }
     return hasPicture() ? 1 : 0;
@@ -229,10 +240,8 @@ int VideoDecoder::readAndDecode(std::int64_t* pts) {
             m_draining = true;
             continue;
         }
-        if (m_packet->stream_index == m_streamIndex) {
-            // A damaged packet is skipped; the decoder goes on with the next one.
-            avcodec_send_packet(m_codec, m_packet);
-        }
+        if (m_packet->stream_index == m_streamIndex)
+            sendPacket();
         av_packet_unref(m_packet);
     }
 }
@@ -245,10 +254,36 @@ std::int64_t VideoDecoder::picturePts() const {
     return hasPicture() ? m_pictureTime : AV_NOPTS_VALUE;
 }
 
+void VideoDecoder::sendPacket() {
+    // The decoder hands the value back on the picture decoded from this packet: the
+    // picture's own decode time.
+    m_codec->reordered_opaque = m_packet->dts;
+    // A damaged packet is skipped; the decoder goes on with the next one.
+    avcodec_send_packet(m_codec, m_packet);
+}
+
+bool VideoDecoder::guessedTime(const AVFrame* picture) const {
+    // While the stream is probed the demuxer times packets before the decoder has said that it
+    // holds pictures back, and gives them their decode time as presentation time. A reference
+    // picture that is held back is never shown at its own decode time, so such a time is that
+    // guess (MPEG-2 in ASF: the first picture only, one picture early against all others).
+    return m_codec->has_b_frames > 0 && picture->pict_type != AV_PICTURE_TYPE_B &&
+           picture->reordered_opaque != AV_NOPTS_VALUE && picture->pts == picture->reordered_opaque;
+}
+
 void VideoDecoder::stampPicture() {
-    m_pictureTime = m_picture->best_effort_timestamp != AV_NOPTS_VALUE
-                        ? m_picture->best_effort_timestamp
-                        : m_picture->pts;
+    // The presentation time the picture's own packet carried; else the decode time of the
+    // packet that made the decoder give the picture out; else one picture after the previous
+    // (the pictures the decoder still held at the end of the file).
+    const std::int64_t previous = m_pictureTime;
+    if (m_picture->pts != AV_NOPTS_VALUE && !guessedTime(m_picture))
+        m_pictureTime = m_picture->pts;
+    else if (m_picture->pkt_dts != AV_NOPTS_VALUE)
+        m_pictureTime = m_picture->pkt_dts;
+    else if (previous != AV_NOPTS_VALUE)
+        m_pictureTime = previous + pictureDuration();
+    else
+        m_pictureTime = AV_NOPTS_VALUE;
 }
 
 std::int64_t VideoDecoder::pictureDuration() const {

@@ -13,6 +13,11 @@ struct SwsContext;
 // readers. It keeps the last decoded picture with its presentation time, so that a reader can
 // decode forward from a key frame to the picture shown at a given time. Every count and size
 // FFmpeg reports is checked before use: the files are untrusted.
+//
+// A picture's time is the presentation time of the packet it was decoded from. Containers that
+// keep one time per packet (AVI, ASF, raw MPEG) give a decode time: a picture the decoder holds
+// back (it decodes the next reference picture first) is shown at the decode time of the packet
+// that makes the decoder give it out, which is the time the picture takes then.
 class VideoDecoder {
 public:
     VideoDecoder();
@@ -20,10 +25,8 @@ public:
     VideoDecoder(const VideoDecoder&) = delete;
     VideoDecoder& operator=(const VideoDecoder&) = delete;
 
-    // Whether the demuxer is asked to generate missing presentation times (on by default).
-    void setGeneratePts(bool on) { m_generatePts = on; }
-    // Opens the file (format probing, stream information with generate-missing-pts) and finds
-    // the first video stream. False when the file cannot be read or has no video stream.
+    // Opens the file (format probing, stream information) and finds the first video stream.
+    // False when the file cannot be read or has no video stream.
     bool openInput(const char* path);
     // Codec id of the video stream (AVCodecID), after openInput.
     int codecId() const;
@@ -94,6 +97,10 @@ public:
 private:
     void stampPicture();
     void freeConversion();
+    void sendPacket();
+    // True when the picture's presentation time is the demuxer's guess from before it knew of
+    // the decoder's delay.
+    bool guessedTime(const AVFrame* picture) const;
 
     AVFormatContext* m_format = nullptr;
     AVStream* m_stream = nullptr;
@@ -113,5 +120,4 @@ private:
     std::int64_t m_firstPts = 0;
     std::int64_t m_pictureTime = 0;
     bool m_draining = false;
-    bool m_generatePts = true;
 };

@@ -7,6 +7,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -106,7 +107,9 @@ bool VideoFrameReader::Open(const char* path) {
 }
 
 std::int64_t VideoFrameReader::targetMicroseconds(double seconds) const {
-    return static_cast<std::int64_t>(seconds * 1000000.0) + m_decoder.startTimeUs();
+    // The nearest microsecond: truncating would put a picture start such as 1.48 s, which is
+    // 1479999.99... microseconds as a double, into the picture before.
+    return std::llround(seconds * 1000000.0) + m_decoder.startTimeUs();
 }
 
 bool VideoFrameReader::convert() {

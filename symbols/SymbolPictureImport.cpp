@@ -20,35 +20,89 @@ QImage limited(const QImage& picture) {
     return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-std::vector<QImage> gifFrames(const std::string& path) {
+// Logical screen size and frame count without decoding: header(13: "GIF8?a", width(u16) at 6,
+// height(u16) at 8, packed(u8) at 10), the global table, then a walk over the blocks.
+bool gifShape(const QByteArray& bytes, int& width, int& height, int& frames) {
+    if (bytes.size() < 13)
+        return false;
+    tag_dscgif dsc{};
+    std::memcpy(&dsc, bytes.constData(), sizeof dsc);
+    width = dsc.scrwidth[0] | (dsc.scrwidth[1] << 8);
+    height = dsc.scrheight[0] | (dsc.scrheight[1] << 8);
+    const qsizetype table = (dsc.pflds & 0x80) ? qsizetype{3} << ((dsc.pflds & 7) + 1) : 0;
+    if (13 + table > bytes.size())
+        return false;
+    CxMemFile file(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                   std::size_t(bytes.size()));
+    file.Seek(13 + table, SEEK_SET);
+    CxImageGIF counter;
+    frames = counter.get_num_frames(&file, nullptr, &dsc);
+    return true;
+}
+
+std::string mebibytes(std::int64_t bytes) {
+    return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB";
+}
+
+std::vector<QImage> gifFrames(const std::string& path, std::string* refusal) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly) || file.size() > PictureDecoder::kMaxFileBytes)
         return {};
     const QByteArray bytes = file.readAll();
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-    CxImageGIF first;
-    CxMemFile firstFile(data, std::size_t(bytes.size()));
-    if (!first.Decode(&firstFile))
+    int width = 0, height = 0, count = 0;
+    if (!gifShape(bytes, width, height, count) || count == 0)
         return {};
-    std::vector<QImage> frames;
-    for (int n = 0; n < std::max(1, first.GetNumFrames()); ++n) {
-        CxImageGIF frame;
-        CxMemFile frameFile(data, std::size_t(bytes.size()));
-        frame.SetFrame(n);
-        if (!frame.Decode(&frameFile))
-            break; // a damaged frame ends the animation; the frames before it stay
-        frames.push_back(SymbolPictureImport::toImage(frame));
+    const std::int64_t need =
+        bytes.size() + SymbolPictureImport::gifImportBytes(width, height, count);
+    if (need > SymbolPictureImport::kGifBudget) {
+        if (refusal)
+            *refusal = "The GIF file " + path + " would need about " + mebibytes(need) +
+                       " of memory to import (" + std::to_string(count) + " frames on a " +
+                       std::to_string(width) + " x " + std::to_string(height) +
+                       " screen); at most " + mebibytes(SymbolPictureImport::kGifBudget) +
+                       " may be used.";
+        return {};
     }
+    std::vector<QImage> frames;
+    frames.reserve(std::size_t(count));
+    CxImageGIF gif;
+    CxMemFile data(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                   std::size_t(bytes.size()));
+    // A damaged frame ends the animation; the frames before it stay.
+    gif.DecodeFrames(&data, [&frames](CxImage& picture) {
+        const QImage full = SymbolPictureImport::toImage(picture);
+        picture.Destroy(); // the screen-sized picture goes before the shrunk one is made
+        if (full.isNull())
+            return false;
+        frames.push_back(limited(full));
+        return true;
+    });
     return frames;
 }
 
 } // namespace
 
-std::vector<QImage> SymbolPictureImport::load(const std::string& path) {
+std::int64_t SymbolPictureImport::gifImportBytes(int screenWidth, int screenHeight,
+                                                 std::int64_t frames) {
+    const std::int64_t screen = std::int64_t{std::max(screenWidth, 0)} * std::max(screenHeight, 0);
+    // While a frame is decoded and shown: its rows (1 byte a pixel at most the screen), the
+    // page of palette indices (1), the colours of several frames composed (4), the composed
+    // picture (4) and its 32-bit copy (4).
+    const std::int64_t working = screen * (frames > 1 ? 14 : 10);
+    const QSize stored = storedSize(QSize(std::max(screenWidth, 0), std::max(screenHeight, 0)));
+    // Each kept frame: its pixels and the picture's own bookkeeping.
+    constexpr std::int64_t kPerFrame = 256;
+    const std::int64_t kept = std::int64_t{stored.width()} * stored.height() * 4 + kPerFrame;
+    return working + kept * std::max<std::int64_t>(frames, 0);
+}
+
+std::vector<QImage> SymbolPictureImport::load(const std::string& path, std::string* refusal) {
     const char* extension = CTavImage::FindExtension(path.c_str());
     std::vector<QImage> frames;
+    if (refusal)
+        refusal->clear();
     if (QByteArray(extension).toLower() == "gif") {
-        frames = gifFrames(path);
+        frames = gifFrames(path, refusal);
     } else {
         CTavImage picture;
         if (picture.LoadPhoto(path.c_str()) && picture.GetImage())

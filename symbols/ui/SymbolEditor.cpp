@@ -264,11 +264,15 @@ void SymbolEditor::importPicture() {
         return;
     bool added = false;
     for (const QString& path : paths) {
-        // A file that cannot be read, or has no picture, is passed over without a word.
-        for (const QImage& frame : SymbolPictureImport::load(path.toStdString())) {
+        // A file that cannot be read, or has no picture, is passed over without a word; a GIF
+        // too large to import says so.
+        std::string refusal;
+        for (const QImage& frame : SymbolPictureImport::load(path.toStdString(), &refusal)) {
             m_frames.append(frame);
             added = true;
         }
+        if (!refusal.empty())
+            m_services.sink.show(refusal, kProductCaption, MessageIcon::Exclamation);
     }
     if (added)
         selectLast();

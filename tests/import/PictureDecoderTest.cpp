@@ -3,6 +3,7 @@
 #include "gif/CxImage.h"
 #include "import/CTavImage.h"
 #include "import/PictureAllocator.h"
+#include "import/TiffRgbaReader.h"
 #include "tests/import/PictureTestSupport.h"
 
 #include <QFile>
@@ -121,6 +122,103 @@ TEST_F(PictureDecoderTest, PlainPbmWithOrWithoutSpacesBetweenDigits) {
 // MALLOC_PERTURB_ (see CMakeLists.txt) fresh memory is not zero and shows it.
 TEST_F(PictureDecoderTest, PicturesWithoutAlphaAreOpaque) {
     expectVariantsRead("opaque");
+}
+
+// Run-length bitmaps of 8 and 4 bits a pixel (Qt got 4-bit runs wrong), delta codes that skip
+// pixels (palette entry 0), and damaged data: runs past a row or the last row, data cut off, a
+// delta past the edges. Every undamaged file agrees with ImageMagick's reading.
+TEST_F(PictureDecoderTest, BmpRunLengthOfBothDepthsWithDeltasAndDamage) {
+    expectVariantsRead("bmp_rle");
+}
+
+// Qt refused a planes field other than 1, which means nothing in a file.
+TEST_F(PictureDecoderTest, BmpPlanesFieldIsIgnored) {
+    expectVariantsRead("bmp_planes");
+}
+
+// 2- and 4-bit grey with photometric min-is-white came out inverted.
+TEST_F(PictureDecoderTest, TiffMinIsWhiteGreyAtTwoAndFourBits) {
+    expectVariantsRead("tiff_grey");
+}
+
+// The largest picture of an icon, not the first; PNG pictures whose directory size is wrong.
+TEST_F(PictureDecoderTest, IcoGivesItsLargestPictureAndPngsOfAnySize) {
+    expectVariantsRead("ico");
+}
+
+// 9-bit samples scaled to 0..255 by their own maximum (511).
+TEST_F(PictureDecoderTest, Jpeg2000NineBitSamplesScaledByTheirRange) {
+    expectVariantsRead("jp2_deep");
+}
+
+// Old-style JPEG (compression 6) came out in wrong colours throughout: a whole JPEG stream
+// behind its interchange-format tag at every orientation, and the tables form.
+TEST_F(PictureDecoderTest, TiffOldStyleJpegInItsColoursAtEveryOrientation) {
+    expectVariantsRead("tiff_ojpeg");
+}
+
+// Tiled CMYK whose tiles are JPEG was refused ("Can not read scanlines from a tiled image").
+TEST_F(PictureDecoderTest, TiffTiledCmykJpegIsRead) {
+    expectVariantsRead("tiff_cmyk_jpeg");
+}
+
+// JPEG data that ends early is refused, as a cut-off JPEG is, instead of the rest shown grey:
+// an old-style JPEG strip and a CMYK JPEG tile each holding half their data.
+TEST_F(PictureDecoderTest, TiffJpegDataCutOffIsRefused) {
+    for (const char* name : {"ojpeg_tables_cut_off.tif", "cmyk_jpeg_tiled_cut_off.tif"}) {
+        SCOPED_TRACE(name);
+        const QByteArray bytes = PictureFolder::instance().read(QString("variants/") + name);
+        ASSERT_FALSE(bytes.isEmpty());
+        std::string error;
+        EXPECT_EQ(PictureDecoder::decode(bytes, kFormatTif, &error), nullptr);
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+// libtiff's RGBA reader, the second chance of every TIFF MagickCore refuses, on the plain TIFF
+// variants: every orientation tag (Pillow's files), planar, tiled 16-bit, CMYK, palette,
+// min-is-white grey, unassociated alpha, two pages. It hands colours over multiplied by alpha,
+// so a pixel of alpha a keeps them within 255 / 2a; under alpha 0 they do not show.
+TEST_F(PictureDecoderTest, TiffSecondChanceReaderGivesThePlainVariants) {
+    const PictureFolder& folder = PictureFolder::instance();
+    QStringList unread;
+    for (const char* group : {"tiff", "tiff_grey", "opaque"}) {
+        for (const Variant& v : variants(group)) {
+            if (!v.file.endsWith(".tif"))
+                continue;
+            SCOPED_TRACE(v.file.toStdString());
+            const auto picture = TiffRgbaReader::decode(folder.read("variants/" + v.file));
+            if (!picture) {
+                unread << v.file;
+                continue;
+            }
+            ASSERT_EQ(picture->GetWidth(), v.width);
+            ASSERT_EQ(picture->GetHeight(), v.height);
+            const QByteArray expected = folder.read("variants/" + v.expected);
+            ASSERT_EQ(expected.size(), qsizetype{v.width} * v.height * 4);
+            const auto* e = reinterpret_cast<const std::uint8_t*>(expected.constData());
+            int wrong = 0;
+            for (int y = 0; y < v.height; ++y) {
+                for (int x = 0; x < v.width; ++x, e += 4) {
+                    const RGBQUAD c = picture->GetPixelColor(x, v.height - 1 - y);
+                    const int got[4] = {c.rgbRed, c.rgbGreen, c.rgbBlue, c.rgbReserved};
+                    const int colourTolerance = v.tolerance + (e[3] ? 255 / (2 * e[3]) : 255);
+                    bool same = std::abs(got[3] - e[3]) <= v.tolerance;
+                    for (int i = 0; i < 3; ++i)
+                        same = same && std::abs(got[i] - e[i]) <= colourTolerance;
+                    if (!same && wrong++ == 0)
+                        ADD_FAILURE() << "first wrong pixel at " << x << "," << y << ": " << got[0]
+                                      << " " << got[1] << " " << got[2] << " " << got[3]
+                                      << " instead of " << int(e[0]) << " " << int(e[1]) << " "
+                                      << int(e[2]) << " " << int(e[3]);
+                }
+            }
+            EXPECT_EQ(wrong, 0) << "wrong pixels";
+        }
+    }
+    // Samples of 12 and 32 bits, floating-point samples and 16-bit CMYK are beyond libtiff's
+    // RGBA reader.
+    EXPECT_EQ(unread.join(' ').toStdString(), "grey12.tif grey32.tif grey_float.tif cmyk16.tif");
 }
 
 //   camera.jpg, 6000 x 4000:   red   | green

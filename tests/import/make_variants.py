@@ -453,5 +453,7 @@ def write(folder):
     for group in (tga_variants, tiff_variants, png_variants, bmp_variants, pcx_variants,
                   opaque_variants, pnm_variants):
         group(w)
+    import make_reader_classes  # its classes use the pattern and helpers above
+    make_reader_classes.write(w)
     oversized(w)
     w.finish()

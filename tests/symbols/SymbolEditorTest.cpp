@@ -453,6 +453,29 @@ TEST_F(SymbolEditorTest, ImportPictureAddsEveryGifFrameAndShrinksLargePictures) 
     EXPECT_TRUE(e.strip().rect().contains(e.strip().model().cell(9)));
 }
 
+// A GIF whose frames would take more memory than an import may use (a 40000 x 30000 screen,
+// 2 frames of 1 pixel: 16 GiB) is refused with a message; the files around it still import.
+TEST_F(SymbolEditorTest, ImportPictureSaysWhyAGifTooLargeToImportIsLeftOut) {
+    // Header, 2-entry global table, then two 1 x 1 images (code size 2: clear, 1, end), trailer.
+    QByteArray huge("GIF89a\x40\x9C\x30\x75\x80\0\0\0\0\0\xFF\xFF\xFF", 19);
+    for (int i = 0; i < 2; ++i)
+        huge += QByteArray("\x2C\0\0\0\0\x01\0\x01\0\0\x02\x02\x4C\x01\0", 15);
+    huge += ';';
+    const std::string path = root() + "/huge.gif";
+    writeAll(path, huge);
+    const std::string small = root() + "/walk.gif";
+    writeAnimatedGif(small, 3, 24, 16);
+
+    SymbolEditor& e = openNew();
+    files.lists.push_back({QString::fromStdString(path), QString::fromStdString(small)});
+    e.runCommand(SymbolEditor::CmdImportPicture);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_NE(sink.messages[0].text.find("40000 x 30000"), std::string::npos)
+        << sink.messages[0].text;
+    EXPECT_EQ(e.frames().count(), 1 + 3);
+}
+
 TEST_F(SymbolEditorTest, OkWritesANewSymbolAndAFailedWriteKeepsTheEditorOpen) {
     // The library folder cannot be made: a file stands where it should be.
     writeAll(root() + "/Blocked", "file");

@@ -109,3 +109,49 @@ TEST(LibraryCommandTest, RefusesWhatItCannotDo) {
     // A picture that cannot be loaded adds nothing, not even an index.
     EXPECT_FALSE(std::filesystem::exists(dir.toStdString() + "/Actors.sbg"));
 }
+
+// GIF files whose frames would take far more memory than they are large, made at test time
+// (make_large_gifs.py), imported by the real command with its address space limited to
+// 768 MiB: the ordinary one (100 frames of 4000 x 3000, 4.8 GB at full size) imports with every
+// frame shrunk to 800 x 600; the one that declares a 16000 x 16000 screen for 20 frames of
+// 4 x 4 pixels is refused with a message before anything is decoded.
+TEST(LibraryCommandTest, LargeGifsImportWithinBoundedMemoryOrAreRefusedWithAReason) {
+    QTemporaryDir temporary;
+    const ProgramRun made = ProgramRun::of(
+        "/usr/bin/python3",
+        {ZENTRAVO_SOURCE_DIR "/tests/tools/make_large_gifs.py", temporary.path()}, 60000);
+    ASSERT_TRUE(made.ok()) << made.err.toStdString();
+    const QString dir = temporary.filePath("Actors");
+    constexpr qint64 kAddressSpace = qint64{768} << 20;
+    auto add = [&](const QString& file) {
+        return ProgramRun::of(ZENTRAVO_CLI,
+                              {"library", "add", temporary.filePath(file), "--dir", dir}, 120000,
+                              QProcessEnvironment::systemEnvironment(), kAddressSpace);
+    };
+
+    const ProgramRun ordinary = add("ordinary.gif");
+    ASSERT_TRUE(ordinary.ok()) << ordinary.exitCode << " " << ordinary.err.toStdString();
+    const QString id = QString::fromLatin1(ordinary.out.trimmed());
+    const QString out = temporary.filePath("frames");
+    ASSERT_TRUE(library({"frames", id, out}, dir).ok());
+    EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 100);
+    // Frame k shows the blocks of frames 1..k (kept, disposal 1) on grey, shrunk by 5:
+    // block k lies at (k x 37, k x 29) / 5 in palette colour 1 + k mod 3 (red, green, blue).
+    const QRgb colours[] = {qRgb(255, 0, 0), qRgb(0, 200, 0), qRgb(0, 0, 255)}; // by k mod 3
+    for (int k : {0, 1, 2, 50, 99}) {
+        SCOPED_TRACE(k);
+        const QImage picture(out + QString("/frame_%1.png").arg(k, 3, 10, QChar('0')));
+        ASSERT_EQ(picture.size(), QSize(800, 600));
+        EXPECT_EQ(picture.pixel(790, 590), qRgb(128, 128, 128));
+        for (int block = 1; block <= 99; block += 49) {
+            const QRgb at = picture.pixel(block * 37 / 5 + 4, block * 29 / 5 + 3);
+            EXPECT_EQ(at, block <= k ? colours[block % 3] : qRgb(128, 128, 128)) << block;
+        }
+    }
+
+    const ProgramRun screen = add("screen16000.gif");
+    EXPECT_EQ(screen.exitCode, 1); // refused, not killed
+    EXPECT_TRUE(screen.err.contains("16000 x 16000")) << screen.err.toStdString();
+    EXPECT_TRUE(screen.err.contains("MiB")) << screen.err.toStdString();
+    EXPECT_EQ(listed(dir).size(), 1);
+}

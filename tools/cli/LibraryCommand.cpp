@@ -77,9 +77,13 @@ int add(const SymbolLibrary& library, const std::vector<std::string>& pictures, 
         std::ostream& err) {
     std::vector<QImage> frames;
     for (const std::string& path : pictures) {
-        const std::vector<QImage> loaded = SymbolPictureImport::load(path);
+        std::string refusal;
+        const std::vector<QImage> loaded = SymbolPictureImport::load(path, &refusal);
         if (loaded.empty()) {
-            err << "zentravo-cli: cannot load the picture " << path << "\n";
+            if (!refusal.empty())
+                err << "zentravo-cli: " << refusal << "\n";
+            else
+                err << "zentravo-cli: cannot load the picture " << path << "\n";
             return 1;
         }
         frames.insert(frames.end(), loaded.begin(), loaded.end());
