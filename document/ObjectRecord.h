@@ -16,6 +16,23 @@ enum MotionKind : std::int32_t {
     kGuideLineMotion = 2,
 };
 
+// How a motion's progress t (0 at the motion start frame, 1 at its end) is mapped before it is
+// used. Stored at offset 76, a field that is zero in every object made before curves existed,
+// so 0 must stay Linear: the constant speed of old files. Values outside the list read as
+// Linear and are carried as they stand.
+enum Easing : std::int32_t {
+    kEaseLinear = 0,
+    kEaseInQuad = 1,
+    kEaseOutQuad = 2,
+    kEaseInOutQuad = 3,
+    kEaseInCubic = 4,
+    kEaseOutCubic = 5,
+    kEaseInOutCubic = 6,
+    kEaseBack = 7, // overshoots the end and comes back
+    kEaseBounce = 8,
+    kEaseElastic = 9,
+};
+
 // ObjectRecord: the 524 stored bytes of an animation object, written verbatim into project
 // files; the offsets are part of the file format. Positions are stage pixels (top-left corner
 // of the scaled, unrotated box), angles degrees clockwise, opacity 0..255, frames from 0 with
@@ -41,7 +58,8 @@ struct ObjectRecord {
     float endAngle;
     float startScale;
     float endScale;
-    std::uint32_t reserved76[2];
+    std::int32_t easing; // an Easing; 0 (Linear) in objects and files made without curves
+    std::uint32_t reserved80;
     std::int32_t motionKind; // 0 none, 1 Liner, 2 guide line
     // Written by drawing a guide line motion (playback state, not an edit), never read.
     mutable std::int32_t symbolTime;
@@ -87,7 +105,8 @@ static_assert(offsetof(ObjectRecord, startAngle) == 60);
 static_assert(offsetof(ObjectRecord, endAngle) == 64);
 static_assert(offsetof(ObjectRecord, startScale) == 68);
 static_assert(offsetof(ObjectRecord, endScale) == 72);
-static_assert(offsetof(ObjectRecord, reserved76) == 76);
+static_assert(offsetof(ObjectRecord, easing) == 76);
+static_assert(offsetof(ObjectRecord, reserved80) == 80);
 static_assert(offsetof(ObjectRecord, motionKind) == 84);
 static_assert(offsetof(ObjectRecord, symbolTime) == 88);
 static_assert(offsetof(ObjectRecord, startFrame) == 92);

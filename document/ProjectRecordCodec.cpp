@@ -87,7 +87,8 @@ template <typename Visit, typename Record> void objectFieldsBeforeCount(Visit&& 
     f(r.endAngle);
     f(r.startScale); // 68
     f(r.endScale);
-    f(r.reserved76);
+    f(r.easing); // 76
+    f(r.reserved80);
     f(r.motionKind); // 84
     f(r.symbolTime);
     f(r.startFrame); // 92

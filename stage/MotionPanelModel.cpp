@@ -3,6 +3,7 @@
 #include "document/Document.h"
 #include "document/LanguageTable.h"
 #include "document/ProjectEditor.h"
+#include "stage/MotionEasing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -153,10 +154,12 @@ void MotionPanelModel::load() {
         auto lock = m_editor.document().lock();
         const Project& project = lock.project();
         m_selected = project.selectedObjectIndex();
+        m_easing = kEaseLinear;
         if (m_selected < 0)
             return;
         ObjectRecord r = project.objects[static_cast<std::uint32_t>(m_selected)].record;
         m_mode = r.motionKind;
+        m_easing = MotionEasing::of(r);
         const ProjectHeader& h = project.header;
         r.startFractionX = fractionX = fractionOf(r.startX, h.width, r.width, r.startScale);
         r.startFractionY = fractionY = fractionOf(r.startY, h.height, r.height, r.startScale);
@@ -218,12 +221,14 @@ bool MotionPanelModel::changedObject(int command, int position, AnimationObject&
     return true;
 }
 
+int MotionPanelModel::readSelection() {
+    auto lock = m_editor.document().lock();
+    m_selected = lock.project().selectedObjectIndex();
+    return m_selected;
+}
+
 void MotionPanelModel::sliderPressed(int) {
-    int selected = -1;
-    {
-        auto lock = m_editor.document().lock();
-        selected = lock.project().selectedObjectIndex();
-    }
+    const int selected = readSelection();
     if (selected >= 0)
         m_editor.beginObjectDrag(selected);
 }
@@ -240,12 +245,7 @@ void MotionPanelModel::sliderReleased(int) {
 }
 
 void MotionPanelModel::toggle(int command) {
-    int selected = -1;
-    {
-        auto lock = m_editor.document().lock();
-        selected = lock.project().selectedObjectIndex();
-    }
-    m_selected = selected;
+    const int selected = readSelection();
     if (selected < 0)
         return;
     const MotionKind kind = command == kLinerToggle ? kLinerMotion : kGuideLineMotion;
@@ -254,17 +254,60 @@ void MotionPanelModel::toggle(int command) {
 }
 
 bool MotionPanelModel::prepareGuideLineDialog() {
-    int selected = -1;
-    {
-        auto lock = m_editor.document().lock();
-        selected = lock.project().selectedObjectIndex();
-    }
-    m_selected = selected;
+    const int selected = readSelection();
     if (selected < 0)
         return false;
     m_editor.setMotionKind(selected, kGuideLineMotion);
     m_mode = kGuideLineMotion;
     return true;
+}
+
+void MotionPanelModel::chooseEasing(Easing easing) {
+    const int selected = readSelection();
+    if (selected < 0)
+        return;
+    m_editor.editObject(selected, [easing](AnimationObject& object) {
+        object.record.easing = easing;
+    }); // an undo step of its own when the curve changed
+    m_easing = easing;
+}
+
+namespace {
+
+constexpr int kSliderRowsTop = 25; // from the toggles' top to the first slider's
+constexpr int kGap = 4;            // above the guide-line button and the chooser
+constexpr int kBottomMargin = 2;
+constexpr int kMinPitch = 12; // sliders are 11 pixels high
+
+// The height of the Liner layout's column (toggles, eleven sliders, chooser) at `pitch`.
+int linerColumnHeight(int pitch) {
+    return kSliderRowsTop + MotionPanelModel::kSliderCount * pitch + kGap +
+           MotionPanelModel::kChooserHeight;
+}
+
+} // namespace
+
+MotionPanelModel::Column MotionPanelModel::column(int clientHeight) {
+    constexpr int kPitch = 15;
+    Column c{firstRowTop(clientHeight), kPitch};
+    const int room = clientHeight - kBottomMargin;
+    if (c.top + linerColumnHeight(kPitch) <= room)
+        return c;
+    c.top = std::max(0, room - linerColumnHeight(kPitch));
+    if (c.top + linerColumnHeight(kPitch) > clientHeight) {
+        const int fixed = linerColumnHeight(0);
+        c.pitch = std::clamp((clientHeight - c.top - fixed) / kSliderCount, kMinPitch, kPitch);
+    }
+    return c;
+}
+
+int MotionPanelModel::buttonTop(const Column& column) const {
+    return column.top + kSliderRowsTop + static_cast<int>(visibleSliders().size()) * column.pitch +
+           kGap;
+}
+
+int MotionPanelModel::chooserTop(const Column& column) const {
+    return guideLineButtonShown() ? buttonTop(column) + kButtonHeight + kGap : buttonTop(column);
 }
 
 std::vector<int> MotionPanelModel::visibleSliders() const {

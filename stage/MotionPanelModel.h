@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/ObjectRecord.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -7,16 +9,15 @@
 
 class AnimationObject;
 class LanguageTable;
-class ObjectRecord;
 class ProjectEditor;
 struct ProjectHeader;
 
 // MotionPanelModel: the motion property panel's rules without a window: its eleven sliders
 // (command, range, the object field each one sets and the mappings between slider positions
-// and values), the three layouts by motion kind with their labels and read-outs, and what a
-// slider or a toggle does to the selected object. It hands every change to the command layer:
-// a slider held and dragged is one drag (one undo step at the release), a step by a key and a
-// toggle one command each.
+// and values), the three layouts by motion kind with their labels and read-outs, the easing
+// chooser under the sliders, and what a slider, a toggle or a curve does to the selected
+// object. It hands every change to the command layer: a slider held and dragged is one drag
+// (one undo step at the release), a step by a key, a toggle and a curve one command each.
 class MotionPanelModel {
 public:
     static constexpr int kSliderCount = 11;
@@ -59,8 +60,12 @@ public:
     // The guide-line dialog button: false (with the message shown by the caller) when no
     // object is selected; otherwise the object is switched to a guide-line motion.
     bool prepareGuideLineDialog();
+    // A curve chosen for the selected object's motion: one undo step when it differs.
+    void chooseEasing(Easing easing);
 
     int mode() const { return m_mode; }
+    // The selected object's curve (Linear with nothing selected).
+    Easing easing() const { return m_easing; }
     int selectedObject() const { return m_selected; }
     int position(int command) const;
     // The sliders shown in the current layout, top to bottom (indexes into sliders()).
@@ -87,8 +92,27 @@ public:
     // The first row's top for a panel of `clientHeight`; rows are 15 apart.
     static int firstRowTop(int clientHeight) { return (clientHeight - 195) / 2 + kTopPadding; }
 
+    // Where the rows go in a panel of `clientHeight`: the toggles at `top`, the sliders from
+    // top + 25 `pitch` apart, below the sliders the guide-line button (its layout only), then
+    // the easing chooser. The column sits at firstRowTop() with rows 15 apart while the
+    // tallest layout (Liner, with the chooser) fits; a shorter panel moves it up, and then
+    // draws the rows closer. Every layout uses the same top and pitch, so the toggles stay put
+    // when the motion kind changes.
+    struct Column {
+        int top;
+        int pitch;
+    };
+    static constexpr int kButtonHeight = 22;  // the guide-line button
+    static constexpr int kChooserHeight = 22; // the easing chooser
+    static Column column(int clientHeight);
+    // The tops of the guide-line button and of the easing chooser in the current layout.
+    int buttonTop(const Column& column) const;
+    int chooserTop(const Column& column) const;
+
 private:
     int indexOf(int command) const;
+    // The selected object's index (-1 for none), remembered as the panel's selection.
+    int readSelection();
     void readPositions(const ObjectRecord& r, const ProjectHeader& h);
     // The selected object with slider `command`'s field at `position`; false when no object
     // is selected.
@@ -98,6 +122,7 @@ private:
     const LanguageTable& m_texts;
     int m_selected = -1;
     int m_mode = 0;
+    Easing m_easing = kEaseLinear;
     std::array<int, kSliderCount> m_positions{};
     std::array<std::string, kSliderCount> m_values; // the read-outs
 };

@@ -3,6 +3,7 @@
 #include "document/AnimationObject.h"
 #include "document/EmbeddedSymbolList.h"
 #include "document/ProjectHeader.h"
+#include "stage/MotionEasing.h"
 #include "stage/PlaybackState.h"
 
 #include <algorithm>
@@ -15,17 +16,35 @@ constexpr float kOpacityFactor = 0.003921569f; // 1 / 255 as the float the symbo
 constexpr float kMaxLinerScale = 100.0f;
 constexpr float kMinLinerScale = 0.001f;
 
-void interpolateScaleAndOpacity(const ObjectRecord& r, float t, ObjectFrameState& state) {
+// `t` is the eased progress. A curve that overshoots (Back, Elastic) takes the scale along, but
+// the opacity stays within its range; Linear never leaves 0..1 and is left untouched.
+void interpolateScaleAndOpacity(const ObjectRecord& r, float t, bool eased,
+                                ObjectFrameState& state) {
     const float scale = r.startScale + (r.endScale - r.startScale) * t;
     state.scaleX = state.scaleY = scale;
     if (r.kind == kSymbolObject) {
         const float start = r.startOpacity * kOpacityFactor;
         const float end = r.endOpacity * kOpacityFactor;
         state.opacity = start + (end - start) * t;
+        if (eased)
+            state.opacity = std::clamp(state.opacity, 0.0f, 1.0f);
     } else {
         state.textOpacity = static_cast<int>(static_cast<float>(r.startOpacity) +
                                              static_cast<float>(r.endOpacity - r.startOpacity) * t);
+        if (eased)
+            state.textOpacity = std::clamp(state.textOpacity, 0, 255);
     }
+}
+
+// The guide point that eased progress `eased` names among `n` points: the eased share of the
+// points, truncated, never before the first (Back and Elastic may pass 1; the caller then takes
+// the last four points). The small allowance keeps a share that is a whole number, as 0.7 x 0.7
+// x 100 = 49, from falling one point short through the float progress (0.69999999).
+std::int64_t easedPointIndex(float eased, std::int64_t n) {
+    constexpr double kAllowance = 1e-4;
+    const double index =
+        std::floor(static_cast<double>(eased) * static_cast<double>(n) + kAllowance);
+    return index < 0.0 ? 0 : static_cast<std::int64_t>(std::min(index, static_cast<double>(n)));
 }
 
 void applyGuideLineMotion(const AnimationObject& object, int frame, std::int64_t step,
@@ -33,10 +52,20 @@ void applyGuideLineMotion(const AnimationObject& object, int frame, std::int64_t
     const ObjectRecord& r = object.record;
     const std::int64_t n = object.guidePoints.count();
     const int g = std::min(frame, r.motionEndFrame);
+    const Easing easing = MotionEasing::of(r);
+    // The eased progress through the span, read once the motion has begun.
+    const float t =
+        g >= r.motionStartFrame
+            ? MotionEasing::apply(easing, motionProgress(g, r.motionStartFrame, r.motionEndFrame))
+            : 0.0f;
     std::int64_t i = 0;
-    if (g > r.motionStartFrame) // then the span is not empty
-        i = (static_cast<std::int64_t>(g) - r.motionStartFrame) * n /
-            (static_cast<std::int64_t>(r.motionEndFrame) - r.motionStartFrame);
+    if (g > r.motionStartFrame) { // then the span is not empty
+        if (easing == kEaseLinear)
+            i = (static_cast<std::int64_t>(g) - r.motionStartFrame) * n /
+                (static_cast<std::int64_t>(r.motionEndFrame) - r.motionStartFrame);
+        else
+            i = easedPointIndex(t, n);
+    }
     state.symbolTime = static_cast<std::int32_t>(r.startFrame + step);
 
     std::int64_t a = i;
@@ -51,8 +80,7 @@ void applyGuideLineMotion(const AnimationObject& object, int frame, std::int64_t
     state.centreY = static_cast<float>(pa.y);
     state.angle = static_cast<float>(r.headingOffset) + guideBearing(pa.x, pa.y, pb.x, pb.y);
     if (g >= r.motionStartFrame)
-        interpolateScaleAndOpacity(r, motionProgress(g, r.motionStartFrame, r.motionEndFrame),
-                                   state);
+        interpolateScaleAndOpacity(r, t, easing != kEaseLinear, state);
 }
 
 void applyLinerMotion(const AnimationObject& object, int frame, ObjectFrameState& state) {
@@ -60,13 +88,15 @@ void applyLinerMotion(const AnimationObject& object, int frame, ObjectFrameState
     const int g = std::min(frame, r.motionEndFrame);
     if (g < r.motionStartFrame)
         return;
-    const float t = motionProgress(g, r.motionStartFrame, r.motionEndFrame);
+    const Easing easing = MotionEasing::of(r);
+    const float t =
+        MotionEasing::apply(easing, motionProgress(g, r.motionStartFrame, r.motionEndFrame));
     const QPointF start = object.startCentre();
     const QPointF end = object.endCentre();
     state.centreX = static_cast<float>(start.x()) + static_cast<float>(end.x() - start.x()) * t;
     state.centreY = static_cast<float>(start.y()) + static_cast<float>(end.y() - start.y()) * t;
     state.angle = r.startAngle + (r.endAngle - r.startAngle) * t;
-    interpolateScaleAndOpacity(r, t, state);
+    interpolateScaleAndOpacity(r, t, easing != kEaseLinear, state);
     float scale = state.scaleX;
     if (scale > kMaxLinerScale)
         scale = kMaxLinerScale;

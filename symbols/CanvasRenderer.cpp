@@ -1,11 +1,13 @@
 #include "symbols/CanvasRenderer.h"
 
 #include "symbols/Checkerboard.h"
+#include "symbols/OnionSkin.h"
 #include "symbols/PaintCanvas.h"
 
 #include <QImage>
 
-void CanvasRenderer::paint(QPainter& painter, const PaintCanvas& canvas, const QRect& exposed) {
+void CanvasRenderer::paint(QPainter& painter, const PaintCanvas& canvas, const QRect& exposed,
+                           const OnionSkin* onion) {
     const CanvasViewport& view = canvas.viewport();
     painter.fillRect(exposed, QColor::fromRgb(kSurround));
     const QRect area(QPoint(-view.horizontalOffset(), -view.verticalOffset()), view.zoomedSize());
@@ -16,6 +18,8 @@ void CanvasRenderer::paint(QPainter& painter, const PaintCanvas& canvas, const Q
     painter.setClipRect(exposed);
     const QTransform toClient = view.canvasToClient();
     painter.setTransform(toClient, true);
+    if (onion)
+        onion->paint(painter, QRect(QPoint(0, 0), canvas.size()));
     painter.drawImage(QPointF(0, 0), canvas.picture());
     painter.setRenderHint(QPainter::Antialiasing, true);
     const QRect visible = toClient.inverted().mapRect(QRectF(exposed)).toAlignedRect();

@@ -38,6 +38,13 @@ QRect PaintCanvasView::clientRect() const {
     return QRect(0, 0, std::max(0, width() - bar), std::max(0, height() - bar));
 }
 
+void PaintCanvasView::setOnionSkin(const QImage& previous, const QImage& next) {
+    const bool wasShown = !m_onion.isEmpty();
+    m_onion.setNeighbours(previous, next);
+    if (wasShown || !m_onion.isEmpty())
+        update();
+}
+
 void PaintCanvasView::applyToolChange(const ToolSettings& settings) {
     const PaintTool before = m_canvas.settings().tool;
     m_canvas.applyToolChange(settings);
@@ -112,7 +119,8 @@ void PaintCanvasView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect client = clientRect();
     painter.setClipRect(client);
-    CanvasRenderer::paint(painter, m_canvas, event->rect().intersected(client));
+    CanvasRenderer::paint(painter, m_canvas, event->rect().intersected(client),
+                          m_onion.isEmpty() ? nullptr : &m_onion);
     painter.setClipping(false);
     // The corner between the two bars.
     painter.fillRect(QRect(client.bottomRight() + QPoint(1, 1), rect().bottomRight()),

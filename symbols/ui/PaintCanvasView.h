@@ -1,5 +1,6 @@
 #pragma once
 
+#include "symbols/OnionSkin.h"
 #include "symbols/PaintCanvas.h"
 
 #include <QScrollBar>
@@ -8,8 +9,8 @@
 // PaintCanvasView: the painting canvas window of the symbol editor. It owns the PaintCanvas,
 // turns mouse, wheel and arrow-key events into its calls (client points mapped to canvas
 // pixels), keeps the two scroll bars at the right and bottom edges in step with the viewport,
-// and paints what CanvasRenderer draws. The editor places it, calls the canvas's commands and
-// listens to the two signals.
+// and paints what CanvasRenderer draws, with the onion skin the editor hands it under the
+// picture. The editor places it, calls the canvas's commands and listens to the two signals.
 class PaintCanvasView : public QWidget {
     Q_OBJECT
 
@@ -21,6 +22,10 @@ public:
     // The editor's follow-up of UM_TOOL_CHANGED: the palette's settings go to the canvas
     // (closing a polygon, clearing or dropping the selection) and the cursor follows the tool.
     void applyToolChange(const ToolSettings& settings);
+
+    // The frames shown faintly under the picture (null pictures: none); only shown.
+    void setOnionSkin(const QImage& previous, const QImage& next);
+    const OnionSkin& onionSkin() const { return m_onion; }
 
     QScrollBar* horizontalBar() const { return m_horizontal; }
     QScrollBar* verticalBar() const { return m_vertical; }
@@ -52,6 +57,7 @@ private:
     QPoint toCanvas(const QMouseEvent* event) const;
 
     PaintCanvas m_canvas;
+    OnionSkin m_onion;
     QScrollBar* m_horizontal;
     QScrollBar* m_vertical;
     QCursor m_toolCursor;        // drawn once per tool change, not per mouse move

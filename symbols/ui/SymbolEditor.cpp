@@ -47,8 +47,11 @@ constexpr int kToolbarTop = 200;
 constexpr int kToolbarStep = 26;
 constexpr QSize kToolbarButton{24, 24};
 constexpr QSize kDialogButton{125, 22};
+// The onion skin toggle stands a little apart from the eight buttons before it.
+constexpr int kOnionSkinLeft = kToolbarLeft + 8 * kToolbarStep + 6;
 
 QSize s_rememberedFrameSize = SymbolEditor::kNewSymbolFrame;
+bool s_onionSkinOn = false;
 
 QImage transparentFrame(QSize size) {
     QImage frame(size, QImage::Format_ARGB32);
@@ -93,6 +96,14 @@ QSize SymbolEditor::rememberedFrameSize() {
 
 void SymbolEditor::setRememberedFrameSize(QSize size) {
     s_rememberedFrameSize = size;
+}
+
+bool SymbolEditor::onionSkinOn() {
+    return s_onionSkinOn;
+}
+
+void SymbolEditor::setOnionSkinOn(bool on) {
+    s_onionSkinOn = on;
 }
 
 QRect SymbolEditor::previewBox() {
@@ -148,6 +159,12 @@ void SymbolEditor::build() {
             command, tr(tip), QString::fromLatin1(picture),
             QRect(QPoint(kToolbarLeft + int(i) * kToolbarStep, kToolbarTop), kToolbarButton));
     }
+    QAbstractButton* onion =
+        addCommandButton(CmdOnionSkin, tr("Onion Skin (previous and next frame)"),
+                         QStringLiteral(":/symbols/icons/onion-skin.svg"),
+                         QRect(QPoint(kOnionSkinLeft, kToolbarTop), kToolbarButton));
+    onion->setCheckable(true);
+    onion->setChecked(s_onionSkinOn);
 
     m_palette = new ToolPalette(this);
     m_palette->setGeometry(kPaletteArea);
@@ -236,6 +253,11 @@ void SymbolEditor::runCommand(int command) {
         break;
     case CmdProperties:
         resizeFrame();
+        break;
+    case CmdOnionSkin:
+        s_onionSkinOn = !s_onionSkinOn;
+        m_buttons[CmdOnionSkin]->setChecked(s_onionSkinOn);
+        showOnionSkin();
         break;
     default:
         break;
@@ -398,6 +420,7 @@ void SymbolEditor::switchTo(int index) {
     PaintCanvas& canvas = m_canvas->canvas();
     canvas.setPicture(m_frames.edited[std::size_t(index)]);
     m_current = index;
+    showOnionSkin();
     m_canvas->update();
     m_previewCursor = 0;
     m_canvas->setFocus();
@@ -407,6 +430,17 @@ void SymbolEditor::releaseCurrent() {
     if (m_current >= 0 && m_current < m_frames.count())
         m_canvas->canvas().dropFloatingSelection();
     m_current = -1;
+    showOnionSkin();
+}
+
+void SymbolEditor::showOnionSkin() {
+    const int count = m_frames.count();
+    const auto frameAt = [this, count](int index) {
+        return s_onionSkinOn && m_current >= 0 && m_current < count && index >= 0 && index < count
+                   ? m_frames.edited[std::size_t(index)]
+                   : QImage();
+    };
+    m_canvas->setOnionSkin(frameAt(m_current - 1), frameAt(m_current + 1));
 }
 
 void SymbolEditor::canvasChanged() {

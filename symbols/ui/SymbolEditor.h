@@ -57,6 +57,7 @@ public:
         CmdZoomIn = 10715,
         CmdZoomOut = 10716,
         CmdProperties = 10717,
+        CmdOnionSkin = 10718, // our own: the toggle after the eight toolbar buttons
         CmdCancel = 2,
     };
     static constexpr QSize kSize{720, 520};
@@ -80,6 +81,10 @@ public:
     // The frame size the program remembers from the last "Add Blank Frame" (for the whole run).
     static QSize rememberedFrameSize();
     static void setRememberedFrameSize(QSize size);
+    // Whether the onion skin (the previous and next frames shown faintly under the canvas) is
+    // on: off when the program starts, then as the user last left it, for the whole run.
+    static bool onionSkinOn();
+    static void setOnionSkinOn(bool on);
 
     // Runs a command as its button would.
     void runCommand(int command);
@@ -131,6 +136,9 @@ private:
     // UM_CANVAS_CHANGED: the edited frame takes the canvas's picture.
     void canvasChanged();
     void selectLast();
+    // The canvas shows the current frame's neighbours under its picture while the onion skin
+    // is on, and nothing otherwise.
+    void showOnionSkin();
 
     const SymbolEditorServices m_services;
     const std::string m_folder;

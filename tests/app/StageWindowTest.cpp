@@ -4,6 +4,7 @@
 
 #include "controls/AngleDial.h"
 #include "controls/FlatSlider.h"
+#include "stage/MotionEasing.h"
 #include "stage/MotionState.h"
 #include "stage/PlaybackState.h"
 #include "stage/ui/GuideLineArea.h"
@@ -12,8 +13,11 @@
 #include "stage/ui/StageView.h"
 #include "tests/app/AppTestSupport.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -51,7 +55,9 @@ protected:
         EXPECT_TRUE(window->editor().insertLibrarySymbol(SymbolId::create(), {picture}));
         waitForDraw();
     }
-    ObjectRecord record() { return window->document().lock().project().objects[0].record; }
+    ObjectRecord record(int index = 0) {
+        return window->document().lock().project().objects[std::uint32_t(index)].record;
+    }
     int undoSteps() { return window->document().lock().history().count(); }
     void drag(QPoint from, QPoint to) {
         StageView& view = window->stage();
@@ -168,7 +174,9 @@ namespace {
 
 // The rows of the motion panel: the toggles at (10, y0)..(110, y0 + 20) and (130, y0)..(260,
 // y0 + 20), the sliders from x 130 to 250, 11 pixels high, from y0 + 25 on, 15 pixels apart,
-// with y0 = (height - 195) / 2 + 5; the guide line layout's dialog button below its sliders.
+// with y0 = (height - 195) / 2 + 5 where the column fits (MotionPanelModel::column: higher and
+// closer in a short panel); the guide line layout's dialog button below its sliders, and the
+// easing chooser under everything, inside the panel, in every layout.
 TEST_F(StageWindowTest, TheMotionPanelsRowsInItsThreeLayouts) {
     MotionPanel& panel = window->motionPanel();
     using M = MotionPanelModel;
@@ -189,7 +197,11 @@ TEST_F(StageWindowTest, TheMotionPanelsRowsInItsThreeLayouts) {
         SCOPED_TRACE(int(layout.kind));
         window->editor().setMotionKind(0, layout.kind);
         settle();
-        const int y0 = (panel.height() - 195) / 2 + 5;
+        const MotionPanelModel::Column column = M::column(panel.height());
+        const int y0 = column.top;
+        if (panel.height() >= 253) { // the main window's default size: the described place
+            EXPECT_EQ(y0, (panel.height() - 195) / 2 + 5);
+        }
         int shown = 0;
         for (const M::Slider& slider : M::sliders()) {
             FlatSlider* widget = panel.slider(slider.command);
@@ -199,7 +211,7 @@ TEST_F(StageWindowTest, TheMotionPanelsRowsInItsThreeLayouts) {
             if (row == layout.sliders.end())
                 continue;
             const int index = int(row - layout.sliders.begin());
-            EXPECT_EQ(widget->geometry(), QRect(130, y0 + 25 + 15 * index, 120, 11))
+            EXPECT_EQ(widget->geometry(), QRect(130, y0 + 25 + column.pitch * index, 120, 11))
                 << slider.command;
             ++shown;
         }
@@ -212,10 +224,92 @@ TEST_F(StageWindowTest, TheMotionPanelsRowsInItsThreeLayouts) {
         EXPECT_EQ(liner->isChecked(), layout.kind == kLinerMotion);
         EXPECT_EQ(guide->isChecked(), layout.kind == kGuideLineMotion);
         EXPECT_EQ(panel.guideLineButton()->isVisible(), layout.kind == kGuideLineMotion);
+        int lastBottom = y0 + 25 + column.pitch * int(layout.sliders.size());
         if (layout.kind == kGuideLineMotion) {
-            EXPECT_GE(panel.guideLineButton()->y(), y0 + 25 + 15 * 5);
+            EXPECT_GE(panel.guideLineButton()->y(), lastBottom);
+            lastBottom = panel.guideLineButton()->geometry().bottom() + 1;
         }
+        QComboBox* chooser = panel.easingChooser();
+        EXPECT_TRUE(chooser->isVisible());
+        EXPECT_EQ(chooser->isEnabled(), layout.kind != kNoMotion); // no motion: nothing to ease
+        EXPECT_EQ(chooser->x(), 70);
+        EXPECT_GE(chooser->y(), lastBottom);
+        EXPECT_LE(chooser->geometry().bottom(), panel.height() - 1);
     }
+}
+
+// The easing chooser, used as a person would: a click opens the list of curves, keys choose
+// in it, Esc closes it without a change; with the chooser focused an arrow key takes the next
+// curve; the wheel over it changes nothing. Each choice is one undo step and redraws the stage;
+// undo and redo bring the curve back in the chooser; an appended motion continues the curve.
+TEST_F(StageWindowTest, TheEasingChooserMakesOneUndoStepPerCurveAndRedrawsTheStage) {
+    MotionPanel& panel = window->motionPanel();
+    QTest::mouseClick(panel.toggle(MotionPanelModel::kLinerToggle), Qt::LeftButton);
+    settle();
+    QComboBox* chooser = panel.easingChooser();
+    ASSERT_TRUE(chooser->isVisible() && chooser->isEnabled());
+    EXPECT_EQ(chooser->currentText(), "Linear");
+    const auto curveOf = [this] { return record().easing; };
+    StageCanvas& canvas = window->stage().canvas();
+
+    // Open, two down, Enter: the third curve.
+    int steps = undoSteps();
+    const int draws = canvas.drawCount();
+    QTest::mouseClick(chooser, Qt::LeftButton);
+    QTRY_VERIFY(chooser->view()->isVisible());
+    QTest::keyClick(chooser->view(), Qt::Key_Down);
+    QTest::keyClick(chooser->view(), Qt::Key_Down);
+    QTest::keyClick(chooser->view(), Qt::Key_Return);
+    QTRY_VERIFY(!chooser->view()->isVisible());
+    settle();
+    EXPECT_EQ(curveOf(), MotionEasing::all()[2]);
+    EXPECT_EQ(chooser->currentText(), MotionEasing::name(MotionEasing::all()[2]));
+    EXPECT_EQ(undoSteps(), ++steps);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return canvas.drawCount() > draws; }, 3000));
+
+    // Opened again and closed with Esc after a move: nothing changes.
+    QTest::mouseClick(chooser, Qt::LeftButton);
+    QTRY_VERIFY(chooser->view()->isVisible());
+    QTest::keyClick(chooser->view(), Qt::Key_Down);
+    QTest::keyClick(chooser->view(), Qt::Key_Escape);
+    QTRY_VERIFY(!chooser->view()->isVisible());
+    settle();
+    EXPECT_EQ(curveOf(), MotionEasing::all()[2]);
+    EXPECT_EQ(undoSteps(), steps);
+
+    // The focused chooser takes arrow keys; a wheel turned over it does nothing.
+    chooser->setFocus();
+    QTest::keyClick(chooser, Qt::Key_Down);
+    settle();
+    EXPECT_EQ(curveOf(), MotionEasing::all()[3]);
+    EXPECT_EQ(undoSteps(), ++steps);
+    QWheelEvent wheel(QPointF(20, 10), chooser->mapToGlobal(QPointF(20, 10)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(chooser, &wheel);
+    settle();
+    EXPECT_EQ(curveOf(), MotionEasing::all()[3]);
+    EXPECT_EQ(undoSteps(), steps);
+
+    window->runCommand(CommandId::Undo);
+    settle();
+    EXPECT_EQ(curveOf(), MotionEasing::all()[2]);
+    EXPECT_EQ(chooser->currentText(), MotionEasing::name(MotionEasing::all()[2]));
+    window->runCommand(CommandId::Undo);
+    settle();
+    EXPECT_EQ(chooser->currentText(), "Linear");
+    window->runCommand(CommandId::Redo);
+    settle();
+    EXPECT_EQ(chooser->currentText(), MotionEasing::name(MotionEasing::all()[2]));
+
+    window->runCommand(CommandId::AppendLiner);
+    settle();
+    EXPECT_EQ(record(1).easing, MotionEasing::all()[2]);
+    EXPECT_EQ(chooser->currentText(), MotionEasing::name(MotionEasing::all()[2]));
+
+    // Without a selection the chooser cannot be used.
+    window->editor().clearSelection();
+    settle();
+    EXPECT_FALSE(chooser->isEnabled());
 }
 
 } // namespace

@@ -84,4 +84,61 @@ TEST(ProjectRecordCodecTest, StartAndEndValuesKeepTheirPlacesInTheFileAndAfterLo
     EXPECT_EQ(readBytes(again), bytes);
 }
 
+// The easing curve lives at offset 76 of the object record, where every file made before
+// curves holds 0: such a file reads as Linear, an all-Linear project writes 0 there as before,
+// and each curve (and a value no curve has) comes back as it was written.
+TEST(ProjectRecordCodecTest, CurvesTravelAtOffset76AndZeroThereIsLinear) {
+    QTemporaryDir folder;
+    const std::string path = folder.filePath("curves.vrn").toStdString();
+    const std::vector<std::int32_t> stored{kEaseLinear,
+                                           kEaseInQuad,
+                                           kEaseOutQuad,
+                                           kEaseInOutQuad,
+                                           kEaseInCubic,
+                                           kEaseOutCubic,
+                                           kEaseInOutCubic,
+                                           kEaseBack,
+                                           kEaseBounce,
+                                           kEaseElastic,
+                                           42};
+    Project project = Project::create();
+    project.setName("Curves");
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        AnimationObject object = movingText();
+        object.record.easing = stored[i];
+        object.record.hitRegionIndex = std::int32_t(i); // the slot a load gives it again
+        project.appendLayer(object, SymbolId{}, "Text");
+    }
+    ASSERT_TRUE(ProjectStore::writeFile(path, project, EmbeddedSymbolList{}));
+
+    // Each record: the 16-byte id, then 524 bytes (no guide points here).
+    const Bytes bytes = readBytes(path);
+    const auto record = [](std::size_t i) { return 4 + 840 + i * (16 + 524) + 16; };
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        EXPECT_EQ(i32At(bytes, record(i) + 76), stored[i]) << i;
+        EXPECT_EQ(i32At(bytes, record(i) + 80), 0) << i; // the field beside it stays free
+    }
+
+    const std::optional<LoadedProject> loaded = ProjectReader::readFile(path);
+    ASSERT_TRUE(loaded);
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        EXPECT_EQ(loaded->project.objects[std::uint32_t(i)].record.easing, stored[i]) << i;
+    const std::string again = folder.filePath("again.vrn").toStdString();
+    ASSERT_TRUE(ProjectStore::writeFile(again, loaded->project, loaded->symbols));
+    EXPECT_EQ(readBytes(again), bytes);
+
+    // A file written before curves: 0 at offset 76 of every record, read as Linear.
+    Bytes old = bytes;
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        putI32(old, record(i) + 76, 0);
+    const std::string oldPath = folder.filePath("old.vrn").toStdString();
+    ASSERT_TRUE(writeBytes(oldPath, old));
+    const std::optional<LoadedProject> oldLoaded = ProjectReader::readFile(oldPath);
+    ASSERT_TRUE(oldLoaded);
+    for (const AnimationObject& object : oldLoaded->project.objects)
+        EXPECT_EQ(object.record.easing, kEaseLinear);
+    ASSERT_TRUE(ProjectStore::writeFile(again, oldLoaded->project, oldLoaded->symbols));
+    EXPECT_EQ(readBytes(again), old);
+}
+
 } // namespace

@@ -169,4 +169,80 @@ TEST_F(MotionPanelModelTest, LayoutsAndLabelsFollowTheMotionKind) {
     EXPECT_EQ(editor.history().count(), 3); // each toggle was an undo step
 }
 
+TEST_F(MotionPanelModelTest, EachCurveChosenIsOneUndoStepThatUndoAndRedoRestore) {
+    model.load();
+    EXPECT_EQ(model.easing(), kEaseLinear);
+    const int steps = editor.history().count();
+    changes.clear();
+    model.chooseEasing(kEaseBounce);
+    EXPECT_EQ(object().easing, kEaseBounce);
+    EXPECT_EQ(model.easing(), kEaseBounce);
+    EXPECT_TRUE(changes.saw(DocumentChange::Objects)); // the stage redraws, the panel reloads
+    model.chooseEasing(kEaseBounce);                   // the same curve again: nothing to undo
+    model.chooseEasing(kEaseInOutCubic);
+    EXPECT_EQ(editor.history().count(), steps + 2);
+
+    EXPECT_TRUE(editor.undo());
+    model.load();
+    EXPECT_EQ(model.easing(), kEaseBounce);
+    EXPECT_TRUE(editor.undo());
+    model.load();
+    EXPECT_EQ(model.easing(), kEaseLinear);
+    EXPECT_TRUE(editor.redo());
+    model.load();
+    EXPECT_EQ(model.easing(), kEaseBounce);
+
+    // A motion appended to the object continues along the same curve.
+    ASSERT_TRUE(editor.appendMotion(kLinerMotion));
+    EXPECT_EQ(editor.project().objects[1].record.easing, kEaseBounce);
+    model.load();
+    EXPECT_EQ(model.selectedObject(), 1);
+    EXPECT_EQ(model.easing(), kEaseBounce);
+
+    // Without a selection the chooser changes nothing and reads as Linear.
+    editor.project().clearObjectSelection();
+    const int now = editor.history().count();
+    model.chooseEasing(kEaseElastic);
+    EXPECT_EQ(editor.history().count(), now);
+    model.load();
+    EXPECT_EQ(model.easing(), kEaseLinear);
+}
+
+// The column of rows: at its described place (top (h - 195) / 2 + 5, rows 15 apart) while the
+// Liner layout with the chooser fits (25 + 11 x 15 + 4 + 22 = 216 pixels, 2 to spare below);
+// higher up in a shorter panel, and with rows drawn closer only when even that is too little.
+TEST(MotionPanelColumnTest, TheChooserStaysInsideThePanel) {
+    struct Row {
+        int height;
+        int top;
+        int pitch;
+    };
+    const Row rows[] = {
+        {300, 57, 15},               // the described place
+        {253, 34, 15},               // the main window's default size: still the described place
+        {250, 32, 15},               // 32 + 216 = 248 = 250 - 2
+        {249, 31, 15},               // moved up: 249 - 2 - 216
+        {218, 0, 15},                // at the very top
+        {217, 0, 15},                // 216 still fits without the bottom margin
+        {216, 0, 15},  {215, 0, 14}, // then the rows come closer: (215 - 51) / 11 = 14
+        {183, 0, 12},                // the smallest main window: (183 - 51) / 11 = 12
+    };
+    for (const Row& row : rows) {
+        const MotionPanelModel::Column c = MotionPanelModel::column(row.height);
+        EXPECT_EQ(c.top, row.top) << row.height;
+        EXPECT_EQ(c.pitch, row.pitch) << row.height;
+    }
+}
+
+TEST_F(MotionPanelModelTest, TheChooserSitsUnderTheLastRowOfEveryLayout) {
+    const MotionPanelModel::Column c{10, 15};
+    model.load();
+    EXPECT_EQ(model.chooserTop(c), 10 + 25 + 6 * 15 + 4); // six sliders
+    model.toggle(MotionPanelModel::kLinerToggle);
+    EXPECT_EQ(model.chooserTop(c), 10 + 25 + 11 * 15 + 4);
+    model.toggle(MotionPanelModel::kGuideLineToggle);
+    EXPECT_EQ(model.buttonTop(c), 10 + 25 + 5 * 15 + 4); // the guide line button, then
+    EXPECT_EQ(model.chooserTop(c), 10 + 25 + 5 * 15 + 4 + 22 + 4);
+}
+
 } // namespace

@@ -2,10 +2,15 @@
 
 #include "document/EmbeddedSymbolList.h"
 #include "document/Project.h"
+#include "stage/MotionEasing.h"
 #include "stage/PlaybackState.h"
+
+#include <QEasingCurve>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -34,6 +39,14 @@ protected:
         AnimationObject object = AnimationObject::makeSymbolObject(QSize(20, 10), project.header);
         object.record.startX = object.record.startY = 0.0f;
         object.record.endX = object.record.endY = 0.0f;
+        return object;
+    }
+    // A symbol object as above whose motion of `kind` runs over frames 0..10 along `easing`.
+    AnimationObject easedObject(MotionKind kind, Easing easing) {
+        AnimationObject object = symbolObject();
+        object.record.motionKind = kind;
+        object.record.motionEndFrame = 10;
+        object.record.easing = easing;
         return object;
     }
     AnimationObject textObject() {
@@ -296,6 +309,159 @@ TEST_F(MotionStateTest, MissingSymbolsAndDamagedValuesDoNotBreakTheComputation) 
     EXPECT_EQ(state(object, 1).symbolPicture.pixel(0, 0), kRed);
     project.header.frameRate = 0; // damaged project: no division by zero
     EXPECT_TRUE(state(object, 2).drawn);
+}
+
+// ---- easing curves --------------------------------------------------------------------------
+
+// Each curve of the chooser and the Qt curve it must follow: the overshooting and bouncing
+// ones take effect at the end of the motion, where the object arrives.
+struct QtCurve {
+    Easing easing;
+    QEasingCurve::Type type;
+};
+const QtCurve kQtCurves[] = {
+    {kEaseLinear, QEasingCurve::Linear},         {kEaseInQuad, QEasingCurve::InQuad},
+    {kEaseOutQuad, QEasingCurve::OutQuad},       {kEaseInOutQuad, QEasingCurve::InOutQuad},
+    {kEaseInCubic, QEasingCurve::InCubic},       {kEaseOutCubic, QEasingCurve::OutCubic},
+    {kEaseInOutCubic, QEasingCurve::InOutCubic}, {kEaseBack, QEasingCurve::OutBack},
+    {kEaseBounce, QEasingCurve::OutBounce},      {kEaseElastic, QEasingCurve::OutElastic},
+};
+
+TEST_F(MotionStateTest, EveryCurveMapsTheLinerProgressOfEveryValue) {
+    //   Liner motion, motion span 0..10, a 20 x 10 symbol
+    //   x 0 ------> 100 (centre 10 -> 110), angle 0 -> 100, scale 1 -> 2, opacity 255 -> 0
+    //   0    5     10
+    ASSERT_EQ(MotionEasing::all().size(), std::size(kQtCurves));
+    for (const QtCurve& curve : kQtCurves) {
+        AnimationObject object = easedObject(kLinerMotion, curve.easing);
+        ObjectRecord& r = object.record;
+        r.endX = 100.0f;
+        r.endAngle = 100.0f;
+        r.endScale = 2.0f; // the end corner stays at x 100: the centre moves by 100 + 10 e
+        r.endY = 0.0f;
+        r.endOpacity = 0;
+        AnimationObject text = textObject();
+        text.record.motionKind = kLinerMotion;
+        text.record.motionEndFrame = 10;
+        text.record.easing = curve.easing;
+        text.record.startOpacity = 55;
+        text.record.endOpacity = 255;
+        for (int frame = 0; frame <= 12; ++frame) {
+            SCOPED_TRACE(std::string(MotionEasing::name(curve.easing)) + " frame " +
+                         std::to_string(frame));
+            const double t = std::min(frame, 10) / 10.0;
+            const double e = QEasingCurve(curve.type).valueForProgress(t);
+            const ObjectFrameState s = state(object, frame);
+            EXPECT_NEAR(s.centreX, 10 + 110 * e, 1e-4);
+            EXPECT_NEAR(s.angle, 100 * e, 1e-4);
+            EXPECT_NEAR(s.scaleX, 1 + e, 1e-6);
+            EXPECT_NEAR(s.opacity, std::clamp(1 - e, 0.0, 1.0), 1e-6); // overshoot: clamped
+            const int textOpacity = std::clamp(int(55 + 200 * e + 1e-4), 0, 255);
+            EXPECT_NEAR(state(text, frame).textOpacity, textOpacity, 1) << 55 + 200 * e;
+        }
+    }
+}
+
+TEST_F(MotionStateTest, LinearIsTodaysMotionAndAnUnknownCurveFollowsIt) {
+    //   Liner motion, motion span 0..10, x 0 -> 100 (centre 10 -> 110): t = f / 10
+    AnimationObject linear = easedObject(kLinerMotion, kEaseLinear);
+    linear.record.endX = 100.0f;
+    linear.record.endAngle = 90.0f;
+    linear.record.endOpacity = 0;
+    const std::vector<std::pair<int, float>> rows{{0, 10.0f}, {5, 60.0f}, {10, 110.0f}};
+    for (const auto& [frame, centre] : rows)
+        EXPECT_EQ(state(linear, frame).centreX, centre) << frame;
+    // A value no curve has (a damaged file, a later program's curve) moves exactly as Linear.
+    AnimationObject unknown = linear;
+    for (std::int32_t stored : {10, -1, 0x7FFFFFFF}) {
+        unknown.record.easing = stored;
+        for (int frame = 0; frame <= 10; ++frame) {
+            const ObjectFrameState a = state(linear, frame);
+            const ObjectFrameState b = state(unknown, frame);
+            EXPECT_EQ(a.centreX, b.centreX) << stored << " frame " << frame;
+            EXPECT_EQ(a.angle, b.angle) << stored << " frame " << frame;
+            EXPECT_EQ(a.opacity, b.opacity) << stored << " frame " << frame;
+        }
+    }
+}
+
+TEST_F(MotionStateTest, OvershootFollowsTheCurveExceptWhereTheLinerScaleIsClamped) {
+    // Back passes 1 (1.0877 at t = 0.5): the centre and the angle overshoot their ends, the
+    // Liner scale stays clamped at 100, the guide line scale is not clamped.
+    AnimationObject liner = easedObject(kLinerMotion, kEaseBack);
+    liner.record.endAngle = 100.0f;
+    liner.record.endScale = 100.0f;
+    const ObjectFrameState s = state(liner, 5);
+    EXPECT_GT(s.angle, 100.0f);
+    EXPECT_FLOAT_EQ(s.scaleX, 100.0f);
+
+    AnimationObject guide = liner;
+    guide.record.motionKind = kGuideLineMotion;
+    guide.record.endScale = 3.0f;
+    for (int k = 0; k < 4; ++k)
+        guide.guidePoints.append({k, 0});
+    EXPECT_GT(state(guide, 5).scaleX, 3.0f);
+}
+
+TEST_F(MotionStateTest, AnEasedGuideLineMotionPicksThePointsTheEasedProgressNames) {
+    //   Guide line of 20 points 10 pixels apart, motion span 0..10, Ease In Quad:
+    //   point index = trunc(t^2 x 20) with t = f / 10; from index 17 on, the last four (16).
+    AnimationObject object = easedObject(kGuideLineMotion, kEaseInQuad);
+    object.record.endScale = 3.0f;
+    for (int k = 0; k < 20; ++k)
+        object.guidePoints.append({10 * k, 0});
+    struct Row {
+        int frame;
+        int point; // A
+        float scale;
+    };
+    const std::vector<Row> rows{
+        {0, 0, 1.0f},   // t^2 = 0
+        {3, 1, 1.18f},  // 0.09 x 20 = 1.8
+        {5, 5, 1.5f},   // 0.25 x 20 = 5
+        {7, 9, 1.98f},  // 0.49 x 20 = 9.8
+        {8, 12, 2.28f}, // 0.64 x 20 = 12.8
+        {9, 16, 2.62f}, // 0.81 x 20 = 16.2
+        {10, 16, 3.0f}, // 20: the last four points
+        {14, 16, 3.0f}, // after the span
+    };
+    for (const Row& row : rows) {
+        const ObjectFrameState s = state(object, row.frame);
+        EXPECT_FLOAT_EQ(s.centreX, 10.0f * row.point) << "frame " << row.frame;
+        EXPECT_NEAR(s.scaleX, row.scale, 1e-5) << "frame " << row.frame;
+    }
+
+    // With 100 points, 0.7 x 0.7 x 100 is exactly 49, though the float progress is 0.69999999.
+    AnimationObject fine = object;
+    fine.guidePoints.clear();
+    for (int k = 0; k < 100; ++k)
+        fine.guidePoints.append({k, 0});
+    EXPECT_FLOAT_EQ(state(fine, 7).centreX, 49.0f);
+
+    // Back passes the end (1.0877 x 20 = 21.75 at t = 0.5): the last four points, no further.
+    object.record.easing = kEaseBack;
+    EXPECT_FLOAT_EQ(state(object, 5).centreX, 160.0f);
+}
+
+TEST_F(MotionStateTest, EveryCurveEndsOnTheEndValues) {
+    // At the motion's end frame, after it, and on a span of zero length (t = 1) every curve
+    // gives exactly the end values: an object never stops short of where it was sent.
+    for (Easing easing : MotionEasing::all()) {
+        for (int end : {10, 5}) {
+            AnimationObject object = easedObject(kLinerMotion, easing);
+            object.record.motionStartFrame = 5;
+            object.record.motionEndFrame = end;
+            object.record.endX = 100.0f;
+            object.record.endAngle = 45.0f;
+            object.record.endOpacity = 0;
+            for (int frame : {end, end + 3}) {
+                const ObjectFrameState s = state(object, frame);
+                EXPECT_EQ(s.centreX, 110.0f) << MotionEasing::name(easing) << " " << frame;
+                EXPECT_EQ(s.angle, 45.0f) << MotionEasing::name(easing) << " " << frame;
+                EXPECT_EQ(s.opacity, 0.0f) << MotionEasing::name(easing) << " " << frame;
+            }
+        }
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "controls/FileFilter.h"
 #include "dialogs/FrameSizeDialog.h"
+#include "document/ColorRef.h"
 #include "document/LanguageTable.h"
 #include "document/ProgramFolders.h"
 #include "symbols/SymbolLibraryIndex.h"
@@ -35,7 +36,10 @@ bool hasOpaquePixel(const QImage& picture) {
 
 class SymbolEditorTest : public LibraryFolderTest {
 protected:
-    SymbolEditorTest() { SymbolEditor::setRememberedFrameSize(SymbolEditor::kNewSymbolFrame); }
+    SymbolEditorTest() {
+        SymbolEditor::setRememberedFrameSize(SymbolEditor::kNewSymbolFrame);
+        SymbolEditor::setOnionSkinOn(false); // as when the program starts
+    }
 
     SymbolEditor& openNew() {
         editor = std::make_unique<SymbolEditor>(services, folder());
@@ -126,6 +130,7 @@ TEST_F(SymbolEditorTest, TheWindowPlacesItsPartsAndNamesItsButtons) {
         {SymbolEditor::CmdZoomIn, {250, 200, 24, 24}, "Zoom in"},
         {SymbolEditor::CmdZoomOut, {276, 200, 24, 24}, "Zoom out"},
         {SymbolEditor::CmdProperties, {302, 200, 24, 24}, "Properties"},
+        {SymbolEditor::CmdOnionSkin, {334, 200, 24, 24}, "Onion Skin (previous and next frame)"},
         {SymbolEditor::CmdOk, {565, 408, 125, 22}, QString::fromStdString(texts.text(114))},
         {SymbolEditor::CmdCancel, {565, 448, 125, 22}, QString::fromStdString(texts.text(45))},
     };
@@ -523,6 +528,184 @@ TEST_F(SymbolEditorTest, EditingKeepsTheIdAndLeavesTheIndexAlone) {
     ASSERT_EQ(library.count(), 1);
     EXPECT_EQ(library.at(0).frameCount, 1u);
     EXPECT_EQ(frameNumber(library.loadFrame(id, 0)), 1);
+}
+
+// ---- onion skin ---------------------------------------------------------------------------
+
+// Three 40 x 30 frames, transparent but for a 10 x 10 square each, in different places:
+// frame 0 red at A, frame 1 green at B, frame 2 blue at C; and a 4 x 4 square of the frame's
+// colour at D in all three.
+const QPoint kSquareA(5, 5), kSquareB(20, 15), kSquareC(35, 25), kSquareD(35, 5);
+
+std::vector<QImage> squareFrames() {
+    const QRgb colours[] = {qRgb(200, 0, 0), qRgb(0, 160, 0), qRgb(0, 0, 200)};
+    const QPoint places[] = {kSquareA, kSquareB, kSquareC};
+    std::vector<QImage> frames;
+    for (int n = 0; n < 3; ++n) {
+        QImage picture(40, 30, QImage::Format_ARGB32);
+        picture.fill(Qt::transparent);
+        for (int y = -5; y < 5; ++y)
+            for (int x = -5; x < 5; ++x)
+                picture.setPixel(places[n] + QPoint(x, y), colours[n]);
+        for (int y = -2; y < 2; ++y)
+            for (int x = -2; x < 2; ++x)
+                picture.setPixel(kSquareD + QPoint(x, y), colours[n]);
+        frames.push_back(picture);
+    }
+    return frames;
+}
+
+class OnionSkinTest : public SymbolEditorTest {
+protected:
+    SymbolEditor& openSquares() {
+        const std::optional<SymbolId> id = SymbolLibrary::addSymbol(folder(), squareFrames());
+        EXPECT_TRUE(id.has_value());
+        return openExisting(id.value_or(SymbolId{}), 3);
+    }
+    // What the canvas window shows at canvas pixel `p` (zoom 1, not scrolled).
+    QRgb shown(QPoint p) { return editor->canvasView().grab().toImage().pixel(p); }
+    void choose(int index) {
+        QTest::mouseClick(&editor->strip(), Qt::LeftButton, {}, cellCentre(index));
+        ASSERT_EQ(editor->currentFrame(), index);
+    }
+    // A person's pencil stroke on the canvas window: press, small moves, release.
+    void drawStroke(QPoint from, QPoint to) {
+        editor->palette().toolButton(PaintTool::Pencil)->click();
+        PaintCanvasView& view = editor->canvasView();
+        QTest::mousePress(&view, Qt::LeftButton, {}, from);
+        for (int k = 1; k <= 8; ++k)
+            QTest::mouseMove(&view, from + (to - from) * k / 8);
+        QTest::mouseRelease(&view, Qt::LeftButton, {}, to);
+    }
+};
+
+bool reddish(QRgb c) {
+    return qRed(c) > qBlue(c) + 15 && qRed(c) > qGreen(c) + 15;
+}
+bool bluish(QRgb c) {
+    return qBlue(c) > qRed(c) + 15 && qBlue(c) > qGreen(c) + 5;
+}
+
+TEST_F(OnionSkinTest, ShowsThePreviousFrameRedAndTheNextBlueFaintlyUnderThePicture) {
+    SymbolEditor& e = openSquares();
+    QAbstractButton* toggle = e.button(SymbolEditor::CmdOnionSkin);
+    EXPECT_FALSE(toggle->isChecked()); // off when the program starts
+    std::vector<QImage> off;
+    for (int k = 0; k < 3; ++k) {
+        choose(k);
+        off.push_back(e.canvasView().grab().toImage());
+    }
+
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_TRUE(toggle->isChecked());
+    // What shows at each square with frame `current` current: the frame itself (as with the
+    // onion skin off: its own square, or the checkerboard where the frame is transparent and
+    // no neighbour has paint), the previous frame in red or the next in blue. The first frame
+    // has no previous one, the last no next one. At D every frame has paint: the neighbours lie
+    // under the current frame's opaque square, out of sight.
+    enum Shows { Own, Red, Blue };
+    struct Row {
+        int current;
+        Shows a, b, c;
+    };
+    const Row rows[] = {{1, Red, Own, Blue}, {0, Own, Blue, Own}, {2, Own, Red, Own}};
+    for (const Row& row : rows) {
+        choose(row.current);
+        const QImage image = e.canvasView().grab().toImage();
+        const std::pair<QPoint, Shows> squares[] = {
+            {kSquareA, row.a}, {kSquareB, row.b}, {kSquareC, row.c}, {kSquareD, Own}};
+        for (const auto& [at, expected] : squares) {
+            const QRgb pixel = image.pixel(at);
+            SCOPED_TRACE(testing::Message() << "frame " << row.current << " at " << at.x() << ","
+                                            << at.y() << ": " << std::hex << pixel);
+            if (expected == Own) {
+                EXPECT_EQ(pixel, off[std::size_t(row.current)].pixel(at));
+            } else {
+                EXPECT_TRUE(expected == Red ? reddish(pixel) : bluish(pixel));
+                // Faint: the checkerboard shows through.
+                EXPECT_GT(std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)}), 110);
+            }
+        }
+    }
+
+    // Off again: the canvas shows only the frame.
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_EQ(e.canvasView().grab().toImage(), off[2]);
+    choose(1);
+    EXPECT_EQ(e.canvasView().grab().toImage(), off[1]);
+}
+
+TEST_F(OnionSkinTest, WithOneFrameNothingIsShownAndTheToggleIsRememberedForTheRun) {
+    SymbolEditor& e = openNew(); // one transparent frame
+    const QRgb off = shown(QPoint(20, 20));
+    e.runCommand(SymbolEditor::CmdOnionSkin);
+    EXPECT_EQ(shown(QPoint(20, 20)), off);
+    sink.answer = MessageAnswer::Yes;
+    e.button(SymbolEditor::CmdCancel)->click();
+
+    // The next editor opens with the onion skin on, as it was left.
+    SymbolEditor& again = openSquares();
+    EXPECT_TRUE(again.button(SymbolEditor::CmdOnionSkin)->isChecked());
+    EXPECT_TRUE(bluish(shown(kSquareB))); // frame 0 current, frame 1 next
+}
+
+// The onion skin is only shown: the same strokes give the same frames, the same canvas picture,
+// the same preview and the same journal bytes with it on as with it off.
+TEST_F(OnionSkinTest, ThePicturesTheJournalAndThePreviewAreTheSameWithItOnAndOff) {
+    struct Result {
+        std::vector<QImage> frames;
+        QImage picture;
+        QByteArray journal;
+        std::vector<QImage> preview;
+    };
+    const auto paint = [this](bool onion) {
+        SymbolEditor::setOnionSkinOn(onion);
+        SymbolEditor& e = openSquares();
+        choose(1);
+        drawStroke({2, 2}, {38, 28}); // over frame 0's square and frame 2's, shown under it
+        drawStroke({38, 2}, {2, 28});
+        Result result;
+        result.frames = e.frames().edited;
+        result.picture = e.canvasView().canvas().picture();
+        result.journal = readAll(e.canvasView().canvas().journal().journalFile());
+        for (int k = 0; k < 3; ++k) {
+            e.previewTick();
+            result.preview.push_back(e.previewPicture());
+        }
+        sink.answer = MessageAnswer::Yes;
+        e.button(SymbolEditor::CmdCancel)->click();
+        return result;
+    };
+    const Result off = paint(false);
+    const Result on = paint(true);
+    ASSERT_FALSE(off.journal.isEmpty());
+    EXPECT_TRUE(on.frames == off.frames);
+    EXPECT_EQ(on.picture, off.picture);
+    EXPECT_EQ(on.journal, off.journal);
+    EXPECT_TRUE(on.preview == off.preview);
+}
+
+// The colour picker reads the frame as it is: over a pixel where only the onion skin shows, it
+// picks what it picks with the onion skin off (the checkerboard behind the transparent pixel),
+// never the tinted neighbour.
+TEST_F(OnionSkinTest, TheColourPickerOverAnOnionSkinPixelPicksTheFramesOwnPixel) {
+    SymbolEditor& e = openSquares();
+    choose(1);
+    PaintCanvasView& view = e.canvasView();
+    const auto pick = [&](QPoint p) {
+        e.palette().toolButton(PaintTool::ColorPicker)->click();
+        QTest::mouseClick(&view, Qt::LeftButton, {}, p);
+        return view.canvas().settings().color;
+    };
+    const std::uint32_t offA = pick(kSquareA);
+    const std::uint32_t offB = pick(kSquareB);
+    e.runCommand(SymbolEditor::CmdOnionSkin);
+    const QRgb tinted = shown(kSquareA);
+    ASSERT_TRUE(reddish(tinted));
+    EXPECT_EQ(pick(kSquareA), offA);
+    EXPECT_NE(pick(kSquareA), ColorRef::fromArgb(tinted));
+    EXPECT_EQ(pick(kSquareB), offB); // the frame's own green
+    EXPECT_EQ(offB, ColorRef::fromArgb(qRgb(0, 160, 0)));
 }
 
 } // namespace

@@ -36,6 +36,7 @@ TEST(InfoCommandTest, PrintsASavedProjectAsJson) {
     text.setText("Grüße");
     editor.addTextObject(text, FakeMeasurer());
     editor.project().objects[1].guidePoints.append({3, -4});
+    editor.project().objects[0].record.easing = kEaseBounce;
     editor.project().layerVisible[0] = 0;
 
     QTemporaryDir folder;
@@ -70,6 +71,8 @@ TEST(InfoCommandTest, PrintsASavedProjectAsJson) {
     EXPECT_EQ(objects[0]["width"].toInt(), 12);
     EXPECT_EQ(objects[0]["startScale"].toDouble(), 1.0);
     EXPECT_EQ(objects[0]["endFrame"].toInt(), 20);
+    EXPECT_EQ(objects[0]["easing"].toString(), "Bounce");
+    EXPECT_EQ(objects[1]["easing"].toString(), "Linear");
     EXPECT_EQ(objects[1]["kind"].toInt(), 0);
     EXPECT_EQ(objects[1]["text"].toString(), QString::fromUtf8("Grüße"));
     EXPECT_EQ(objects[1]["headingOffset"].toInt(), 270);

@@ -69,6 +69,26 @@ TEST_F(RenderCommandTest, WritesTheFrameAnExportWouldEncode) {
     }
 }
 
+// The moving object (10 pixels wide) goes from x 25.5 to 45 over frames 0..5, in front of the
+// one it continues, which stays at 25.5. At frame 2 (t = 0.4) Ease In Quad puts it at
+// 25.5 + 19.5 x 0.16 = 28.6, its right edge at 38.6, where Linear had 33.3 and 43.3.
+TEST_F(RenderCommandTest, AnEasedMotionIsDrawnWhereItsCurvePutsIt) {
+    editor.project().objects[1].record.easing = kEaseInQuad;
+    ASSERT_TRUE(ProjectStore::writeFile(path.toStdString(), editor.project(), editor.symbols()));
+    const QString out = folder.filePath("eased.png");
+    const ProgramRun run = render({path, "2", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QImage written = QImage(out).convertToFormat(QImage::Format_RGB888);
+    EXPECT_EQ(written, expected(2));
+    const int row = 16; // through the middle of the object
+    const int last = written.width() - 1;
+    int right = -1;
+    for (int x = last; x >= 0 && right < 0; --x)
+        if (written.pixel(x, row) != written.pixel(last, row))
+            right = x;
+    EXPECT_NEAR(right, 38.6, 1.0);
+}
+
 TEST_F(RenderCommandTest, EditViewWritesTheZoomedViewWithOutlineAndHandles) {
     const QString out = folder.filePath("view.png");
     const ProgramRun run = render({path, "2", out, "--zoom", "2", "--edit-view"});

@@ -3,6 +3,7 @@
 #include "document/LoadedProject.h"
 #include "document/ProjectReader.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <optional>
 #include <set>
 
@@ -109,6 +111,63 @@ TEST(SampleProjectsTest, BackgroundPicturesTravelWithACopiedTemplateFolder) {
     ASSERT_TRUE(QFile::remove(copy.filePath(picture)));
     EXPECT_NE(render(copy.filePath("template_1.vrn"), copy.filePath("bare.png")), original)
         << "the background came from the copy";
+}
+
+// A project file with its random ids (the project's GUID, each object's and each symbol's
+// SymbolId) set to zero bytes: what stays the same from one build of the samples to the next.
+QByteArray withoutIds(QByteArray file) {
+    qsizetype at = 0;
+    const auto i32 = [&file](qsizetype offset) {
+        std::int32_t value = 0;
+        if (offset >= 0 && offset + 4 <= file.size())
+            std::memcpy(&value, file.constData() + offset, 4);
+        return value;
+    };
+    const auto clearId = [&file](qsizetype offset) {
+        if (offset >= 0 && offset + 16 <= file.size())
+            std::memset(file.data() + offset, 0, 16);
+    };
+    const std::int32_t objects = i32(0);
+    clearId(24);
+    at = 844;
+    for (std::int32_t i = 0; i < objects; ++i) {
+        clearId(at);
+        at += 16 + 524 + 8 * qsizetype(i32(at + 16 + 476));
+    }
+    at += 4 + 268 * qsizetype(i32(at));
+    const std::int32_t symbols = i32(at);
+    at += 4;
+    for (std::int32_t s = 0; s < symbols; ++s) {
+        clearId(at);
+        const std::int32_t frames = i32(at + 16);
+        at += 24;
+        for (std::int32_t f = 0; f < frames; ++f)
+            at += 8 + 4 * qsizetype(i32(at)) * i32(at + 4);
+    }
+    EXPECT_EQ(at, file.size());
+    return file;
+}
+
+// The samples are byte for byte the files the program wrote before motions had easing curves
+// (ids aside): their objects keep Linear, the zero every older file holds at offset 76.
+TEST(SampleProjectsTest, TheSamplesAreTheFilesOfTheProgramBeforeCurves) {
+    const char* const before[] = {
+        "cb0d56798d763b827aa46d16a608924f535c008eb92b0957ac233e99b2dbab4f",
+        "799cbeda8ff6d14a10c06686234b56483e7d10a5d0a15ee0a9976d6b30f3981c",
+        "8ef7627d96dd0e2cbf0074a5fc93484c791dfb1e908fa8cf247b1c1fd43bdf29",
+        "d875e00ab754f622413844922dbc59dd94f8299a071307bbfd27253ebc71e94b",
+    };
+    for (int number = 1; number <= 4; ++number) {
+        QFile file(kTemplates + QString("template_%1.vrn").arg(number));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray hash =
+            QCryptographicHash::hash(withoutIds(file.readAll()), QCryptographicHash::Sha256);
+        EXPECT_EQ(hash.toHex().toStdString(), before[number - 1]) << "template_" << number;
+        std::optional<LoadedProject> sample = loadSample(number);
+        ASSERT_TRUE(sample.has_value());
+        for (const AnimationObject& object : sample->project.objects)
+            EXPECT_EQ(object.record.easing, kEaseLinear);
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "document/MessageSink.h"
 #include "document/ProjectReader.h"
 #include "document/ProjectStore.h"
+#include "stage/MotionEasing.h"
 #include "tools/cli/JsonText.h"
 
 #include <QFile>
@@ -84,6 +85,8 @@ void printObject(const AnimationObject& object, const SymbolId& id, std::ostream
         << "      \"startOpacity\": " << r.startOpacity << ",\n"
         << "      \"endOpacity\": " << r.endOpacity << ",\n"
         << "      \"motion\": " << r.motionKind << ",\n"
+        << "      \"easing\": " << JsonText::quoted(MotionEasing::name(MotionEasing::of(r)))
+        << ",\n"
         << "      \"startFrame\": " << r.startFrame << ",\n"
         << "      \"endFrame\": " << r.endFrame << ",\n"
         << "      \"motionStartFrame\": " << r.motionStartFrame << ",\n"
