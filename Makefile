@@ -13,13 +13,13 @@ DEB_PACKAGES := \
 	libmagickcore-6.q16-dev libtiff-dev libxcb1-dev \
 	libgtest-dev libgmock-dev googletest libbenchmark-dev \
 	fonts-dejavu-core fonts-liberation \
-	python3 python3-pil imagemagick gifsicle giflib-tools libgif-dev xvfb libopenjp2-tools \
-	libtiff-tools
+	python3 python3-pil imagemagick gifsicle giflib-tools libgif-dev xvfb xdotool libopenjp2-tools \
+	libtiff-tools appstream desktop-file-utils shared-mime-info dpkg-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test run asan tsan fuzz fuzz-gif fuzz-pictures fuzz-journal fuzz-library \
-	bench-export clean
+.PHONY: deps build test run package asan tsan fuzz fuzz-gif fuzz-pictures fuzz-journal \
+	fuzz-library bench-export clean
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -56,6 +56,12 @@ test: build asan tsan
 		QT_QPA_PLATFORM=offscreen TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
 			./$(TSAN_DIR)/bin/$$t --gtest_brief=1 || exit 1; \
 	done
+
+# The Debian package of everything `cmake --install` installs, built by CPack from the built
+# tree: $(BUILD_DIR)/zentravo_<version>_<architecture>.deb.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+	@ls -1 $(BUILD_DIR)/zentravo_*.deb
 
 # The application on the first sample project. Without a display it says so and exports that
 # sample headless instead, so the command still does the main job.

@@ -11,6 +11,8 @@ enum class CommandId : int {
     OpenSample = 10243,
     Save = 10226,
     SaveButton = 10139,
+    SaveAs = 10290,
+    RecentProjects = 10291, // the submenu of the projects opened or saved last
     Copy = 10326,
     CopyButton = 10140,
     Paste = 10327,

@@ -20,6 +20,8 @@ constexpr Pair kCommands[] = {
     {CommandId::OpenProject, CommandId::OpenProjectButton, CommandAction::OpenProject},
     {CommandId::OpenSample, CommandId::None, CommandAction::OpenSample},
     {CommandId::Save, CommandId::SaveButton, CommandAction::Save},
+    {CommandId::SaveAs, CommandId::None, CommandAction::SaveAs},
+    {CommandId::RecentProjects, CommandId::None, CommandAction::RecentProjects},
     {CommandId::Copy, CommandId::CopyButton, CommandAction::Copy},
     {CommandId::Paste, CommandId::PasteButton, CommandAction::Paste},
     {CommandId::Delete, CommandId::DeleteButton, CommandAction::Delete},
@@ -127,12 +129,16 @@ std::string CommandTable::menuText(CommandId id) const {
         return "Open Sample Project";
     case CommandAction::Save:
         return entry(kSave) + " (Ctrl+S)";
+    case CommandAction::SaveAs:
+        return "Save Project As... (Ctrl+Shift+S)";
+    case CommandAction::RecentProjects:
+        return "Recent Projects";
     case CommandAction::Copy:
         return "Copy (Ctrl+C)";
     case CommandAction::Paste:
         return "Paste (Ctrl+V)";
     case CommandAction::Delete:
-        return entry(kDelete);
+        return entry(kDelete) + " (Del)";
     case CommandAction::AppendLiner:
         return "Append Liner Motion";
     case CommandAction::AppendGuideLine:
@@ -174,7 +180,7 @@ std::string CommandTable::menuText(CommandId id) const {
     case CommandAction::Exit:
         return entry(kExit);
     case CommandAction::Help:
-        return entry(kHelp);
+        return entry(kHelp) + " (F1)";
     case CommandAction::About:
         return entry(kAbout);
     default:
@@ -206,6 +212,8 @@ std::string CommandTable::tooltip(CommandId id, bool previewRunning) const {
         return entry(kOpen);
     case CommandAction::Save:
         return entry(kSave);
+    case CommandAction::Delete:
+        return entry(kDelete);
     case CommandAction::Undo:
         return entry(kUndo);
     case CommandAction::Redo:
@@ -223,6 +231,16 @@ MenuItem CommandTable::item(CommandId id, std::string text, bool enabled) const 
     return MenuItem{id, std::move(text), enabled};
 }
 
+std::vector<MenuItem> CommandTable::projectItems() const {
+    return {item(CommandId::NewProject),
+            item(CommandId::OpenProject),
+            item(CommandId::RecentProjects),
+            item(CommandId::OpenSample),
+            item(CommandId::Save),
+            item(CommandId::SaveAs),
+            MenuItem{}};
+}
+
 std::vector<MenuItem> CommandTable::exportMenu() const {
     // The formats with commands of their own, in the table's order, then the export dialog.
     std::vector<MenuItem> menu;
@@ -234,8 +252,7 @@ std::vector<MenuItem> CommandTable::exportMenu() const {
 }
 
 std::vector<MenuItem> CommandTable::fileMenu() const {
-    std::vector<MenuItem> menu{item(CommandId::NewProject), item(CommandId::OpenProject),
-                               item(CommandId::OpenSample), item(CommandId::Save), MenuItem{}};
+    std::vector<MenuItem> menu = projectItems();
     for (const MenuItem& exportItem : exportMenu())
         menu.push_back(exportItem);
     menu.push_back(MenuItem{});
@@ -283,7 +300,7 @@ std::vector<MenuItem> CommandTable::objectMenu() const {
                                MenuItem{},
                                item(CommandId::Copy),
                                item(CommandId::Paste),
-                               item(CommandId::Delete, "Delete Selected Object"),
+                               item(CommandId::Delete, "Delete Selected Object (Del)"),
                                MenuItem{},
                                item(CommandId::LayerToFront),
                                item(CommandId::LayerToBack),
@@ -296,8 +313,7 @@ std::vector<MenuItem> CommandTable::objectMenu() const {
 }
 
 std::vector<MenuItem> CommandTable::contextMenu(bool previewRunning) const {
-    std::vector<MenuItem> menu{item(CommandId::NewProject), item(CommandId::OpenProject),
-                               item(CommandId::OpenSample), item(CommandId::Save), MenuItem{}};
+    std::vector<MenuItem> menu = projectItems();
     for (const MenuItem& editItem : editMenu())
         menu.push_back(editItem);
     menu.push_back(MenuItem{});

@@ -15,6 +15,8 @@ enum class CommandAction {
     OpenProject,
     OpenSample,
     Save,
+    SaveAs,
+    RecentProjects,
     Copy,
     Paste,
     Delete,
@@ -63,7 +65,9 @@ struct MenuItem {
 
 // CommandTable: the main window's commands without a window: which action each identifier
 // runs, the texts of menu items and toolbar tooltips (language table entries or the program's
-// own English texts), the toolbar's buttons left to right, and the six popup menus in order.
+// own English texts; an item whose command has a key names it), the toolbar's buttons left to
+// right, and the six popup menus in order. The Recent Projects item stands for a submenu that
+// the window fills with the projects opened or saved last.
 class CommandTable {
 public:
     explicit CommandTable(const LanguageTable& texts);
@@ -89,6 +93,8 @@ public:
     std::vector<MenuItem> contextMenu(bool previewRunning) const;
 
 private:
+    // The project commands that open the file menu and the context menu, then a separator.
+    std::vector<MenuItem> projectItems() const;
     std::string entry(int number) const;
     MenuItem item(CommandId id) const;
     MenuItem item(CommandId id, std::string text, bool enabled = true) const;

@@ -22,7 +22,7 @@ KeyRouting::Route KeyRouting::route(int key, Qt::KeyboardModifiers modifiers, bo
         case Qt::Key_O:
             return command(CommandId::OpenProject);
         case Qt::Key_S:
-            return command(CommandId::Save);
+            return command((modifiers & Qt::ShiftModifier) ? CommandId::SaveAs : CommandId::Save);
         // Inside a text entry the clipboard and undo keys edit the text.
         case Qt::Key_Z:
             return textEntry ? Route{} : command(CommandId::Undo);
@@ -58,6 +58,8 @@ KeyRouting::Route KeyRouting::route(int key, Qt::KeyboardModifiers modifiers, bo
         return textEntry ? Route{} : Route{Kind::Swallow, CommandId::None};
     case Qt::Key_Delete:
         return textEntry ? Route{} : command(CommandId::Delete);
+    case Qt::Key_F1:
+        return command(CommandId::Help);
     default:
         return {};
     }

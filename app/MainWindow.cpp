@@ -1,7 +1,10 @@
 #include "app/MainWindow.h"
 
 #include "app/Application.h"
+#include "app/Autosave.h"
+#include "app/CrashRecovery.h"
 #include "app/KeyRouting.h"
+#include "controls/DroppedFiles.h"
 #include "controls/ImageButton.h"
 #include "controls/MessageBoxSink.h"
 #include "dialogs/CTavStartDlg.h"
@@ -17,6 +20,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -140,12 +145,15 @@ MainWindow::MainWindow(Application& application, MainWindowServices services, QW
                              this, application.folders(), application.texts(), *m_sink, *m_files)),
       m_dialogs(services.dialogs ? services.dialogs : m_ownDialogs.get()), m_editor(m_document),
       m_commands(application.texts()), m_store(application.folders(), *m_sink),
-      m_index(application.folders(), application.texts(), *m_sink), m_help(services.helpOpener) {
+      m_index(application.folders(), application.texts(), *m_sink),
+      m_recent(application.folders().recentProjectsFile()),
+      m_recovery(application.folders().recoveryFolder()), m_help(services.helpOpener) {
     setWindowTitle(fromBytes(application.texts().text(kTextProductName)));
     setWindowIcon(QIcon(QStringLiteral(":/icons/zentravo.svg")));
     setMinimumSize(MainWindowLayout::kMinimumSize);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAcceptDrops(true);
 
     m_stage = new StageView(m_editor, this, this);
     StageCanvas& canvas = m_stage->canvas();
@@ -162,7 +170,7 @@ MainWindow::MainWindow(Application& application, MainWindowServices services, QW
     });
     m_projectCommands = std::make_unique<ProjectCommands>(
         ProjectCommands::Parts{m_editor, m_store, m_index, *m_dialogs, *m_sink, application.texts(),
-                               application.folders(), &m_stage->canvas()});
+                               application.folders(), &m_stage->canvas(), &m_recent});
     m_exportCommands = std::make_unique<ExportCommands>(
         ExportCommands::Parts{*m_stage, *m_sink, *m_files, application.texts(), this, this,
                               m_document},
@@ -182,6 +190,9 @@ MainWindow::MainWindow(Application& application, MainWindowServices services, QW
 
     m_editor.subscribe(this);
     m_editor.startUnnamed(application.texts().text(kTextUnnamedProject));
+    m_autosave = std::make_unique<Autosave>(m_editor, *m_symbolEditor, m_recovery);
+    // An editor closing leaves nothing of its work to keep (saved, or discarded by the user).
+    m_symbolEditor->setClosed([this] { m_autosave->saveNow(); });
     qApp->installEventFilter(this);
 
     const QRect screen = QGuiApplication::primaryScreen()
@@ -387,6 +398,9 @@ void MainWindow::runCommand(CommandId id) {
     case CommandAction::Save:
         m_projectCommands->save();
         break;
+    case CommandAction::SaveAs:
+        m_projectCommands->saveAs();
+        break;
     case CommandAction::Copy:
         m_editor.copySelected();
         break;
@@ -478,6 +492,7 @@ void MainWindow::runCommand(CommandId id) {
     case CommandAction::HelpMenu:
         showMenuUnder(CommandTable::actionOf(id));
         break;
+    case CommandAction::RecentProjects: // a submenu, not a command of its own
     case CommandAction::None:
         break;
     }
@@ -522,6 +537,22 @@ bool MainWindow::openProjectFile(const QString& path) {
     return m_projectCommands->openFile(path.toLocal8Bit().toStdString());
 }
 
+bool MainWindow::recoverWork(std::int64_t deadLockPid) {
+    CrashRecovery recovery(CrashRecovery::Parts{
+        m_recovery, *m_autosave, m_editor, *m_sink, [this](SymbolWork work) {
+            // Once the start is done: the editor is modal.
+            QMetaObject::invokeMethod(
+                this,
+                [this, work] {
+                    m_library->editRecovered(*m_symbolEditor, work.editing, work.frames);
+                    m_autosave->setWaitingSymbol(std::nullopt);
+                    m_autosave->saveNow();
+                },
+                Qt::QueuedConnection);
+        }});
+    return recovery.offer(deadLockPid);
+}
+
 void MainWindow::bringForward() {
     if (isMinimized())
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
@@ -542,6 +573,10 @@ void MainWindow::showMenu(const std::vector<MenuItem>& items, QPoint globalPosit
             menu->addSeparator();
             continue;
         }
+        if (item.id == CommandId::RecentProjects) {
+            fillRecentMenu(menu->addMenu(fromBytes(item.text)));
+            continue;
+        }
         QAction* action = menu->addAction(fromBytes(item.text));
         action->setEnabled(item.enabled);
         const CommandId id = item.id;
@@ -553,6 +588,29 @@ void MainWindow::showMenu(const std::vector<MenuItem>& items, QPoint globalPosit
     }
     m_openMenu = menu;
     menu->popup(globalPosition);
+}
+
+void MainWindow::fillRecentMenu(QMenu* menu) {
+    const std::vector<RecentProjects::Entry> entries = m_recent.entries();
+    if (entries.empty())
+        menu->addAction(tr("No recent projects"))->setEnabled(false);
+    menu->setToolTipsVisible(true);
+    const QFontMetrics metrics(menu->font());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const QString path = QString::fromLocal8Bit(entries[i].path.c_str());
+        // "&1  Name   /folder/of/Name.vrn": the path shortened in its middle when long.
+        QAction* action = menu->addAction(QStringLiteral("&%1  %2   %3")
+                                              .arg(i + 1)
+                                              .arg(fromBytes(entries[i].name))
+                                              .arg(metrics.elidedText(path, Qt::ElideMiddle, 360)));
+        action->setToolTip(path);
+        action->setEnabled(RecentProjects::exists(entries[i]));
+        const std::string file = entries[i].path;
+        connect(action, &QAction::triggered, this, [this, file] {
+            QMetaObject::invokeMethod(
+                this, [this, file] { m_projectCommands->openRecent(file); }, Qt::QueuedConnection);
+        });
+    }
 }
 
 void MainWindow::showMenuUnder(CommandAction which) {
@@ -722,6 +780,29 @@ void MainWindow::changeEvent(QEvent* event) {
                                          ? QStringLiteral(":/icons/caption-restore.svg")
                                          : QStringLiteral(":/icons/caption-maximise.svg"));
     QWidget::changeEvent(event);
+}
+
+// ---- files dropped on the window ------------------------------------------------------
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedFiles::kind(event->mimeData()) == FileDrop::Kind::Project)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> paths = DroppedFiles::paths(event->mimeData());
+    if (FileDrop::classify(paths) != FileDrop::Kind::Project) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // The save question runs once the drop has been answered, so that the program the file
+    // came from is not kept waiting.
+    const std::string path = paths.front();
+    QMetaObject::invokeMethod(
+        this, [this, path] { m_projectCommands->openFile(path); }, Qt::QueuedConnection);
 }
 
 // ---- exit -----------------------------------------------------------------------------

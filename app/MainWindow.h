@@ -11,6 +11,8 @@
 #include "document/ProjectEditor.h"
 #include "document/ProjectIndex.h"
 #include "document/ProjectStore.h"
+#include "document/RecentProjects.h"
+#include "symbols/WorkRecovery.h"
 
 #include <QEvent>
 #include <QMenu>
@@ -24,6 +26,7 @@
 #include <vector>
 
 class Application;
+class Autosave;
 class CTavStartDlg;
 class FileChooser;
 class ImageButton;
@@ -93,6 +96,12 @@ public:
     bool openProjectFile(const QString& path);
     // Brings the window forward: restored when minimised, raised and activated.
     void bringForward();
+    // At start: offers the work left by runs that did not end cleanly (`deadLockPid`: the
+    // process the single-instance lock named when this run took it over). True when work was
+    // restored.
+    bool recoverWork(std::int64_t deadLockPid);
+    Autosave& autosave() { return *m_autosave; }
+    RecentProjects& recentProjects() { return m_recent; }
 
     // The popup menu shown last, while it is open (tests read and trigger its items).
     QMenu* openMenu() const { return m_openMenu; }
@@ -109,6 +118,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // A project file dropped on the window opens as the open command would.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -121,6 +133,8 @@ private:
     // Presses, moves and releases anywhere in the window drive the timeline's drags.
     void forwardToTimeline(QEvent* event);
     void showMenu(const std::vector<MenuItem>& items, QPoint globalPosition);
+    // The Recent Projects submenu: one item a project, disabled when its file is gone.
+    void fillRecentMenu(QMenu* menu);
     void showMenuUnder(CommandAction menu);
     void frameCommand(CommandAction action);
     void togglePreview();
@@ -143,6 +157,8 @@ private:
     CommandTable m_commands;
     ProjectStore m_store;
     ProjectIndex m_index;
+    RecentProjects m_recent;
+    WorkRecovery m_recovery;
     std::unique_ptr<ProjectCommands> m_projectCommands;
     std::unique_ptr<ExportCommands> m_exportCommands;
 
@@ -151,6 +167,7 @@ private:
     TextPanel* m_textPanel = nullptr;
     CTavStartDlg* m_startScreen = nullptr;
     std::unique_ptr<ModalSymbolEditor> m_symbolEditor;
+    std::unique_ptr<Autosave> m_autosave; // reads the symbol editor: goes first
     TimelinePanel* m_timeline = nullptr;
     MotionPanel* m_motionPanel = nullptr;
     std::array<ImageButton*, 3> m_libraryControls{};

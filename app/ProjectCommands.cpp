@@ -9,6 +9,7 @@
 #include "document/ProjectEditor.h"
 #include "document/ProjectIndex.h"
 #include "document/ProjectStore.h"
+#include "document/RecentProjects.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -33,10 +34,34 @@ bool ProjectCommands::nameProject() {
     return true;
 }
 
+void ProjectCommands::remember(const std::string& path) {
+    if (m_parts.recent)
+        m_parts.recent->add(projectName(), path);
+}
+
 bool ProjectCommands::saveProject() {
     if (isUnnamed() && !nameProject())
         return false;
-    return m_parts.store.save(m_parts.editor);
+    if (!m_parts.store.save(m_parts.editor))
+        return false;
+    remember(m_parts.folders.projectFile(projectName()));
+    return true;
+}
+
+bool ProjectCommands::saveAs() {
+    PreviewPause pause(m_parts.preview);
+    const std::string previous = projectName();
+    if (!nameProject())
+        return false;
+    if (!m_parts.store.save(m_parts.editor)) {
+        // The project keeps the name its own file has (the new name stays in the index, as a
+        // name whose project has no file; the open-project list skips it).
+        m_parts.editor.nameProject(previous);
+        return false;
+    }
+    m_sample = false; // a sample saved under a name of its own is that project now
+    remember(m_parts.folders.projectFile(projectName()));
+    return true;
 }
 
 bool ProjectCommands::save() {
@@ -70,7 +95,10 @@ bool ProjectCommands::newProject() {
         return false; // a refused name stops before the open project is touched
     m_parts.editor.newProject(*properties);
     m_sample = false;
-    return m_parts.store.save(m_parts.editor);
+    if (!m_parts.store.save(m_parts.editor))
+        return false;
+    remember(m_parts.folders.projectFile(properties->name));
+    return true;
 }
 
 bool ProjectCommands::openProject() {
@@ -84,6 +112,7 @@ bool ProjectCommands::openProject() {
         if (!m_parts.store.openByName(m_parts.editor, *chosen))
             return false;
         m_sample = false;
+        remember(m_parts.folders.projectFile(*chosen));
         return true;
     }
     // Closed without choosing: when the open project was deleted in the dialog (it was
@@ -154,6 +183,7 @@ bool ProjectCommands::openFile(const std::string& path) {
     if (!m_parts.store.openFromFile(m_parts.editor, path))
         return false;
     m_sample = false;
+    remember(wanted.empty() ? path : wanted.string());
     return true;
 }
 

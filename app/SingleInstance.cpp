@@ -49,10 +49,16 @@ bool SingleInstance::claim() {
     m_lock = std::make_unique<QLockFile>(serverName() + ".lock");
     // Held for the whole run: only a lock whose process is gone counts as stale.
     m_lock->setStaleLockTime(0);
+    // A lock file that is there before a successful tryLock was left by a copy that is gone.
+    qint64 holder = 0;
+    QString host;
+    QString application;
+    const bool left = m_lock->getLockInfo(&holder, &host, &application);
     if (!m_lock->tryLock(0)) {
         m_lock.reset();
         return false;
     }
+    m_previousCopyPid = left ? holder : 0;
     // The lock is ours, so a socket of that name is left over from a copy that was killed.
     QLocalServer::removeServer(serverName());
     m_server.setSocketOptions(QLocalServer::UserAccessOption);

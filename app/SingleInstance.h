@@ -28,6 +28,9 @@ public:
 
     // True when this copy is the first one: it now holds the lock and listens.
     bool claim();
+    // After claim(): the process named by a lock that a copy left behind when it did not end
+    // cleanly (this copy took that lock over); 0 when the lock was free.
+    qint64 previousCopyPid() const { return m_previousCopyPid; }
     // A later copy's request to the first: raise its window and open `projectFile` (empty:
     // only raise). True when the first copy answered.
     bool askFirstCopy(const QString& projectFile) const;
@@ -43,5 +46,6 @@ private:
 
     QString m_folder;
     std::unique_ptr<QLockFile> m_lock;
+    qint64 m_previousCopyPid = 0;
     QLocalServer m_server;
 };

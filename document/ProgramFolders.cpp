@@ -10,7 +10,8 @@
 namespace {
 
 std::string applicationFolder() {
-    if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath().toStdString();
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath().toStdString();
     std::error_code error;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::string(".") : exe.parent_path().string();
@@ -28,7 +29,8 @@ ProgramFolders ProgramFolders::forExecutable() {
     ProgramFolders folders(folder);
     if (::access(folder.c_str(), W_OK) != 0) {
         QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        if (userFolder.isEmpty()) userFolder = QDir::homePath() + QStringLiteral("/.zentravo");
+        if (userFolder.isEmpty())
+            userFolder = QDir::homePath() + QStringLiteral("/.zentravo");
         QDir().mkpath(userFolder);
         folders = ProgramFolders(userFolder.toStdString());
     }
@@ -70,6 +72,13 @@ std::string ProgramFolders::projectIndexFile() const {
 std::string ProgramFolders::languageFile() const {
     return dataFolder() + "lang.qld";
 }
+std::string ProgramFolders::recentProjectsFile() const {
+    return dataFolder() + "recent.txt";
+}
+std::string ProgramFolders::recoveryFolder() const {
+    dataFolder(); // the one level folder() creates is the last
+    return folder("Data/Recovery");
+}
 
 std::string ProgramFolders::projectFolder(std::string_view name) const {
     return dataFolder() + projectStorageName(name) + "/";
@@ -85,11 +94,13 @@ std::string ProgramFolders::sampleFile(int number) const {
 
 std::string ProgramFolders::projectStorageName(std::string_view name) {
     std::string stored(name);
-    if (stored == "con") stored += "n";
+    if (stored == "con")
+        stored += "n";
     return stored;
 }
 
 bool ProgramFolders::isValidProjectName(std::string_view name) {
-    if (name.empty() || name.size() > 259 || name == "." || name == "..") return false;
+    if (name.empty() || name.size() > 259 || name == "." || name == "..")
+        return false;
     return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
 }

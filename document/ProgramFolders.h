@@ -24,6 +24,10 @@ public:
     std::string projectIndexFile() const;
     // Data folder + "lang.qld".
     std::string languageFile() const;
+    // Data folder + "recent.txt": the projects opened or saved last.
+    std::string recentProjectsFile() const;
+    // Data folder + "Recovery/": the work autosaved by each run until it ends cleanly.
+    std::string recoveryFolder() const;
     // Data folder + stored name + "/", and that folder + stored name + ".vrn". The stored name
     // is projectStorageName(name).
     std::string projectFolder(std::string_view name) const;

@@ -231,6 +231,12 @@ void ProjectEditor::openLoaded(Project loaded, EmbeddedSymbolList loadedSymbols)
     edit.changed(DocumentChange::kEverything);
 }
 
+void ProjectEditor::openRecovered(Project recovered, EmbeddedSymbolList recoveredSymbols) {
+    openLoaded(std::move(recovered), std::move(recoveredSymbols));
+    m_document.setModified(true);
+    announce(DocumentChange::Modified);
+}
+
 void ProjectEditor::nameProject(std::string_view name) {
     Edit edit(*this);
     edit.project().setName(name);

@@ -78,6 +78,9 @@ public:
     // Replaces the open project by a loaded one, whose symbols join the symbol list; the
     // loaded state becomes snapshot 0.
     void openLoaded(Project loaded, EmbeddedSymbolList loadedSymbols);
+    // As openLoaded(), for work recovered after a crash: it has not been saved, so the project
+    // comes in modified.
+    void openRecovered(Project recovered, EmbeddedSymbolList recoveredSymbols);
     // Gives the project its name (an unnamed project named at its first save). Not an undo
     // step: undo and redo keep the name and so the project's file.
     void nameProject(std::string_view name);

@@ -19,7 +19,8 @@ SymbolId SymbolId::create() {
 
 bool SymbolId::isNull() const {
     for (std::uint8_t b : bytes)
-        if (b != 0) return false;
+        if (b != 0)
+            return false;
     return true;
 }
 
@@ -32,4 +33,24 @@ std::string SymbolId::toHex() const {
         hex.push_back(digits[b & 0x0F]);
     }
     return hex;
+}
+
+std::optional<SymbolId> SymbolId::fromHex(std::string_view text) {
+    if (text.size() != 32)
+        return std::nullopt;
+    const auto digit = [](char c) {
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                      : -1;
+    };
+    SymbolId id;
+    for (std::size_t i = 0; i < id.bytes.size(); ++i) {
+        const int high = digit(text[2 * i]);
+        const int low = digit(text[2 * i + 1]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        id.bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
+    }
+    return id;
 }

@@ -112,6 +112,32 @@ int FrameStripModel::cellAt(QPoint p, bool anyHeight) const {
     return -1;
 }
 
+int FrameStripModel::insertionIndex(QPoint p) const {
+    for (int i = 0; i < m_frames.count(); ++i)
+        if (p.x() < cell(i).center().x())
+            return i;
+    return m_frames.count();
+}
+
+int FrameStripModel::insertFrames(int index, const std::vector<QImage>& pictures) {
+    syncSelection();
+    if (pictures.empty())
+        return 0;
+    if (m_aboutToChange)
+        m_aboutToChange();
+    const auto at = static_cast<std::ptrdiff_t>(std::clamp(index, 0, m_frames.count()));
+    for (std::size_t k = 0; k < pictures.size(); ++k) {
+        const auto position = at + static_cast<std::ptrdiff_t>(k);
+        m_frames.added.insert(m_frames.added.begin() + position, pictures[k].copy());
+        m_frames.edited.insert(m_frames.edited.begin() + position, pictures[k].copy());
+        m_frames.flags.insert(m_frames.flags.begin() + position, 0);
+        m_selected.insert(m_selected.begin() + position, 0);
+    }
+    setScroll(m_scroll);
+    selectIndex(int(at));
+    return int(pictures.size());
+}
+
 void FrameStripModel::press(QPoint p, bool ctrl, bool shift) {
     syncSelection();
     const int hit = cellAt(p, false);

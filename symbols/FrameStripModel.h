@@ -44,6 +44,17 @@ public:
     void selectIndex(int index);
     void removeSelected();
 
+    // Files dragged over the strip from outside: the position (0..count) where frames dropped
+    // at p would go, before the cell whose middle lies right of p.
+    int insertionIndex(QPoint p) const;
+    // Shows where a drop would insert (-1: nothing is dragged over the strip).
+    void setExternalDrop(int index) { m_externalDrop = index; }
+    int externalDrop() const { return m_externalDrop; }
+    // Inserts `pictures` as new frames at `index` (clamped to 0..count), A and B alike, and
+    // makes the first of them the only selected and the current frame (notified). Returns how
+    // many were inserted.
+    int insertFrames(int index, const std::vector<QImage>& pictures);
+
     void press(QPoint p, bool ctrl, bool shift);
     void move(QPoint p);
     void release();
@@ -80,6 +91,7 @@ private:
     bool m_dragging = false;
     int m_dropTarget = -1;
     int m_dropSide = 0;
+    int m_externalDrop = -1;
     bool m_rubber = false;
     QPoint m_rubberStart;
     QPoint m_rubberEnd;

@@ -1,5 +1,10 @@
 #include "symbols/ui/FrameStrip.h"
 
+#include "controls/DroppedFiles.h"
+#include "symbols/SymbolPictureImport.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -23,6 +28,7 @@ FrameStrip::FrameStrip(FrameLists& frames, QWidget* parent)
     m_model.setAboutToChange([this] { emit framesAboutToChange(); });
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAcceptDrops(true);
     m_bar->setSingleStep(FrameStripModel::kCell);
     m_bar->setPageStep(FrameStripModel::kCell);
     connect(m_bar, &QScrollBar::valueChanged, this, [this](int value) {
@@ -83,18 +89,32 @@ void FrameStrip::paintEvent(QPaintEvent*) {
             painter.drawRect(cell.adjusted(1, 1, -1, -1));
         }
     }
-    if (m_model.dragging() && m_model.dropTarget() >= 0) {
-        const QRect target = m_model.cell(m_model.dropTarget());
-        const int x = m_model.dropSide() == 1 ? target.right() + FrameStripModel::kInsetX
-                                              : target.left() - FrameStripModel::kInsetX;
-        painter.fillRect(QRect(x - kDropBarWidth / 2, target.top(), kDropBarWidth, target.height()),
-                         kDropBar);
+    if (m_model.dragging() && m_model.dropTarget() >= 0)
+        paintDropBar(painter, m_model.dropTarget(), m_model.dropSide() == 1);
+    if (const int at = m_model.externalDrop(); at >= 0) {
+        if (m_frames.count() == 0)
+            painter.fillRect(QRect(FrameStripModel::kInsetX, FrameStripModel::kInsetY,
+                                   kDropBarWidth,
+                                   FrameStripModel::kCell - 2 * FrameStripModel::kInsetY),
+                             kDropBar);
+        else if (at < m_frames.count())
+            paintDropBar(painter, at, false);
+        else
+            paintDropBar(painter, m_frames.count() - 1, true);
     }
     if (const std::optional<QRect> band = m_model.rubberBand()) {
         painter.setPen(QColor(0, 100, 200));
         painter.setBrush(kRubberBand);
         painter.drawRect(*band);
     }
+}
+
+void FrameStrip::paintDropBar(QPainter& painter, int target, bool after) {
+    const QRect cell = m_model.cell(target);
+    const int x =
+        after ? cell.right() + FrameStripModel::kInsetX : cell.left() - FrameStripModel::kInsetX;
+    painter.fillRect(QRect(x - kDropBarWidth / 2, cell.top(), kDropBarWidth, cell.height()),
+                     kDropBar);
 }
 
 void FrameStrip::mousePressEvent(QMouseEvent* event) {
@@ -136,4 +156,42 @@ void FrameStrip::wheelEvent(QWheelEvent* event) {
     placeScrollBar();
     update();
     event->accept();
+}
+
+// ---- pictures dropped from outside ----------------------------------------------------
+
+void FrameStrip::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedFiles::kind(event->mimeData()) != FileDrop::Kind::Pictures) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    m_model.setExternalDrop(m_model.insertionIndex(event->position().toPoint()));
+    update();
+}
+
+void FrameStrip::dragMoveEvent(QDragMoveEvent* event) {
+    event->acceptProposedAction();
+    m_model.setExternalDrop(m_model.insertionIndex(event->position().toPoint()));
+    update();
+}
+
+void FrameStrip::dragLeaveEvent(QDragLeaveEvent*) {
+    m_model.setExternalDrop(-1);
+    update();
+}
+
+void FrameStrip::dropEvent(QDropEvent* event) {
+    m_model.setExternalDrop(-1);
+    const int at = m_model.insertionIndex(event->position().toPoint());
+    // Each file's frames in the order of the files, as the picture import adds them; a file
+    // that cannot be read is passed over.
+    std::vector<QImage> pictures;
+    for (const std::string& path : DroppedFiles::paths(event->mimeData()))
+        for (QImage& frame : SymbolPictureImport::load(path))
+            pictures.push_back(std::move(frame));
+    event->acceptProposedAction();
+    if (m_model.insertFrames(at, pictures) > 0)
+        refresh();
+    update();
 }

@@ -22,8 +22,20 @@ bool ModalSymbolEditor::editSymbol(const std::string& libraryFolder, const Symbo
     return run(editor);
 }
 
+bool ModalSymbolEditor::editRecovered(const std::string& libraryFolder,
+                                      const std::optional<SymbolId>& editing,
+                                      const std::vector<QImage>& frames) {
+    SymbolEditor editor(m_services, libraryFolder, editing, frames, m_parent);
+    return run(editor);
+}
+
 bool ModalSymbolEditor::run(SymbolEditor& editor) {
+    m_running = &editor;
     if (m_opened)
         m_opened(editor);
-    return editor.exec() == QDialog::Accepted && editor.savedSymbol().has_value();
+    const bool saved = editor.exec() == QDialog::Accepted && editor.savedSymbol().has_value();
+    m_running = nullptr;
+    if (m_closed)
+        m_closed();
+    return saved;
 }

@@ -88,6 +88,18 @@ SymbolEditor::SymbolEditor(const SymbolEditorServices& services, std::string lib
     start();
 }
 
+SymbolEditor::SymbolEditor(const SymbolEditorServices& services, std::string libraryFolder,
+                           std::optional<SymbolId> editing, const std::vector<QImage>& frames,
+                           QWidget* parent)
+    : RoundedDialog(parent, kSize, 16), m_services(services), m_folder(std::move(libraryFolder)),
+      m_symbol(editing) {
+    for (const QImage& frame : frames)
+        m_frames.append(frame.convertToFormat(QImage::Format_ARGB32));
+    build();
+    start();
+    m_opened.clear(); // the library holds none of this work yet
+}
+
 SymbolEditor::~SymbolEditor() = default;
 
 QSize SymbolEditor::rememberedFrameSize() {

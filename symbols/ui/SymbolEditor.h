@@ -72,11 +72,18 @@ public:
     // lose the frames that were not read).
     SymbolEditor(const SymbolEditorServices& services, std::string libraryFolder, SymbolId id,
                  std::uint32_t frameCount, QWidget* parent = nullptr);
+    // Work recovered after a crash: `frames` as they were, for the library symbol `editing`
+    // (none: a new symbol). Nothing of it is saved yet, so it counts as changed.
+    SymbolEditor(const SymbolEditorServices& services, std::string libraryFolder,
+                 std::optional<SymbolId> editing, const std::vector<QImage>& frames,
+                 QWidget* parent = nullptr);
     ~SymbolEditor() override;
 
     bool loaded() const { return m_loaded; }
     // The symbol written by OK (the new id, or the edited symbol's).
     std::optional<SymbolId> savedSymbol() const { return m_saved; }
+    // The library symbol being edited; none for a new symbol.
+    const std::optional<SymbolId>& editedSymbol() const { return m_symbol; }
 
     // The frame size the program remembers from the last "Add Blank Frame" (for the whole run).
     static QSize rememberedFrameSize();
@@ -91,6 +98,7 @@ public:
     QAbstractButton* button(int command) const;
 
     FrameLists& frames() { return m_frames; }
+    const FrameLists& frames() const { return m_frames; }
     int currentFrame() const { return m_current; }
     FrameStrip& strip() const { return *m_strip; }
     PaintCanvasView& canvasView() const { return *m_canvas; }

@@ -1,13 +1,19 @@
 #include "symbols/ui/SymbolLibraryPanel.h"
 
+#include "controls/DroppedFiles.h"
 #include "document/LanguageTable.h"
 #include "document/MessageSink.h"
 #include "document/MessageTarget.h"
 #include "document/ProgramFolders.h"
 #include "document/ProjectEditor.h"
+#include "import/ui/ImportVideoDialog.h"
+#include "symbols/FrameLists.h"
+#include "symbols/SymbolPictureImport.h"
 #include "symbols/SymbolStarterSet.h"
 #include "symbols/ui/SymbolEditorLauncher.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,18 +26,22 @@ const QColor kBackground(234, 235, 237);
 const QColor kSelectionFrame(200, 200, 200);
 const QColor kDropBar(100, 100, 100);
 const QColor kRubberBand(0, 100, 200, 100);
+const QColor kDropHintFrame(0, 100, 200);
+const QColor kDropHintFill(0, 100, 200, 40);
 constexpr int kDropBarWidth = 3; // the bar fills the inset beside the target's picture
+constexpr char kCannotSave[] = "The animation symbol could not be saved in the library folder.";
 
 } // namespace
 
 SymbolLibraryPanel::SymbolLibraryPanel(const ProgramFolders& folders, const LanguageTable& texts,
                                        MessageTarget* target, MessageSink& sink, QWidget* parent)
     : QWidget(parent), m_library(folders.actorsFolder()), m_grid(m_library), m_target(target),
-      m_sink(sink), m_caption(texts.text(kTextProductName)),
+      m_sink(sink), m_texts(texts), m_caption(texts.text(kTextProductName)),
       m_scrollBar(new QScrollBar(Qt::Vertical, this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
     setCursor(Qt::ArrowCursor);
+    setAcceptDrops(true);
     // Scroll-bar arrows and the trough both move the view by one step.
     m_scrollBar->setSingleStep(SymbolLibraryGrid::kScrollStep);
     m_scrollBar->setPageStep(SymbolLibraryGrid::kScrollStep);
@@ -113,6 +123,25 @@ bool SymbolLibraryPanel::editCurrentSymbol(SymbolEditorLauncher& editor) {
     return true;
 }
 
+bool SymbolLibraryPanel::editRecovered(SymbolEditorLauncher& editor,
+                                       const std::optional<SymbolId>& editing,
+                                       const std::vector<QImage>& frames) {
+    if (m_library.orderChanged())
+        m_library.saveIndex();
+    m_library.load();
+    // A symbol deleted since the work began is saved as a new one.
+    int index = -1;
+    for (int i = 0; editing && i < m_library.count(); ++i)
+        if (m_library.at(i).id == *editing)
+            index = i;
+    const std::optional<SymbolId> target = index >= 0 ? editing : std::nullopt;
+    const bool saved = editor.editRecovered(m_library.folder(), target, frames);
+    reload();
+    if (saved)
+        selectIndex(index >= 0 ? index : m_library.count() - 1);
+    return saved;
+}
+
 void SymbolLibraryPanel::selectIndex(int index) {
     if (index < 0 || index >= m_library.count())
         return;
@@ -135,6 +164,82 @@ void SymbolLibraryPanel::syncScrollBar() {
     m_scrollBar->setRange(0, m_grid.scrollRange());
     m_scrollBar->setValue(m_grid.scroll());
     m_scrollBar->setVisible(m_grid.scrollBarShown());
+}
+
+// ---- files dropped from outside -------------------------------------------------------
+
+bool SymbolLibraryPanel::addSymbol(const std::vector<QImage>& frames) {
+    // The index on disk gains the new id at its end: a reorder made here is written first.
+    if (m_library.orderChanged())
+        m_library.saveIndex();
+    if (!SymbolLibrary::addSymbol(m_library.folder(), frames)) {
+        m_sink.show(kCannotSave, "Error", MessageIcon::Exclamation);
+        return false;
+    }
+    reload();
+    m_grid.scrollToEnd();
+    selectIndex(m_library.count() - 1);
+    return true;
+}
+
+bool SymbolLibraryPanel::addPictures(const std::vector<std::string>& paths) {
+    std::vector<QImage> frames;
+    for (const std::string& path : paths) {
+        const std::vector<QImage> loaded = SymbolPictureImport::load(path);
+        if (loaded.empty()) {
+            m_sink.show("The picture " + path + " cannot be read.", "Error",
+                        MessageIcon::Exclamation);
+            return false;
+        }
+        frames.insert(frames.end(), loaded.begin(), loaded.end());
+    }
+    return !frames.empty() && addSymbol(frames);
+}
+
+bool SymbolLibraryPanel::addVideo(const std::string& path) {
+    FrameLists frames;
+    ImportVideoDialog::run(QString::fromLocal8Bit(path.c_str()), frames, m_texts, m_sink, this);
+    // Frames read before a failed grab are kept, as the symbol editor keeps them.
+    return frames.count() > 0 && addSymbol(frames.edited);
+}
+
+void SymbolLibraryPanel::dragEnterEvent(QDragEnterEvent* event) {
+    const FileDrop::Kind kind = DroppedFiles::kind(event->mimeData());
+    if (kind != FileDrop::Kind::Pictures && kind != FileDrop::Kind::Video) {
+        event->ignore(); // a project file goes on to the main window
+        return;
+    }
+    event->acceptProposedAction();
+    m_dropHover = true;
+    update();
+}
+
+void SymbolLibraryPanel::dragLeaveEvent(QDragLeaveEvent*) {
+    m_dropHover = false;
+    update();
+}
+
+void SymbolLibraryPanel::dropEvent(QDropEvent* event) {
+    m_dropHover = false;
+    update();
+    const std::vector<std::string> paths = DroppedFiles::paths(event->mimeData());
+    const FileDrop::Kind kind = FileDrop::classify(paths);
+    if (kind != FileDrop::Kind::Pictures && kind != FileDrop::Kind::Video) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Messages and the video dialog run once the drop has been answered, so that the program
+    // the files came from is not kept waiting.
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths, kind] {
+            if (kind == FileDrop::Kind::Video)
+                addVideo(paths.front());
+            else
+                addPictures(paths);
+        },
+        Qt::QueuedConnection);
 }
 
 // ---- painting -------------------------------------------------------------------------
@@ -175,6 +280,19 @@ void SymbolLibraryPanel::paintLibrary(QPainter& painter) {
     }
     if (const std::optional<QRect> band = m_grid.rubberBand())
         painter.fillRect(*band, kRubberBand);
+    if (m_dropHover)
+        paintDropHint(painter);
+}
+
+void SymbolLibraryPanel::paintDropHint(QPainter& painter) {
+    const QRect area = rect().adjusted(1, 1, -2, -2);
+    painter.fillRect(area, kDropHintFill);
+    painter.setPen(QPen(kDropHintFrame, 2, Qt::DashLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(area);
+    painter.setPen(kDropHintFrame);
+    painter.drawText(area.adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap,
+                     tr("Drop to add a new symbol"));
 }
 
 // ---- input ----------------------------------------------------------------------------

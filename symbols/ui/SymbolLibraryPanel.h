@@ -24,7 +24,8 @@ class SymbolEditorLauncher;
 // calls on them. It tells the main window through its MessageTarget when a symbol was chosen
 // (SymbolChosen, wparam = the current index) and when one should be edited (EditSymbol,
 // wparam = the index), and asks its questions through a MessageSink. On its first start in a
-// folder without an index it installs the starter symbols.
+// folder without an index it installs the starter symbols. Picture files dropped on it become
+// a new symbol; a video file dropped on it opens the import-video-frames dialog for one.
 class SymbolLibraryPanel : public QWidget {
     Q_OBJECT
 
@@ -60,8 +61,22 @@ public:
     // (last) or the edited symbol. False when nothing was written or nothing is current.
     bool newSymbol(SymbolEditorLauncher& editor);
     bool editCurrentSymbol(SymbolEditorLauncher& editor);
+    // Work recovered after a crash, reopened in the symbol editor for the library symbol it was
+    // editing (a new symbol when that is gone); after OK the symbol is selected.
+    bool editRecovered(SymbolEditorLauncher& editor, const std::optional<SymbolId>& editing,
+                       const std::vector<QImage>& frames);
     // Selects `index` alone, makes it current and shows it (ignored when out of range).
     void selectIndex(int index);
+
+    // A new symbol made of the pictures' frames in order, as `zentravo-cli library add` makes
+    // it, selected at the end of the library. A picture that cannot be read is reported and
+    // nothing is added.
+    bool addPictures(const std::vector<std::string>& paths);
+    // The import-video-frames dialog for `path`; the frames it imports become a new symbol,
+    // selected at the end of the library.
+    bool addVideo(const std::string& path);
+    // True while files the panel takes are dragged over it.
+    bool dropHighlighted() const { return m_dropHover; }
 
     // Paints the whole panel except its scroll bar (the benchmark calls it directly).
     void paintLibrary(QPainter& painter);
@@ -75,17 +90,25 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Puts the scroll bar at the right edge with the grid's range and position.
     void syncScrollBar();
     void libraryChanged();
+    // Writes `frames` as a new symbol and selects it; reports a failed write.
+    bool addSymbol(const std::vector<QImage>& frames);
+    void paintDropHint(QPainter& painter);
 
     SymbolLibrary m_library;
     SymbolLibraryGrid m_grid;
     MessageTarget* m_target;
     MessageSink& m_sink;
+    const LanguageTable& m_texts;
     std::string m_caption;
     QScrollBar* m_scrollBar;
     QTimer m_animation;
+    bool m_dropHover = false;
 };

@@ -6,12 +6,18 @@
 #include "dialogs/FileChooser.h"
 #include "export/ui/ProgressWindow.h"
 #include "stage/ui/StageView.h"
+#include "symbols/ui/ModalSymbolEditor.h"
+#include "symbols/ui/SymbolEditor.h"
 #include "tests/document/EditorTestSupport.h"
 #include "tests/document/RecordingMessageSink.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -20,8 +26,9 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <vector>
+#include <functional>
 #include <memory>
+#include <vector>
 
 // Dialogs answered from scripts: each call takes the next queued answer (nothing when the
 // queue is empty, as if the user cancelled) and is counted.
@@ -67,6 +74,47 @@ private:
     }
 };
 
+// Files dragged from a file manager onto `window` at `at` (window pixels), as Qt delivers them:
+// the drag enters the widget under the pointer (or the first of its parents that takes drops
+// and accepts it), moves over it in small steps, and is dropped there, or leaves when `drop`
+// is false. True when the drag was accepted and the drop taken.
+inline bool dragFiles(QWidget* window, QPoint at, const QStringList& paths, bool drop = true) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls.push_back(QUrl::fromLocalFile(path));
+    data.setUrls(urls);
+    QWidget* under = window->childAt(at);
+    QWidget* target = nullptr;
+    for (QWidget* w = under ? under : window; w && !target; w = w->parentWidget()) {
+        if (w->acceptDrops()) {
+            const QPoint start = w->mapFrom(window, at - QPoint(12, 0));
+            QDragEnterEvent enter(start, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(w, &enter);
+            if (enter.isAccepted())
+                target = w;
+        }
+        if (w == window)
+            break;
+    }
+    if (!target)
+        return false;
+    for (int step = 1; step <= 6; ++step) {
+        QDragMoveEvent move(target->mapFrom(window, at - QPoint(12 - 2 * step, 0)), Qt::CopyAction,
+                            &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+    }
+    if (!drop) {
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(target, &leave);
+        return false;
+    }
+    QDropEvent dropped(QPointF(target->mapFrom(window, at)), Qt::CopyAction, &data,
+                       Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+    return dropped.isAccepted();
+}
+
 // A main window over a program root of its own (a temporary folder holding a copy of the
 // bundled samples), with recorded messages and scripted dialogs.
 class MainWindowHarness {
@@ -105,6 +153,25 @@ public:
         canvas.requestRedraw();
         EXPECT_TRUE(QTest::qWaitFor([&] { return canvas.drawCount() > draws; }, 5000));
         settle();
+    }
+
+    // Runs `command` of the main window with `drive` working the symbol editor it opens; true
+    // when `drive` ran. An editor that `drive` leaves open fails the test and is rejected.
+    bool withEditor(CommandId command, std::function<void(SymbolEditor&)> drive) {
+        bool ran = false;
+        window->symbolEditor().setOpened([&](SymbolEditor& editor) {
+            QTimer::singleShot(0, &editor, [&] {
+                ran = true;
+                drive(editor);
+                if (editor.isVisible()) {
+                    ADD_FAILURE() << "the editor was left open";
+                    editor.reject();
+                }
+            });
+        });
+        window->runCommand(command);
+        window->symbolEditor().setOpened({});
+        return ran;
     }
 
     // The progress window while it is shown.

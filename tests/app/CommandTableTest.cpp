@@ -1,6 +1,9 @@
 #include "app/CommandTable.h"
 
+#include "app/KeyRouting.h"
 #include "document/LanguageTable.h"
+
+#include <QKeySequence>
 
 #include <gtest/gtest.h>
 
@@ -71,21 +74,23 @@ TEST_F(CommandTableTest, EveryToolbarButtonHasItsTooltip) {
 TEST_F(CommandTableTest, PopupMenusListTheirItemsInOrder) {
     EXPECT_EQ(texts(table.fileMenu()),
               (std::vector<std::string>{"New Project (Ctrl+N)", "Open Project (Ctrl+O)",
-                                        "Open Sample Project", "Save Project (Ctrl+S)", "-",
+                                        "Recent Projects", "Open Sample Project",
+                                        "Save Project (Ctrl+S)",
+                                        "Save Project As... (Ctrl+Shift+S)", "-",
                                         "Export Animation to GIF", "Export Animation to SWF",
                                         "Export Animation to AVI", "-", "Exit"}));
     EXPECT_EQ(
         texts(table.editMenu()),
-        (std::vector<std::string>{"Animation Properties", "Delete", "-", "Append Liner Motion",
+        (std::vector<std::string>{"Animation Properties", "Delete (Del)", "-", "Append Liner Motion",
                                   "Append Guide Line Motion", "Delete Motion", "-", "Undo (Ctrl+Z)",
                                   "Redo (Ctrl+Y)", "-", "Bring Layer to Front",
                                   "Send Layer to Back", "Bring Layer Forward",
                                   "Send Layer Backward", "-", "Copy (Ctrl+C)", "Paste (Ctrl+V)"}));
-    EXPECT_EQ(texts(table.helpMenu()), (std::vector<std::string>{"Help", "About Zentravo"}));
+    EXPECT_EQ(texts(table.helpMenu()), (std::vector<std::string>{"Help (F1)", "About Zentravo"}));
     EXPECT_EQ(texts(table.objectMenu()),
               (std::vector<std::string>{
                   "Animation Properties", "-", "Copy (Ctrl+C)", "Paste (Ctrl+V)",
-                  "Delete Selected Object", "-", "Bring Layer to Front", "Send Layer to Back",
+                  "Delete Selected Object (Del)", "-", "Bring Layer to Front", "Send Layer to Back",
                   "Bring Layer Forward", "Send Layer Backward", "-", "Export Animation to GIF",
                   "Export Animation to SWF", "Export Animation to AVI"}));
 
@@ -110,6 +115,60 @@ TEST_F(CommandTableTest, PopupMenusListTheirItemsInOrder) {
     const std::vector<std::string> idle = texts(table.contextMenu(false));
     EXPECT_NE(std::find(idle.begin(), idle.end(), "Preview Animation"), idle.end());
     EXPECT_EQ(std::find(idle.begin(), idle.end(), "Stop Preview"), idle.end());
+}
+
+// Every key that runs a command with a menu item is named in that item, in every menu that shows
+// it: the keys come from the window's key routing, not from a copy of the menu texts.
+TEST_F(CommandTableTest, EveryMenuItemNamesTheKeyThatRunsItsCommand) {
+    struct Key {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        const char* shown;
+    };
+    const Key keys[] = {
+        {Qt::Key_N, Qt::ControlModifier, "(Ctrl+N)"},
+        {Qt::Key_O, Qt::ControlModifier, "(Ctrl+O)"},
+        {Qt::Key_S, Qt::ControlModifier, "(Ctrl+S)"},
+        {Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier, "(Ctrl+Shift+S)"},
+        {Qt::Key_Z, Qt::ControlModifier, "(Ctrl+Z)"},
+        {Qt::Key_Y, Qt::ControlModifier, "(Ctrl+Y)"},
+        {Qt::Key_C, Qt::ControlModifier, "(Ctrl+C)"},
+        {Qt::Key_V, Qt::ControlModifier, "(Ctrl+V)"},
+        {Qt::Key_Delete, Qt::NoModifier, "(Del)"},
+        {Qt::Key_F1, Qt::NoModifier, "(F1)"},
+    };
+    std::vector<MenuItem> shown;
+    for (const std::vector<MenuItem>& menu :
+         {table.fileMenu(), table.editMenu(), table.playMenu(false), table.helpMenu(),
+          table.exportMenu(), table.objectMenu(), table.contextMenu(false)})
+        shown.insert(shown.end(), menu.begin(), menu.end());
+    for (const Key& key : keys) {
+        SCOPED_TRACE(key.shown);
+        const KeyRouting::Route route = KeyRouting::route(key.key, key.modifiers, false);
+        ASSERT_EQ(route.kind, KeyRouting::Kind::Command);
+        const CommandAction action = CommandTable::actionOf(route.command);
+        int items = 0;
+        for (const MenuItem& item : shown)
+            if (!item.isSeparator() && CommandTable::actionOf(item.id) == action) {
+                ++items;
+                EXPECT_NE(item.text.find(key.shown), std::string::npos) << item.text;
+            }
+        EXPECT_GT(items, 0);
+    }
+    // The other way round: the key an item names runs that item's command.
+    for (const MenuItem& item : shown) {
+        const std::size_t open = item.text.rfind(" (");
+        if (item.isSeparator() || open == std::string::npos || item.text.back() != ')')
+            continue;
+        const QKeySequence named(QString::fromStdString(
+            item.text.substr(open + 2, item.text.size() - open - 3)));
+        ASSERT_EQ(named.count(), 1) << item.text;
+        const QKeyCombination combination = named[0];
+        const KeyRouting::Route route =
+            KeyRouting::route(combination.key(), combination.keyboardModifiers(), false);
+        EXPECT_EQ(CommandTable::actionOf(route.command), CommandTable::actionOf(item.id))
+            << item.text;
+    }
 }
 
 } // namespace

@@ -67,24 +67,6 @@ protected:
     }
     std::string libraryFolder() const { return root.filePath("Actors/").toStdString(); }
     SymbolLibraryPanel& library() { return window->libraryPanel(); }
-    // Runs `command` of the main window with `drive` working the editor it opens; true when
-    // `drive` ran.
-    bool withEditor(CommandId command, std::function<void(SymbolEditor&)> drive) {
-        bool ran = false;
-        window->symbolEditor().setOpened([&](SymbolEditor& editor) {
-            QTimer::singleShot(0, &editor, [&] {
-                ran = true;
-                drive(editor);
-                if (editor.isVisible()) {
-                    ADD_FAILURE() << "the editor was left open";
-                    editor.reject();
-                }
-            });
-        });
-        window->runCommand(command);
-        window->symbolEditor().setOpened({});
-        return ran;
-    }
     // The frames `zentravo-cli library frames` writes for `id`.
     std::vector<QImage> framesFromCli(const SymbolId& id) {
         const QString out = root.filePath("cli-frames");

@@ -181,3 +181,53 @@ TEST_F(FrameStripModelTest, ArrowKeysScrollTheStripAndTheWheelMovesIt) {
 }
 
 } // namespace
+
+// Files dropped from outside: where they go is the gap nearest the pointer (the middle of a
+// cell is the boundary), and the frames arrive there in order, the first made current.
+TEST_F(FrameStripModelTest, PicturesDroppedFromOutsideGoIntoTheGapUnderThePointer) {
+    struct Row {
+        const char* what;
+        QPoint at;
+        int index;
+    };
+    const Row rows[] = {
+        {"left of the first cell", QPoint(0, 50), 0},
+        {"the first cell's left half", in(0, -10), 0},
+        {"the first cell's right half", in(0, 10), 1},
+        {"the gap between cells 2 and 3", QPoint(108 * 3, 50), 3},
+        {"above the strip, over cell 4's right half", QPoint(108 * 4 + 80, -20), 5},
+        {"right of every cell", QPoint(790, 50), 6},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(strip.insertionIndex(row.at), row.index);
+    }
+
+    int aboutToChange = 0;
+    strip.setAboutToChange([&] { ++aboutToChange; });
+    click(4);
+    notified.clear();
+    EXPECT_EQ(strip.insertFrames(strip.insertionIndex(in(1, 10)),
+                                 {QImage(20, 8, QImage::Format_ARGB32),
+                                  QImage(21, 8, QImage::Format_ARGB32)}),
+              2);
+    EXPECT_EQ(order(), (std::vector<int>{0, 1, 10, 11, 2, 3, 4, 5}));
+    EXPECT_EQ(frames.added.size(), 8u);
+    EXPECT_EQ(frames.flags.size(), 8u);
+    EXPECT_EQ(aboutToChange, 1); // before the indexes moved
+    EXPECT_EQ(strip.selectedIndexes(), std::vector<int>{2});
+    EXPECT_EQ(notified, std::vector<int>{2});
+    // Nothing readable dropped: nothing changes, nobody is told.
+    EXPECT_EQ(strip.insertFrames(0, {}), 0);
+    EXPECT_EQ(aboutToChange, 1);
+    // Into an empty strip.
+    strip.selectIndex(0);
+    while (frames.count() > 0) {
+        click(0);
+        strip.removeSelected();
+    }
+    EXPECT_EQ(strip.insertionIndex(QPoint(300, 50)), 0);
+    EXPECT_EQ(strip.insertFrames(0, {QImage(30, 8, QImage::Format_ARGB32)}), 1);
+    EXPECT_EQ(order(), std::vector<int>{20});
+    EXPECT_EQ(strip.current(), 0);
+}

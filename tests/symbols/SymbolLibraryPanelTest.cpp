@@ -46,6 +46,12 @@ public:
         editedFrames = frames;
         return ok && SymbolLibrary::writeSymbol(folder, id, {frame(11)});
     }
+    bool editRecovered(const std::string& folder, const std::optional<SymbolId>& editing,
+                       const std::vector<QImage>& frames) override {
+        editedId = editing;
+        return ok && (editing ? SymbolLibrary::writeSymbol(folder, *editing, frames)
+                              : SymbolLibrary::addSymbol(folder, frames).has_value());
+    }
 };
 
 class SymbolLibraryPanelTest : public LibraryFolderTest {

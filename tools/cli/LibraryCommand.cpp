@@ -25,28 +25,6 @@ int usage(std::ostream& err) {
     return 2;
 }
 
-// The id written as 32 hex digits (either case), or nothing.
-std::optional<SymbolId> parseId(const std::string& text) {
-    if (text.size() != 32)
-        return std::nullopt;
-    SymbolId id;
-    for (std::size_t i = 0; i < 16; ++i) {
-        unsigned value = 0;
-        for (std::size_t k = 0; k < 2; ++k) {
-            const char c = text[i * 2 + k];
-            const int digit = c >= '0' && c <= '9'   ? c - '0'
-                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                     : -1;
-            if (digit < 0)
-                return std::nullopt;
-            value = value * 16 + unsigned(digit);
-        }
-        id.bytes[i] = std::uint8_t(value);
-    }
-    return id;
-}
-
 int indexOf(const SymbolLibrary& library, const SymbolId& id) {
     for (int i = 0; i < library.count(); ++i)
         if (library.at(i).id == id)
@@ -160,7 +138,7 @@ int LibraryCommand::run(int argc, char** argv, std::ostream& out, std::ostream& 
     if (action == "add" && arguments >= 1)
         return add(library, {line.positional().begin() + 1, line.positional().end()}, out, err);
     if ((action == "frames" && arguments == 2) || (action == "delete" && arguments == 1)) {
-        const std::optional<SymbolId> id = parseId(line.at(1));
+        const std::optional<SymbolId> id = SymbolId::fromHex(line.at(1));
         if (!id) {
             err << "library: " << line.at(1) << " is not a symbol id (32 hex digits)\n";
             return 2;

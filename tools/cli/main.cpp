@@ -10,6 +10,7 @@
 #include "tools/cli/ExportCommand.h"
 #include "tools/cli/GifFramesCommand.h"
 #include "tools/cli/LibraryCommand.h"
+#include "tools/cli/ThumbnailCommand.h"
 
 #include <QGuiApplication>
 
@@ -44,7 +45,11 @@ int usage() {
                  "          print a JSON summary\n"
                  "  library list|add|frames|delete ... [--dir DIR]\n"
                  "          list the symbol library as JSON, add a symbol made of pictures,\n"
-                 "          write a symbol's frames as PNG, delete a symbol\n";
+                 "          write a symbol's frames as PNG, delete a symbol\n"
+                 "  thumbnail PROJECT.vrn OUT.png SIZE\n"
+                 "          frame 0 fitted into SIZE x SIZE pixels, as PNG (file managers)\n"
+                 "  --version\n"
+                 "          print the program's version\n";
     return 2;
 }
 
@@ -58,6 +63,10 @@ int main(int argc, char** argv) {
     QGuiApplication app(applicationArgc, argv);
     if (argc < 2)
         return usage();
+    if (std::strcmp(argv[1], "--version") == 0 && argc == 2) {
+        std::cout << "zentravo-cli " << ZENTRAVO_VERSION << "\n";
+        return 0;
+    }
     if (std::strcmp(argv[1], "demo") == 0)
         return DemoCommand::run(std::cout);
     if (std::strcmp(argv[1], "text-sheet") == 0)
@@ -70,6 +79,8 @@ int main(int argc, char** argv) {
         return ExportCommand::formats(std::cout);
     if (std::strcmp(argv[1], "library") == 0)
         return LibraryCommand::run(argc, argv, std::cout, std::cerr);
+    if (std::strcmp(argv[1], "thumbnail") == 0)
+        return ThumbnailCommand::run(argc, argv, std::cout, std::cerr);
     // The commands without options: only their positional arguments.
     const CommandLine line(argc, argv, 2);
     if (!line.ok())
