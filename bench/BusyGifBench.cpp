@@ -63,6 +63,14 @@ QTemporaryDir& folder(int number) {
     return *dir;
 }
 
+// Renders the project and writes its PNGs the first time a benchmark needs them.
+bool ready(benchmark::State& state, int number) {
+    if (project(number).ok() && folder(number).isValid())
+        return true;
+    state.SkipWithError("the project cannot be drawn (build the samples first)");
+    return false;
+}
+
 std::map<std::string, Output>& outputs() { // "<row>/<project>" -> its figures
     static std::map<std::string, Output> o;
     return o;
@@ -92,6 +100,8 @@ void record(benchmark::State& state, const char* row, int number) {
 // The whole headless export: drawing on one thread, encoding on the calling one.
 void ourExport(benchmark::State& state, GifQuality quality, const char* row) {
     const int number = int(state.range(0));
+    if (!ready(state, number))
+        return;
     const std::string out = outputPath(row, number).toStdString();
     for (auto _ : state) {
         state.PauseTiming();
@@ -118,6 +128,8 @@ void BM_Classic(benchmark::State& state) {
 
 void BM_FfmpegFramePalettes(benchmark::State& state) {
     const int number = int(state.range(0));
+    if (!ready(state, number))
+        return;
     const RenderedSample& p = project(number);
     const QStringList arguments = {
         "-v",
@@ -207,9 +219,6 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    for (int number = 0; number < kProjects; ++number)
-        if (!project(number).ok() || !folder(number).isValid())
-            return 1;
     const std::string before = loadAverage();
     RatioReporter reporter(RatioReporter::Clock::Real);
     benchmark::RunSpecifiedBenchmarks(&reporter);
