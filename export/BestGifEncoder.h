@@ -106,10 +106,10 @@ private:
     // `parallel`: the drawing is over and a second thread may share the work.
     bool flush(const ImageSink& sink, bool parallel);
     // Auto: keeps frames [begin, end) with one palette when it serves them, else halves them
-    // (the right half on a second thread when `parallel`), down to runs of minGroup frames.
-    // A palette made for more frames serves none of them better than the palette of the
-    // shortest run that holds it, so a run whose probe (probeLeaf) is not served is halved
-    // without making its own palette. False when libimagequant fails.
+    // (the right half on a second thread when `parallel`) until runs are minGroup frames or
+    // fewer. A palette made for more frames is taken to serve none of them better than the
+    // palette of the shortest run that holds them, so a run whose probe (probeLeaf) is not
+    // served is halved without making its own palette. False when libimagequant fails.
     bool planRuns(std::size_t begin, std::size_t end, bool parallel, Leaves& leaves,
                   std::vector<Run>& runs) const;
     std::size_t minGroup() const;
