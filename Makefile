@@ -124,6 +124,7 @@ fuzz-library: deps
 # table has no gifski row.
 bench-export: build
 	./$(BUILD_DIR)/bin/zentravo_export_bench
+	./$(BUILD_DIR)/bin/zentravo_busy_gif_bench
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) build-fuzz

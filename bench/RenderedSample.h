@@ -14,13 +14,16 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-// RenderedSample: one bundled sample project with the frames its export draws, rendered once,
-// and the quality of a GIF made from them: every frame decoded by ffmpeg (an independent
-// decoder that composes frames as viewers do) and compared with the rendered frame.
+// RenderedSample: one bundled sample project (or a project built in code) with the frames its
+// export draws, rendered once, and the quality of a GIF made from them: every frame decoded by
+// ffmpeg (an independent decoder that composes frames as viewers do) and compared with the rendered
+// frame.
 class RenderedSample {
 public:
     // template_<number>.vrn of the build's sample folder.
@@ -29,19 +32,16 @@ public:
     }
 
     explicit RenderedSample(int number) : m_path(path(number)) {
-        std::optional<LoadedProject> sample = load();
-        if (!sample) {
+        if (!load()) {
             std::fprintf(stderr, "cannot load %s (build the samples first)\n", m_path.c_str());
             return;
         }
-        const ProjectHeader& h = sample->project.header;
-        width = h.width;
-        height = h.height;
-        frameRate = h.frameRate;
-        const ExportSource source =
-            ExportSource::of(std::move(sample->project), std::move(sample->symbols));
-        for (int f = 0; f < source.duration(); ++f)
-            frames.push_back(source.drawFrame(f));
+        render();
+    }
+
+    // A project built in code: `build` opens it in the document it is given.
+    explicit RenderedSample(std::function<void(Document&)> build) : m_build(std::move(build)) {
+        render();
     }
 
     bool ok() const { return !frames.empty(); }
@@ -49,6 +49,10 @@ public:
     // A fresh copy of the project, for an export that draws its own frames.
     std::optional<LoadedProject> load() const { return ProjectReader::readFile(m_path); }
     void open(Document& document) const {
+        if (m_build) {
+            m_build(document);
+            return;
+        }
         std::optional<LoadedProject> sample = load();
         ProjectEditor(document).openLoaded(std::move(sample->project), std::move(sample->symbols));
     }
@@ -111,6 +115,30 @@ public:
     std::vector<QImage> frames; // RGB32, as the export hands them to the encoder
     int width = 0, height = 0, frameRate = 0;
 
+    // The frames as PNG files frame_000.png, frame_001.png ... in `dir` (ffmpeg's pattern
+    // pngPattern()).
+    void writePngs(const QTemporaryDir& dir) const {
+        for (std::size_t f = 0; f < frames.size(); ++f)
+            frames[f].save(dir.filePath(QString::asprintf("frame_%03d.png", int(f))), "PNG");
+    }
+    static QString pngPattern(const QTemporaryDir& dir) { return dir.filePath("frame_%03d.png"); }
+
 private:
+    void render() {
+        Document document;
+        open(document);
+        {
+            auto lock = document.lock();
+            const ProjectHeader& h = lock.project().header;
+            width = h.width;
+            height = h.height;
+            frameRate = h.frameRate;
+        }
+        const ExportSource source = ExportSource::take(document);
+        for (int f = 0; f < source.duration(); ++f)
+            frames.push_back(source.drawFrame(f));
+    }
+
     std::string m_path;
+    std::function<void(Document&)> m_build; // set for a project built in code
 };

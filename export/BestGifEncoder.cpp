@@ -25,6 +25,27 @@ std::uint32_t rgbOf(const uchar* rgba) {
 
 } // namespace
 
+bool BestGifEncoder::Leaves::verdict(std::size_t begin, std::size_t end, bool& served) const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    const auto found = m_leaves.find({begin, end});
+    if (found == m_leaves.end())
+        return false;
+    served = found->second.served;
+    return true;
+}
+
+void BestGifEncoder::Leaves::keep(std::size_t begin, std::size_t end,
+                                  std::unique_ptr<LiqQuantizer> palette, bool served) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_leaves[{begin, end}] = Leaf{std::move(palette), served};
+}
+
+std::unique_ptr<LiqQuantizer> BestGifEncoder::Leaves::take(std::size_t begin, std::size_t end) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    const auto found = m_leaves.find({begin, end});
+    return found == m_leaves.end() ? nullptr : std::move(found->second.palette);
+}
+
 BestGifEncoder::BestGifEncoder() : BestGifEncoder(Settings()) {}
 
 BestGifEncoder::BestGifEncoder(const Settings& settings)
@@ -72,12 +93,15 @@ bool BestGifEncoder::flush(const ImageSink& sink, bool parallel) {
     std::vector<Run> runs;
     bool ok = true;
     if (!m_pending.empty()) {
-        std::unique_ptr<LiqQuantizer> palette = paletteFor(0, m_pending.size());
-        ok = palette != nullptr;
-        if (ok && m_settings.scope == PaletteScope::Auto)
-            ok = planRuns(0, m_pending.size(), std::move(palette), parallel, runs);
-        else if (ok)
-            runs.push_back(Run{0, m_pending.size(), std::move(palette)});
+        if (m_settings.scope == PaletteScope::Auto) {
+            Leaves leaves;
+            ok = planRuns(0, m_pending.size(), parallel, leaves, runs);
+        } else {
+            std::unique_ptr<LiqQuantizer> palette = paletteFor(0, m_pending.size());
+            ok = palette != nullptr;
+            if (ok)
+                runs.push_back(Run{0, m_pending.size(), std::move(palette)});
+        }
     }
     for (const Run& run : runs)
         ok = ok && writeFrames(run, parallel, sink);
@@ -88,28 +112,37 @@ bool BestGifEncoder::flush(const ImageSink& sink, bool parallel) {
     return ok;
 }
 
-bool BestGifEncoder::planRuns(std::size_t begin, std::size_t end,
-                              std::unique_ptr<LiqQuantizer> palette, bool parallel,
+bool BestGifEncoder::planRuns(std::size_t begin, std::size_t end, bool parallel, Leaves& leaves,
                               std::vector<Run>& runs) const {
-    const std::size_t length = end - begin;
-    if (length <= std::size_t(std::max(1, m_settings.minGroup)) ||
-        worstFrameError(*palette, begin, end) <= m_settings.maxFrameError) {
+    if (end - begin <= minGroup()) {
+        std::unique_ptr<LiqQuantizer> palette = leaves.take(begin, end);
+        if (!palette)
+            palette = paletteFor(begin, end);
+        if (!palette)
+            return false;
         runs.push_back(Run{begin, end, std::move(palette)});
         return true;
     }
-    palette.reset();
-    const std::size_t middle = begin + length / 2;
+    bool served = false;
+    if (!probeLeaf(begin, end, leaves, served))
+        return false;
+    if (served) {
+        std::unique_ptr<LiqQuantizer> palette = paletteFor(begin, end);
+        if (!palette)
+            return false;
+        if (worstFrameError(*palette, begin, end) <= m_settings.maxFrameError) {
+            runs.push_back(Run{begin, end, std::move(palette)});
+            return true;
+        }
+    }
+    const std::size_t middle = begin + (end - begin) / 2;
     std::vector<Run> right;
     bool rightOk = false;
-    auto planRight = [&] {
-        std::unique_ptr<LiqQuantizer> half = paletteFor(middle, end);
-        rightOk = half && planRuns(middle, end, std::move(half), false, right);
-    };
+    auto planRight = [&] { rightOk = planRuns(middle, end, false, leaves, right); };
     std::thread helper;
     if (parallel)
         helper = std::thread(planRight);
-    std::unique_ptr<LiqQuantizer> half = paletteFor(begin, middle);
-    const bool leftOk = half && planRuns(begin, middle, std::move(half), false, runs);
+    const bool leftOk = planRuns(begin, middle, false, leaves, runs);
     if (helper.joinable())
         helper.join();
     else
@@ -117,6 +150,32 @@ bool BestGifEncoder::planRuns(std::size_t begin, std::size_t end,
     for (Run& run : right)
         runs.push_back(std::move(run));
     return leftOk && rightOk;
+}
+
+std::size_t BestGifEncoder::minGroup() const {
+    return std::size_t(std::max(1, m_settings.minGroup));
+}
+
+bool BestGifEncoder::probeLeaf(std::size_t begin, std::size_t end, Leaves& leaves,
+                               bool& served) const {
+    // The most colourful frame is the one a shared palette is least likely to serve.
+    std::size_t frame = begin;
+    for (std::size_t i = begin + 1; i < end; ++i)
+        if (m_pending[i].colours.size() > m_pending[frame].colours.size())
+            frame = i;
+    // The run the halving reaches for that frame.
+    while (end - begin > minGroup()) {
+        const std::size_t middle = begin + (end - begin) / 2;
+        (frame < middle ? end : begin) = middle;
+    }
+    if (leaves.verdict(begin, end, served))
+        return true;
+    std::unique_ptr<LiqQuantizer> palette = paletteFor(begin, end);
+    if (!palette)
+        return false;
+    served = worstFrameError(*palette, begin, end) <= m_settings.maxFrameError;
+    leaves.keep(begin, end, std::move(palette), served);
+    return true;
 }
 
 std::unique_ptr<LiqQuantizer> BestGifEncoder::paletteFor(std::size_t begin, std::size_t end) const {

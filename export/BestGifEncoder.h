@@ -9,8 +9,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 // BestGifEncoder: turns rendered frames into the palette images of a "best quality, smaller
@@ -29,6 +32,7 @@ public:
         // One palette for the whole animation when it serves every frame (each frame's new
         // pixels within maxFrameError of their nearest palette colour), else the frames are
         // halved, and halved again, until one palette serves each run (or it is minGroup long).
+        // A run is tried only when the shortest run holding its most colourful frame is served.
         Auto,
         Global,   // one palette for every frame
         Groups,   // one palette for each run of groupSize frames
@@ -77,12 +81,42 @@ private:
         std::unique_ptr<LiqQuantizer> palette;
     };
 
+    // Auto: the palettes of the shortest runs (minGroup frames or fewer) that the halving
+    // reaches, made to probe a longer run, kept for when the plan reaches them. Shared by the
+    // two threads of a parallel plan.
+    class Leaves {
+    public:
+        // False when the run has not been probed; else `served` says whether its palette
+        // serves its frames.
+        bool verdict(std::size_t begin, std::size_t end, bool& served) const;
+        void keep(std::size_t begin, std::size_t end, std::unique_ptr<LiqQuantizer> palette,
+                  bool served);
+        // The run's palette, once; nullptr when it was not made.
+        std::unique_ptr<LiqQuantizer> take(std::size_t begin, std::size_t end);
+
+    private:
+        struct Leaf {
+            std::unique_ptr<LiqQuantizer> palette;
+            bool served = false;
+        };
+        mutable std::mutex m_mutex;
+        std::map<std::pair<std::size_t, std::size_t>, Leaf> m_leaves;
+    };
+
     // `parallel`: the drawing is over and a second thread may share the work.
     bool flush(const ImageSink& sink, bool parallel);
-    // Auto: keeps frames [begin, end) with `palette` when it serves them, else halves them
-    // (the right half on a second thread when `parallel`). False when libimagequant fails.
-    bool planRuns(std::size_t begin, std::size_t end, std::unique_ptr<LiqQuantizer> palette,
-                  bool parallel, std::vector<Run>& runs) const;
+    // Auto: keeps frames [begin, end) with one palette when it serves them, else halves them
+    // (the right half on a second thread when `parallel`) until runs are minGroup frames or
+    // fewer. A palette made for more frames is taken to serve none of them better than the
+    // palette of the shortest run that holds them, so a run whose probe (probeLeaf) is not
+    // served is halved without making its own palette. False when libimagequant fails.
+    bool planRuns(std::size_t begin, std::size_t end, bool parallel, Leaves& leaves,
+                  std::vector<Run>& runs) const;
+    std::size_t minGroup() const;
+    // Whether the palette of the shortest run the halving of [begin, end) reaches for its
+    // most colourful frame serves that run's frames (made once, kept in `leaves`). False
+    // when libimagequant fails.
+    bool probeLeaf(std::size_t begin, std::size_t end, Leaves& leaves, bool& served) const;
     // The palette of pending frames [begin, end); nullptr when libimagequant fails.
     std::unique_ptr<LiqQuantizer> paletteFor(std::size_t begin, std::size_t end) const;
     // The largest mean squared error (per channel) of one frame's painted pixels against

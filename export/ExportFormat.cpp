@@ -1,6 +1,11 @@
 #include "export/ExportFormat.h"
 
+#include "export/ApngExporter.h"
+#include "export/Mp4Exporter.h"
+#include "export/PngFramesExporter.h"
 #include "export/SwfExporter.h"
+#include "export/WebmExporter.h"
+#include "export/WebpExporter.h"
 
 #include <algorithm>
 #include <cctype>
@@ -42,6 +47,11 @@ std::unique_ptr<FrameExporter> makeSwf(const ExportChoice&) {
     return std::make_unique<SwfExporter>();
 }
 
+template <class Exporter>
+std::unique_ptr<FrameExporter> makeShared(const ExportChoice& choice) {
+    return std::make_unique<Exporter>(choice.settings);
+}
+
 // Command identifiers of the first three formats' menu items.
 constexpr int kExportGifCommand = 10239;
 constexpr int kExportAviCommand = 10240;
@@ -68,6 +78,19 @@ const std::vector<ExportFormat>& ExportFormats::all() {
          "Export Animation to AVI", makeAvi},
         {ExportKind::Gif, "gif-best", "Animated GIF, best quality", ".gif", "(*.gif)|*.gif||",
          kTakesQuality | kTakesLoops | kTakesSizeBudget | kTakesColours, 100, 0, "", makeBestGif},
+        {ExportKind::Mp4, "mp4", "MP4 video (H.264)", ".mp4", "(*.mp4)|*.mp4||",
+         kTakesQuality | kTakesSizeBudget, Mp4Exporter::kDefaultQuality, 0, "",
+         makeShared<Mp4Exporter>},
+        {ExportKind::WebM, "webm", "WebM video (VP9)", ".webm", "(*.webm)|*.webm||",
+         kTakesQuality | kTakesTransparency | kTakesSizeBudget, WebmExporter::kDefaultQuality, 0,
+         "", makeShared<WebmExporter>},
+        {ExportKind::WebP, "webp", "Animated WebP", ".webp", "(*.webp)|*.webp||",
+         kTakesQuality | kTakesLoops | kTakesTransparency | kTakesSizeBudget | kTakesLossless,
+         WebpExporter::kDefaultQuality, 0, "", makeShared<WebpExporter>},
+        {ExportKind::Apng, "apng", "Animated PNG", ".png", "(*.png)|*.png||",
+         kTakesLoops | kTakesTransparency, -1, 0, "", makeShared<ApngExporter>},
+        {ExportKind::PngFrames, "png-frames", "PNG frames (a folder)", "", "", kTakesTransparency,
+         -1, 0, "", makeShared<PngFramesExporter>},
     };
     return formats;
 }

@@ -21,6 +21,11 @@ public:
     std::size_t size() const { return m_count; }
     // The colours with a weight, in no particular order.
     std::vector<Entry> entries() const;
+    // At most maxColours colours: entries() when there are no more, else the colours merged
+    // on a grid one bit coarser per channel at a time (each cell's colours become their
+    // weighted mean, rounded, with the sum of their weights) until so many cells remain;
+    // in the order of the cells.
+    std::vector<Entry> entriesWithin(std::size_t maxColours) const;
 
 private:
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu; // no 24-bit colour has this value

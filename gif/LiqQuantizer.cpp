@@ -55,9 +55,11 @@ bool LiqQuantizer::add(const ColourHistogram& colours) {
         return false;
     if (colours.size() == 0)
         return true;
+    const std::vector<ColourHistogram::Entry> within =
+        colours.entriesWithin(std::max<std::size_t>(1, m_settings.maxColours));
     std::vector<liq_histogram_entry> entries;
-    entries.reserve(colours.size());
-    for (const ColourHistogram::Entry& entry : colours.entries()) {
+    entries.reserve(within.size());
+    for (const ColourHistogram::Entry& entry : within) {
         const liq_color c{std::uint8_t(entry.rgb >> 16), std::uint8_t(entry.rgb >> 8),
                           std::uint8_t(entry.rgb), 255};
         entries.push_back(liq_histogram_entry{c, std::max(1u, entry.weight)});

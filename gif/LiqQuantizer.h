@@ -25,6 +25,10 @@ public:
         int minQuality = 0;     // 0..100: quantize() fails when the palette would be worse
         int maxQuality = 100;   // 0..100: fewer colours are used once this is reached
         float dithering = 1.0f; // 0 (nearest colour) .. 1 (full error diffusion)
+        // libimagequant's time grows with the colours it is handed: more than this many are
+        // merged on a coarser grid first (ColourHistogram::entriesWithin). Runs of a busy
+        // animation (90,000 to 120,000 colours) lost no PSNR and took half the palette time.
+        std::size_t maxColours = 65536;
     };
 
     explicit LiqQuantizer(const Settings& settings);
@@ -32,7 +36,8 @@ public:
     LiqQuantizer(const LiqQuantizer&) = delete;
     LiqQuantizer& operator=(const LiqQuantizer&) = delete;
 
-    // Adds opaque colours with their weights (how much each matters) to the histogram.
+    // Adds opaque colours with their weights (how much each matters) to the histogram, merged
+    // to at most maxColours.
     bool add(const ColourHistogram& colours);
     // Makes sure the palette gets an entry for transparent pixels.
     void reserveTransparent() { m_wantTransparent = true; }
