@@ -15,6 +15,8 @@
 #include "bench/BusyProject.h"
 #include "bench/RatioReporter.h"
 #include "bench/RenderedSample.h"
+#include "export/ExportJob.h"
+#include "export/ExportSource.h"
 #include "export/GifExporter.h"
 
 #include <QCryptographicHash>
@@ -124,9 +126,10 @@ void ourExport(benchmark::State& state, GifQuality quality, const char* row) {
         project(number).open(document);
         state.ResumeTiming();
         GifExporter exporter(0, quality);
-        std::string error;
-        if (!BatchExport::run(document, exporter, out, {}, error)) {
-            state.SkipWithError(error.c_str());
+        const ExportJob::Result result =
+            ExportJob::run(ExportSource::take(document), exporter, out, {});
+        if (!result.completed) {
+            state.SkipWithError(result.error.c_str());
             return;
         }
     }
