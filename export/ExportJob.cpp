@@ -120,11 +120,15 @@ ExportJob::Result ExportJob::encode(const ExportSource& source, FrameExporter& e
     const int total = std::max(source.duration(), 0);
     const int threads = threadCount(options.threads);
     FrameHandOver handOver(total, threads + 2);
+    // Each drawing thread reads a copy of its own: the project's lists keep a lookup cursor
+    // that even reading moves, so one copy must never be read by two threads at once. The
+    // copies are made here, one after another (the pictures in them are shared, not copied).
+    std::vector<ExportSource> copies(static_cast<std::size_t>(threads), source);
     std::vector<std::thread> drawing;
-    for (int t = 0; t < threads; ++t)
-        drawing.emplace_back([&] {
+    for (ExportSource& mine : copies)
+        drawing.emplace_back([&handOver, &exporter, &mine] {
             for (int frame = handOver.take(); frame >= 0; frame = handOver.take())
-                handOver.put(frame, exporter.prepare(source.drawFrame(frame)));
+                handOver.put(frame, exporter.prepare(mine.drawFrame(frame)));
         });
 
     Result result;
