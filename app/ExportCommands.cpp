@@ -9,6 +9,7 @@
 #include "export/ui/ProgressWindow.h"
 #include "stage/ui/StageView.h"
 
+#include <QDir>
 #include <QMetaObject>
 
 ExportCommands::ExportCommands(const Parts& parts, Answers answers)
@@ -52,17 +53,25 @@ bool ExportCommands::run(ExportKind kind) {
 bool ExportCommands::runChosen() {
     if (!m_pipeline.checkProject())
         return false;
-    const auto answer = m_answers.exportDialog
-                            ? m_answers.exportDialog(m_options)
-                            : ExportDialog::ask(m_parts.window, m_options, m_parts.files);
-    if (!answer)
-        return false;
-    m_options = answer->first; // remembered for the next export
     ProjectHeader header{};
+    std::string name;
     {
         auto lock = m_parts.document.lock();
         header = lock.project().header;
+        name = lock.project().name();
     }
+    // The first time, the project's name in the home folder.
+    if (m_path.isEmpty()) {
+        const QString file = QString::fromLocal8Bit(name.c_str()).trimmed();
+        m_path = QDir::home().filePath(file.isEmpty() ? QStringLiteral("animation") : file);
+    }
+    const auto answer = m_answers.exportDialog
+                            ? m_answers.exportDialog(m_options, m_path)
+                            : ExportDialog::ask(m_parts.window, m_options, m_path, m_parts.files);
+    if (!answer)
+        return false;
+    m_options = answer->first; // remembered for the next export
+    m_path = answer->second;
     std::string error;
     const std::optional<ExportRequest> request = m_options.request(header, &error);
     if (!request) {

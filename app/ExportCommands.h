@@ -34,8 +34,10 @@ public:
     struct Answers {
         std::function<std::optional<int>()> gifLoops;
         AviExporter::CodecChooser aviCodec;
-        // The export dialog: the options and the output path chosen.
-        std::function<std::optional<std::pair<ExportOptions, QString>>(const ExportOptions&)>
+        // The export dialog, shown with the options and file of the last export: the options
+        // and the output path chosen.
+        std::function<std::optional<std::pair<ExportOptions, QString>>(const ExportOptions&,
+                                                                       const QString&)>
             exportDialog;
     };
 
@@ -60,5 +62,6 @@ private:
     Answers m_answers;
     ExportPipeline m_pipeline;
     ExportOptions m_options;
+    QString m_path; // the file of the last export through the dialog
     int m_threads = 0;
 };

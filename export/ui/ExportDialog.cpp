@@ -39,7 +39,8 @@ QSpinBox* spin(int minimum, int maximum, const QString& suffix = QString()) {
 
 } // namespace
 
-ExportDialog::ExportDialog(const ExportOptions& options, FileChooser& files, QWidget* parent)
+ExportDialog::ExportDialog(const ExportOptions& options, const QString& path, FileChooser& files,
+                           QWidget* parent)
     : QDialog(parent), m_files(files), m_preset(new QComboBox), m_format(new QComboBox),
       m_scale(new QRadioButton(tr("Scale"))), m_percent(spin(25, 200, tr(" %"))),
       m_fit(new QRadioButton(tr("Fit in"))), m_fitWidth(spin(1, 8192)), m_fitHeight(spin(1, 8192)),
@@ -88,15 +89,19 @@ ExportDialog::ExportDialog(const ExportOptions& options, FileChooser& files, QWi
     connect(m_preset, &QComboBox::activated, this, &ExportDialog::presetChosen);
     connect(m_quality, &QSlider::valueChanged, this,
             [this](int value) { m_qualityValue->setNum(value); });
+    // A quality the user set stays; until then each format shows its own default.
+    connect(m_quality, &QSlider::actionTriggered, this, [this] { m_qualityChosen = true; });
     for (QAbstractButton* toggle : std::initializer_list<QAbstractButton*>{
              m_scale, m_fit, m_forever, m_times, m_budget, m_lossless})
         connect(toggle, &QAbstractButton::toggled, this, &ExportDialog::formatChosen);
+    m_path->setText(path);
     showOptions(options);
 }
 
 std::optional<std::pair<ExportOptions, QString>>
-ExportDialog::ask(QWidget* parent, const ExportOptions& options, FileChooser& files) {
-    ExportDialog dialog(options, files, parent);
+ExportDialog::ask(QWidget* parent, const ExportOptions& options, const QString& path,
+                  FileChooser& files) {
+    ExportDialog dialog(options, path, files, parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return std::make_pair(dialog.options(), dialog.path());
@@ -115,12 +120,9 @@ void ExportDialog::showOptions(const ExportOptions& options) {
     m_fitWidth->setValue(options.fitWidth);
     m_fitHeight->setValue(options.fitHeight);
     m_seconds->setValue(options.maxSeconds);
-    const ExportFormat* chosen = format();
-    const int quality = options.quality >= 0                    ? options.quality
-                        : chosen && chosen->defaultQuality >= 0 ? chosen->defaultQuality
-                                                                : kMiddleQuality;
-    m_quality->setValue(quality);
-    m_qualityValue->setNum(quality);
+    m_qualityChosen = options.quality >= 0;
+    if (m_qualityChosen)
+        m_quality->setValue(options.quality);
     m_lossless->setChecked(options.lossless);
     m_forever->setChecked(options.loops == 0);
     m_times->setChecked(options.loops > 0);
@@ -139,6 +141,10 @@ void ExportDialog::formatChosen() {
     m_percent->setEnabled(m_scale->isChecked());
     m_fitWidth->setEnabled(m_fit->isChecked());
     m_fitHeight->setEnabled(m_fit->isChecked());
+    if (!m_qualityChosen)
+        m_quality->setValue(chosen && chosen->defaultQuality >= 0 ? chosen->defaultQuality
+                                                                  : kMiddleQuality);
+    m_qualityValue->setNum(m_quality->value());
     const bool lossless = takes(kTakesLossless) && m_lossless->isChecked();
     m_quality->setEnabled(takes(kTakesQuality) && !lossless);
     m_lossless->setEnabled(takes(kTakesLossless));
@@ -191,7 +197,7 @@ ExportOptions ExportDialog::options() const {
     options.fitWidth = m_fitWidth->value();
     options.fitHeight = m_fitHeight->value();
     options.maxSeconds = m_seconds->value();
-    options.quality = m_quality->value();
+    options.quality = m_qualityChosen ? m_quality->value() : -1;
     options.lossless = m_lossless->isChecked();
     options.loops = m_times->isChecked() ? m_loops->value() : 0;
     options.transparent = m_transparent->isChecked();

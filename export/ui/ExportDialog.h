@@ -24,11 +24,13 @@ class ExportDialog : public QDialog {
     Q_OBJECT
 
 public:
-    ExportDialog(const ExportOptions& options, FileChooser& files, QWidget* parent = nullptr);
+    // `path`: the file shown at first (its extension follows the format).
+    ExportDialog(const ExportOptions& options, const QString& path, FileChooser& files,
+                 QWidget* parent = nullptr);
 
     // Runs the dialog: the options and the file chosen, or nothing when cancelled.
     static std::optional<std::pair<ExportOptions, QString>>
-    ask(QWidget* parent, const ExportOptions& options, FileChooser& files);
+    ask(QWidget* parent, const ExportOptions& options, const QString& path, FileChooser& files);
 
     // What the controls show now.
     ExportOptions options() const;
@@ -71,4 +73,5 @@ private:
     QCheckBox* m_dropFrames;
     QCheckBox* m_keepClosest;
     QLineEdit* m_path;
+    bool m_qualityChosen = false; // the user moved the quality slider
 };

@@ -58,6 +58,7 @@ std::vector<std::string> contextMenuTexts(const std::string& toggle) {
             "Export Animation to GIF",
             "Export Animation to SWF",
             "Export Animation to AVI",
+            "Export Video or Image...",
             "-",
             toggle,
             "-",

@@ -78,7 +78,8 @@ TEST_F(CommandTableTest, PopupMenusListTheirItemsInOrder) {
                                         "Save Project (Ctrl+S)",
                                         "Save Project As... (Ctrl+Shift+S)", "-",
                                         "Export Animation to GIF", "Export Animation to SWF",
-                                        "Export Animation to AVI", "-", "Exit"}));
+                                        "Export Animation to AVI", "Export Video or Image...", "-",
+                                        "Exit"}));
     EXPECT_EQ(
         texts(table.editMenu()),
         (std::vector<std::string>{"Animation Properties", "Delete (Del)", "-", "Append Liner Motion",
@@ -92,7 +93,8 @@ TEST_F(CommandTableTest, PopupMenusListTheirItemsInOrder) {
                   "Animation Properties", "-", "Copy (Ctrl+C)", "Paste (Ctrl+V)",
                   "Delete Selected Object (Del)", "-", "Bring Layer to Front", "Send Layer to Back",
                   "Bring Layer Forward", "Send Layer Backward", "-", "Export Animation to GIF",
-                  "Export Animation to SWF", "Export Animation to AVI"}));
+                  "Export Animation to SWF", "Export Animation to AVI",
+                  "Export Video or Image..."}));
 
     // The play menu offers starting or stopping the preview by its state.
     const std::vector<MenuItem> stopped = table.playMenu(false);

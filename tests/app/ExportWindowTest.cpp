@@ -2,6 +2,9 @@
 #include "app/MainWindow.h"
 
 #include "document/LanguageTable.h"
+#include "export/Mp4Exporter.h"
+#include "export/WebmExporter.h"
+#include "export/ui/ExportDialog.h"
 #include "export/ui/GifLoopDialog.h"
 #include "stage/ui/StageView.h"
 #include "tests/ProgramRun.h"
@@ -9,12 +12,18 @@
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QSlider>
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -39,6 +48,100 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
 };
+
+// The visible export dialog, once it is shown.
+ExportDialog* shownExportDialog() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<ExportDialog*>(widget); dialog && dialog->isVisible())
+            return dialog;
+    return nullptr;
+}
+
+// Works the export dialog as a person does once it shows: `drive` gets it. The dialog runs
+// its own event loop, so this looks for it from timer ticks rather than waiting in a loop of
+// its own; the test fails when the dialog never shows.
+void whenExportDialogShows(std::function<void(ExportDialog&)> drive) {
+    auto* poll = new QTimer;
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, ticks, drive] {
+        ExportDialog* dialog = shownExportDialog();
+        if (!dialog && ++*ticks < 250)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        if (dialog)
+            drive(*dialog);
+        else
+            ADD_FAILURE() << "the export dialog did not show";
+    });
+    poll->start(20);
+}
+
+TEST_F(ExportWindowTest, TheExportDialogMakesAShareFormatAndRemembersTheChoicesMade) {
+    MainWindow& w = *window;
+    QImage square(24, 18, QImage::Format_ARGB32);
+    square.fill(qRgb(200, 60, 20));
+    ASSERT_TRUE(w.editor().insertLibrarySymbol(SymbolId::create(), {square}));
+    w.runCommand(CommandId::AppendLiner);
+    w.editor().editObject(1, [](AnimationObject& moving) { moving.record.endX = 250; });
+
+    const QString clip = root.filePath("clip"); // the format's extension is appended
+    whenExportDialogShows([&](ExportDialog& dialog) {
+        QComboBox& format = dialog.formatBox();
+        format.setFocus();
+        // Down the list with the keyboard to WebM; the quality shows its default.
+        for (int i = 0; i < 10 && format.currentData().toString() != "webm"; ++i)
+            QTest::keyClick(&format, Qt::Key_Down);
+        EXPECT_EQ(format.currentData().toString(), "webm");
+        EXPECT_EQ(dialog.qualitySlider().value(), WebmExporter::kDefaultQuality);
+        EXPECT_TRUE(dialog.transparentBox().isEnabled());
+        dialog.transparentBox().setFocus();
+        QTest::keyClick(&dialog.transparentBox(), Qt::Key_Space);
+        EXPECT_TRUE(dialog.transparentBox().isChecked());
+        // The file starts as the project's name in the home folder, with the format's
+        // extension; typed over, it is the file written.
+        const QString name = QString::fromStdString(w.editor().document().lock().project().name());
+        EXPECT_EQ(dialog.pathEdit().text(), QDir::home().filePath(name + ".webm"));
+        dialog.pathEdit().setFocus();
+        QTest::keyClick(&dialog.pathEdit(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(&dialog.pathEdit(), clip);
+        QTest::keyClick(&dialog.pathEdit(), Qt::Key_Return); // OK is the default button
+        if (dialog.isVisible()) {
+            ADD_FAILURE() << "Return did not accept the dialog";
+            dialog.reject();
+        }
+    });
+    w.runCommand(CommandId::FileMenu);
+    ASSERT_TRUE(chooseMenuItem(w, "Export Video or Image..."));
+    ASSERT_TRUE(waitForExportEnd());
+    EXPECT_TRUE(sink.messages.empty());
+    const ProgramRun probe = ProgramRun::of(
+        "/usr/bin/ffprobe", {"-v", "error", "-show_entries", "stream=codec_name:stream_tags",
+                             "-of", "default=nw=1", clip + ".webm"});
+    EXPECT_TRUE(probe.out.contains("codec_name=vp9")) << probe.out.toStdString();
+    EXPECT_TRUE(probe.out.toLower().contains("tag:alpha_mode=1")) << probe.out.toStdString();
+
+    // The next time the dialog shows what was chosen; cancelled, it exports nothing. A format
+    // without transparency greys the box out.
+    bool shown = false;
+    whenExportDialogShows([&](ExportDialog& dialog) {
+        shown = true;
+        EXPECT_EQ(dialog.formatBox().currentData().toString(), "webm");
+        EXPECT_TRUE(dialog.transparentBox().isChecked());
+        EXPECT_EQ(dialog.pathEdit().text(), clip + ".webm");
+        dialog.formatBox().setCurrentIndex(dialog.formatBox().findData("mp4"));
+        EXPECT_FALSE(dialog.transparentBox().isEnabled());
+        EXPECT_EQ(dialog.qualitySlider().value(), Mp4Exporter::kDefaultQuality);
+        QTest::keyClick(&dialog.formatBox(), Qt::Key_Escape);
+        if (dialog.isVisible()) {
+            ADD_FAILURE() << "Escape did not cancel the dialog";
+            dialog.reject();
+        }
+    });
+    w.runCommand(CommandId::ExportChosen);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(QDir(root.path()).entryList({"clip*"}).size(), 1);
+}
 
 TEST_F(ExportWindowTest, AGifFromTheMenuEqualsTheCommandLineExportOfTheSavedProject) {
     MainWindow& w = *window;

@@ -8,6 +8,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include "tests/ProgramRun.h"
@@ -158,6 +163,77 @@ TEST_F(ExportCommandTest, QualityChoosesTheGifModeAndBestEqualsTheWorkerExport) 
         EXPECT_EQ(cli.exitCode, 2) << row.quality;
         EXPECT_TRUE(cli.err.contains(row.message)) << cli.err.toStdString();
         EXPECT_FALSE(QFile::exists(dir.filePath(row.output)));
+    }
+}
+
+// The share formats through the command line: the table as JSON, the format from the extension
+// or --format, the options a format takes, the scale, and a size budget met or not.
+TEST_F(ExportCommandTest, ShareFormatsTakeTheirOptionsAndABudget) {
+    ProgramRun cli = ProgramRun::of(ZENTRAVO_CLI, {"formats"});
+    ASSERT_EQ(cli.exitCode, 0);
+    const QJsonArray table = QJsonDocument::fromJson(cli.out).array();
+    QStringList ids;
+    for (const QJsonValue& row : table)
+        ids << row["id"].toString();
+    EXPECT_EQ(ids, QStringList({"gif", "swf", "avi", "gif-best", "mp4", "webm", "webp", "apng",
+                                "png-frames"}));
+    EXPECT_TRUE(table[6]["takes"].toArray().contains("lossless"));
+
+    auto probe = [this](const QString& file) {
+        return ProgramRun::of("/usr/bin/ffprobe",
+                              {"-v", "error", "-count_frames", "-show_entries",
+                               "stream=codec_name,width,height,nb_read_frames", "-of", "csv=p=0",
+                               dir.filePath(file)})
+            .out.trimmed();
+    };
+    // 75 x 40 at 200 %: 150 x 80.
+    cli = ProgramRun::of(ZENTRAVO_CLI,
+                         {"export", project, dir.filePath("big.mp4"), "--scale", "200%"});
+    ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
+    EXPECT_EQ(probe("big.mp4"), "h264,150,80,7");
+    cli = ProgramRun::of(ZENTRAVO_CLI, {"export", project, dir.filePath("clear"), "--format",
+                                        "webm", "--transparent", "--quality", "20"});
+    ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
+    EXPECT_EQ(cli.out.trimmed(), dir.filePath("clear.webm").toUtf8());
+    EXPECT_EQ(probe("clear.webm"), "vp9,75,40,7");
+    cli = ProgramRun::of(ZENTRAVO_CLI, {"export", project, dir.filePath("frames/f"), "--format",
+                                        "png-frames", "--scale", "fit:30x30"});
+    ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
+    EXPECT_EQ(QDir(dir.filePath("frames")).entryList(QDir::Files).size(), 7);
+    EXPECT_EQ(QImage(dir.filePath("frames/f_0006.png")).size(), QSize(30, 16));
+
+    // A budget that can be met is met; one that cannot says so and keeps the closest file
+    // unless told not to.
+    cli = ProgramRun::of(ZENTRAVO_CLI,
+                         {"export", project, dir.filePath("fits.webp"), "--max-size", "2k"});
+    ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
+    EXPECT_LE(QFileInfo(dir.filePath("fits.webp")).size(), 2048);
+    cli = ProgramRun::of(ZENTRAVO_CLI,
+                         {"export", project, dir.filePath("tiny.gif"), "--max-size", "0k"});
+    EXPECT_EQ(cli.exitCode, 2);
+    EXPECT_TRUE(cli.err.contains("--max-size takes a size")) << cli.err.toStdString();
+    cli = ProgramRun::of(ZENTRAVO_CLI,
+                         {"export", project, dir.filePath("tiny.mp4"), "--max-size", "1k"});
+    EXPECT_EQ(cli.exitCode, 1);
+    EXPECT_TRUE(cli.err.contains("The file cannot be made within 1 KB")) << cli.err.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath("tiny.mp4")));
+    cli = ProgramRun::of(ZENTRAVO_CLI, {"export", project, dir.filePath("none.mp4"),
+                                        "--max-size", "1k", "--no-closest"});
+    EXPECT_EQ(cli.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("none.mp4")));
+
+    // Options a format does not take are refused before anything is written.
+    const QStringList refused[] = {{"x.mp4", "--transparent"},
+                                   {"x.apng.png", "--max-size", "9k"},
+                                   {"x.webm", "--lossless"},
+                                   {"x.webm", "--scale", "10%"},
+                                   {"x.png", "--quality", "50"}};
+    for (const QStringList& args : refused) {
+        cli = ProgramRun::of(ZENTRAVO_CLI,
+                             QStringList({"export", project, dir.filePath(args[0])}) +
+                                 args.mid(1));
+        EXPECT_EQ(cli.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_FALSE(QFile::exists(dir.filePath(args[0])));
     }
 }
 

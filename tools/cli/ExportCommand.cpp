@@ -101,19 +101,26 @@ bool parse(int argc, char** argv, Options& options, std::ostream& err) {
         err << "export: --loops takes 0 (forever), 1 (once) or a count of plays\n";
         return false;
     }
-    // --quality: a GIF's palette mode, an AVI's compression level, or a 0..100 quality.
+    // --quality: a GIF's palette mode (a number for the best mode's --format gif-best), an
+    // AVI's compression level (SWF took it too and ignores it), or a 0..100 quality.
     if (const std::string* quality = line.value("--quality")) {
-        const bool gif = options.format->kind == ExportKind::Gif;
-        if (gif && (*quality == "classic" || *quality == "best")) {
+        const ExportKind kind = options.format->kind;
+        if (kind == ExportKind::Gif && (*quality == "classic" || *quality == "best")) {
             options.format = ExportFormats::byId(*quality == "best" ? "gif-best" : "gif");
-        } else if (options.format->kind == ExportKind::Avi) {
+        } else if (kind == ExportKind::Avi || kind == ExportKind::Swf) {
             if (!line.integer("--quality", 0, 10000, options.avi.quality)) {
-                err << "export: --quality of an AVI takes 0 (worst) to 10000 (best)\n";
+                err << "export: --quality takes 0 (worst) to 10000 (best)\n";
                 return false;
             }
+        } else if (!options.format->takes(kTakesQuality)) {
+            err << (kind == ExportKind::Gif
+                        ? std::string("export: --quality of a GIF takes classic or best")
+                        : "export: " + std::string(options.format->name) +
+                              " does not take --quality")
+                << "\n";
+            return false;
         } else if (!line.integer("--quality", 0, 100, chosen.quality)) {
-            err << "export: --quality takes 0 (smallest) to 100 (best)"
-                << (gif ? ", or classic or best" : "") << "\n";
+            err << "export: --quality takes 0 (smallest) to 100 (best)\n";
             return false;
         }
     }
