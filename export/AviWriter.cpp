@@ -141,11 +141,15 @@ bool AviWriter::setCompression(const AviCompressOptions& options) {
                 m_codec->global_quality = (31 - quality * 29 / 10000) * FF_QP2LAMBDA;
             }
         }
-        // Motion JPEG keeps the full range of the bitmap's colours. Its pictures are coded
-        // each on its own: frame threads give the same bytes as one thread.
+        // Motion JPEG keeps the full range of the bitmap's colours. With a fixed quantiser its
+        // pictures are coded each on its own, so frame threads give the same bytes as one
+        // thread; under rate control each thread's budget depends on the others', so it stays
+        // on one thread.
         if (encoder->id == AV_CODEC_ID_MJPEG) {
             m_codec->color_range = AVCOL_RANGE_JPEG;
-            if (m_encoderThreads > 1 && (encoder->capabilities & AV_CODEC_CAP_FRAME_THREADS)) {
+            const bool fixedQuantiser = (m_codec->flags & AV_CODEC_FLAG_QSCALE) != 0;
+            if (fixedQuantiser && m_encoderThreads > 1 &&
+                (encoder->capabilities & AV_CODEC_CAP_FRAME_THREADS)) {
                 m_codec->thread_count = m_encoderThreads;
                 m_codec->thread_type = FF_THREAD_FRAME;
             }

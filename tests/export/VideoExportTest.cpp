@@ -458,12 +458,16 @@ TEST(VideoExportThreadsTest, AviBytesAreTheSameOnOneThreadAndOnSeveral) {
         object.record.endAngle = 200;
     });
     QTemporaryDir dir;
-    for (const std::string& codec : AviWriter::availableCodecs()) {
-        SCOPED_TRACE(codec);
+    // A quality (a fixed quantiser) and none (the codec's own rate control).
+    for (const std::string& codec : AviWriter::availableCodecs())
+    for (int quality : {6000, -1}) {
+        SCOPED_TRACE(codec + " quality " + std::to_string(quality));
         std::vector<QByteArray> outputs;
         for (int threads : {1, 3}) {
-            const QString path = dir.filePath(QString("%1-%2.avi").arg(codec.c_str()).arg(threads));
-            AviExporter avi([&codec] { return AviCompressOptions{codec, 6000, 5, 0}; });
+            const QString path = dir.filePath(
+                QString("%1-%2-%3.avi").arg(codec.c_str()).arg(quality).arg(threads));
+            AviExporter avi(
+                [&codec, quality] { return AviCompressOptions{codec, quality, 5, 0}; });
             ExportJob::Options options;
             options.threads = threads;
             ASSERT_TRUE(ExportJob::run(ExportSource::take(editor.document()), avi,
