@@ -204,3 +204,19 @@ public:
     std::unique_ptr<Application> application;
     std::unique_ptr<MainWindow> window;
 };
+
+// The harness's window shown and active, the stage holding the focus; key() types where a
+// person's key goes: to the control that has the focus.
+class ShownMainWindow : public MainWindowHarness {
+public:
+    ShownMainWindow() {
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        QApplication::setActiveWindow(window.get());
+        window->stage().setFocus();
+    }
+    void key(int keyCode, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : window.get(), Qt::Key(keyCode), modifiers);
+    }
+};

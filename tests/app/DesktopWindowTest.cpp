@@ -25,18 +25,8 @@ using symboltest::frame;
 using symboltest::frameNumber;
 using symboltest::writeAll;
 
-class DesktopWindowTest : public ::testing::Test, public MainWindowHarness {
+class DesktopWindowTest : public ::testing::Test, public ShownMainWindow {
 protected:
-    DesktopWindowTest() {
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        QApplication::setActiveWindow(window.get());
-        window->stage().setFocus();
-    }
-    void key(int keyCode, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : window.get(), Qt::Key(keyCode), modifiers);
-    }
     void newProject(const std::string& name) {
         ProjectProperties properties;
         properties.name = name;

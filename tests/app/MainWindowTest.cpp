@@ -37,20 +37,7 @@ QString firstMenuItem(MainWindow& window) {
     return text;
 }
 
-class MainWindowTest : public ::testing::Test, public MainWindowHarness {
-protected:
-    MainWindowTest() {
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        QApplication::setActiveWindow(window.get());
-        window->stage().setFocus();
-    }
-    // A key goes where a person's would: to the control that has the focus.
-    void key(int keyCode, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : window.get(), Qt::Key(keyCode), modifiers);
-    }
-};
+class MainWindowTest : public ::testing::Test, public ShownMainWindow {};
 
 TEST_F(MainWindowTest, EveryCtrlKeyAndAcceleratorReachesItsCommand) {
     MainWindow& w = *window;

@@ -20,25 +20,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 using symboltest::frame;
 using symboltest::frameNumber;
+using symboltest::endedProcess;
 using symboltest::writeAll;
-
-// The id of a process that has ended: a child made and reaped here.
-std::int64_t endedProcess() {
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(0);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return child;
-}
 
 class RecoveryWindowTest : public ::testing::Test, public MainWindowHarness {
 protected:

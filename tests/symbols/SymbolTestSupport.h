@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,6 +21,16 @@
 // Helpers shared by the symbol library tests: a library folder of its own per test, frames
 // whose pixels say which frame they are, and the raw bytes of files.
 namespace symboltest {
+
+// The id of a process that has ended: a child made and reaped here.
+inline std::int64_t endedProcess() {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return child;
+}
 
 // A picture of `width` x `height` whose every pixel is the colour of frame `n` (straight
 // alpha, not premultiplied, so that a PNG round trip keeps every byte).

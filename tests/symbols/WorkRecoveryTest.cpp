@@ -18,23 +18,11 @@
 #include <filesystem>
 #include <functional>
 #include <thread>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
 using namespace symboltest;
 namespace fs = std::filesystem;
-
-// The id of a process that has ended: a child made and reaped here.
-std::int64_t endedProcess() {
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(0);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return child;
-}
 
 std::string host() {
     return QSysInfo::machineHostName().toStdString();
