@@ -544,9 +544,9 @@ bool MainWindow::recoverWork(std::int64_t deadLockPid) {
             QMetaObject::invokeMethod(
                 this,
                 [this, work] {
-                    m_library->editRecovered(*m_symbolEditor, work.editing, work.frames);
+                    // From here the open editor keeps the work; its closing removes the file.
                     m_autosave->setWaitingSymbol(std::nullopt);
-                    m_autosave->saveNow();
+                    m_library->editRecovered(*m_symbolEditor, work.editing, work.frames);
                 },
                 Qt::QueuedConnection);
         }});
@@ -599,10 +599,10 @@ void MainWindow::fillRecentMenu(QMenu* menu) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const QString path = QString::fromLocal8Bit(entries[i].path.c_str());
         // "&1  Name   /folder/of/Name.vrn": the path shortened in its middle when long.
+        // One arg() call, so that a "%" in a name is never taken for a place holder.
         QAction* action = menu->addAction(QStringLiteral("&%1  %2   %3")
-                                              .arg(i + 1)
-                                              .arg(fromBytes(entries[i].name))
-                                              .arg(metrics.elidedText(path, Qt::ElideMiddle, 360)));
+                                              .arg(QString::number(i + 1), fromBytes(entries[i].name),
+                                                   metrics.elidedText(path, Qt::ElideMiddle, 360)));
         action->setToolTip(path);
         action->setEnabled(RecentProjects::exists(entries[i]));
         const std::string file = entries[i].path;

@@ -113,7 +113,8 @@ void record(benchmark::State& state, const char* row, int number, double cpu) {
     state.counters["kB"] = double(out.bytes) / 1000.0;
 }
 
-// The whole headless export: drawing on one thread, encoding on the calling one.
+// The whole headless export as the command line runs it: drawing on every core, encoding in
+// order on the calling thread.
 void ourExport(benchmark::State& state, GifQuality quality, const char* row) {
     const int number = int(state.range(0));
     if (!ready(state, number))

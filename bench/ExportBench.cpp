@@ -42,7 +42,8 @@ void record(benchmark::State& state, const char* name, const QString& file) {
     recordOutput(state, name, file, sample().meanPsnr(file));
 }
 
-// The whole headless export: drawing on one thread, encoding on the calling one.
+// The whole headless export as the command line runs it: drawing on every core, encoding in
+// order on the calling thread.
 void ourExport(benchmark::State& state, GifQuality quality, const char* name) {
     const QString out = folder().filePath(QString(name) + ".gif");
     for (auto _ : state) {

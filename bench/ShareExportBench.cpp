@@ -87,7 +87,6 @@ void ourExport(benchmark::State& state, const char* name, const char* extension,
         Document document;
         sample().open(document);
         std::unique_ptr<FrameExporter> exporter = make();
-        exporter->setThreads(threads());
         state.ResumeTiming();
         const ExportJob::Result result =
             ExportJob::run(ExportSource::take(document), *exporter, out.toStdString(), {});

@@ -13,7 +13,8 @@ set(CPACK_PACKAGE_CONTACT ${ZENTRAVO_PACKAGE_CONTACT})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "animation authoring tool for texts and painted symbols")
 set(CPACK_PACKAGE_DESCRIPTION "Zentravo places styled texts and painted multi-frame symbols \
 on a stage and moves, turns, scales and fades them along straight lines or guide lines on a \
-timeline of layers; the animation is exported as an animated GIF, an AVI video or a SWF movie. \
+timeline of layers; the animation is exported as an animated GIF, WebP or PNG, an MP4, WebM \
+or AVI video, a SWF movie or PNG frames. \
 The package holds the program, the command-line tool zentravo-cli, the libzentravo library of \
 picture and GIF classes with its headers, sample projects and the help page.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)

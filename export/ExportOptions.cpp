@@ -1,5 +1,6 @@
 #include "export/ExportOptions.h"
 
+#include "document/ColorRef.h"
 #include "document/ProjectHeader.h"
 
 #include <QFile>
@@ -80,10 +81,8 @@ std::optional<ExportRequest> ExportOptions::request(const ProjectHeader& header,
     request.choice.settings.loops = f.takes(kTakesLoops) ? std::max(loops, 0) : 0;
     request.choice.settings.transparent = request.shape.transparent;
     request.choice.settings.lossless = lossless && f.takes(kTakesLossless);
-    // What pads an odd-sized video: the stage's colour (0x00BBGGRR) made ARGB.
-    const std::uint32_t c = header.backgroundColor;
-    request.choice.settings.background =
-        0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+    // What pads an odd-sized video: the stage's colour.
+    request.choice.settings.background = ColorRef::toArgb(header.backgroundColor);
     if (budgetKB > 0 && f.takes(kTakesSizeBudget))
         request.budget =
             SizeBudget::Limits{std::int64_t(budgetKB) * 1024, mayDropFrames, keepClosest};

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 ExportPipeline::ExportPipeline(Document& document, MessageSink& sink, MessageTarget* target)
     : m_document(document), m_sink(sink), m_target(target) {}
 
@@ -99,6 +101,8 @@ void ExportPipeline::launch(std::function<ExportJob::Result(const ExportJob::Opt
 }
 
 void ExportPipeline::frameWritten(int written, int total) {
+    // A size budget's try at half the frame rate writes fewer frames than the source has.
+    m_progress.frames = total;
     m_progress.framesWritten = written;
     m_progress.percent = total > 0 ? written * 100 / total : 100;
     // The stage and the timeline follow the export, but a fast export must not flood the
@@ -108,7 +112,11 @@ void ExportPipeline::frameWritten(int written, int total) {
         return;
     m_lastNotice = now;
     const FrameNotice notice = written < total ? FrameNotice::Export : FrameNotice::Stage;
-    m_target->post(MainMessage::CurrentFrame, static_cast<std::intptr_t>(notice), written - 1);
+    // The project frame of the last written one (a try that drops frames writes every n-th).
+    const int step = std::max(m_source->shape().frameStep, 1) *
+                     (total > 0 ? std::max(1, (m_source->duration() + total / 2) / total) : 1);
+    m_target->post(MainMessage::CurrentFrame, static_cast<std::intptr_t>(notice),
+                   (written - 1) * step);
 }
 
 void ExportPipeline::cancel() {

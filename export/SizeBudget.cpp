@@ -148,8 +148,9 @@ SizeBudget::Result SizeBudget::run(const ExportSource& source, const ExportForma
             result.kept = t;
         }
     }
+    // Every try's file goes but the one kept, and that one too when the export failed.
     for (const auto& [t, outcome] : tried)
-        if (!outcome.file.empty() && (!kept || outcome.file != kept->file))
+        if (!outcome.file.empty() && (failed() || !kept || outcome.file != kept->file))
             QFile::remove(fileOf(outcome.file));
     if (failed()) {
         result.job.completed = false;
@@ -158,8 +159,10 @@ SizeBudget::Result SizeBudget::run(const ExportSource& source, const ExportForma
     if (kept) {
         QFile::remove(fileOf(path));
         result.job.completed = QFile::rename(fileOf(kept->file), fileOf(path));
-        if (!result.job.completed)
+        if (!result.job.completed) {
             result.job.error = "Cannot write " + path;
+            QFile::remove(fileOf(kept->file));
+        }
         result.bytes = kept->bytes;
     }
     result.fits = best.has_value();

@@ -110,9 +110,13 @@ void StageCanvas::drawFrame(Document::Lock& lock) {
     m_drawing = false;
 }
 
-const std::optional<QPolygonF>& StageCanvas::hitRegion(const Document::Lock&, int index) const {
+const std::optional<QPolygonF>& StageCanvas::hitRegion(const Document::Lock& lock,
+                                                       int index) const {
     static const std::optional<QPolygonF> kNone;
-    return index >= 0 && static_cast<std::size_t>(index) < m_hitRegions.size()
+    // The regions are the last drawn frame's, by object index: after objects were added or
+    // removed and before the next draw, an index may name another object, so none is given.
+    const bool current = m_hitRegions.size() == lock.project().objects.count();
+    return current && index >= 0 && static_cast<std::size_t>(index) < m_hitRegions.size()
                ? m_hitRegions[static_cast<std::size_t>(index)]
                : kNone;
 }

@@ -146,7 +146,9 @@ bool parse(int argc, char** argv, Options& options, std::ostream& err) {
     chosen.format = options.format->id;
     for (const auto& [flag, option] : {std::pair{"--transparent", kTakesTransparency},
                                        {"--lossless", kTakesLossless},
-                                       {"--max-size", kTakesSizeBudget}})
+                                       {"--max-size", kTakesSizeBudget},
+                                       {"--drop-frames", kTakesSizeBudget},
+                                       {"--no-closest", kTakesSizeBudget}})
         if ((line.flag(flag) || line.value(flag)) && !options.format->takes(option)) {
             err << "export: " << options.format->name << " does not take " << flag << "\n";
             return false;

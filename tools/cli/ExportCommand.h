@@ -11,7 +11,8 @@
 // 200%, or fit:WxH); those that take a size budget --max-size 256k (with --drop-frames to
 // allow half the frame rate, --no-closest to keep no file when the budget cannot be met).
 // A progress bar goes to stderr when stderr is a terminal. Exit 0 on success; on failure the
-// message on stderr, exit 1, and no partial file.
+// message on stderr, exit 1, and no partial file. A budget that cannot be met exits 1 too,
+// keeping (and printing) the smallest file unless --no-closest.
 class ExportCommand {
 public:
     static int run(int argc, char** argv, std::ostream& out, std::ostream& err);
